@@ -1,0 +1,31 @@
+# The two set-up commands of the README: `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test install clean format
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+test: build
+	@bash scripts/test.sh $(BUILD)
+
+install: build
+	cmake --install $(BUILD)
+
+format:
+	@find src tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

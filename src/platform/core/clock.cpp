@@ -1,0 +1,26 @@
+#include "platform/core/clock.h"
+
+namespace zorvel {
+
+namespace {
+const SystemClock kSystemClock;
+const Clock* g_clock = &kSystemClock;
+}  // namespace
+
+const Clock& CurrentClock() { return *g_clock; }
+
+void SetCurrentClock(const Clock* clock) { g_clock = clock ? clock : &kSystemClock; }
+
+TimePoint MakeLocalTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1;
+    return std::chrono::system_clock::from_time_t(std::mktime(&tm));
+}
+
+}  // namespace zorvel

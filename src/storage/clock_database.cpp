@@ -1,0 +1,290 @@
+#include "storage/clock_database.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/core/program_dir.h"
+#include "storage/schema_sql.h"
+
+namespace zorvel {
+
+const char kDatabaseKey[] = "{5B2E91C4-7A3F-4D68-9E10-C2B7F04A6D35}";
+static_assert(sizeof(kDatabaseKey) - 1 == kDatabaseKeyLength);
+
+namespace {
+std::string& TestPath() {
+    static std::string path;
+    return path;
+}
+
+bool IsMissingOrEmpty(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return errno == ENOENT;
+    return S_ISREG(st.st_mode) && st.st_size == 0;
+}
+}  // namespace
+
+void SetDatabasePathForTesting(const std::string& path) { TestPath() = path; }
+
+std::string DatabasePath() {
+    if (!TestPath().empty()) return TestPath();
+    std::string dir = ProgramDir();
+    if (access(dir.c_str(), W_OK) == 0) return dir + "zorvel.db3";
+    return UserDataDir() + "zorvel.db3";
+}
+
+void OpenKeyed(CppSQLite3DB& db, const std::string& path) {
+    bool create = IsMissingOrEmpty(path);
+    if (create) {
+        std::error_code ec;
+        auto parent = std::filesystem::path(path).parent_path();
+        if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+    }
+    db.Open(path.c_str());
+    sqlite3_key(db.Handle(), kDatabaseKey, kDatabaseKeyLength);
+    // SQLCipher 4 reads and writes files of the 3.x format only when told so.
+    {
+        CppSQLite3Query version = db.ExecuteQuery("PRAGMA cipher_version;");
+        if (!version.IsEof()) {
+            std::string v = version.GetTextField(0);
+            if (!v.empty() && std::atoi(v.c_str()) >= 4)
+                db.ExecuteUpdate("PRAGMA cipher_compatibility = 3;");
+        }
+    }
+    if (create) {
+        db.ExecuteUpdate(kSchemaSql);
+        return;
+    }
+    // Reading the schema proves that the key fits, with a message that names the file.
+    if (sqlite3_exec(db.Handle(), "SELECT count(*) FROM sqlite_master;", nullptr, nullptr,
+                     nullptr) != SQLITE_OK) {
+        int code = sqlite3_extended_errcode(db.Handle()) & 0xFF;
+        std::string why = sqlite3_errmsg(db.Handle());
+        db.Close();
+        throw CppSQLite3Exception(code, (why + ": " + path).c_str());
+    }
+}
+
+}  // namespace zorvel
+
+namespace {
+
+void Bind(CppSQLite3Statement& st, int index, int value) { st.BindInt(index, value); }
+void Bind(CppSQLite3Statement& st, int index, bool value) { st.BindInt(index, value ? 1 : 0); }
+void Bind(CppSQLite3Statement& st, int index, const std::string& value) { st.BindText(index, value); }
+
+// Integer columns of the record tables are read as text and converted like C's atoi,
+// so a stray value reads as a number rather than failing.
+int IntOf(const CppSQLite3Query& q, const char* name) {
+    return std::atoi(q.GetTextField(name).c_str());
+}
+
+void ReadAlarm(const CppSQLite3Query& q, AlarmClockRecord& r) {
+    r.addTime = q.GetTextField("addTime");
+    r.alarmTime = q.GetTextField("alarmTime");
+    r.content = q.GetTextField("content");
+    r.id = q.GetTextField("id");
+    r.isEveryday = IntOf(q, "isEveryday") != 0;
+    r.ring = q.GetTextField("ring");
+    r.isRing = IntOf(q, "isRing") != 0;
+    r.ringType = static_cast<int>(std::atol(q.GetTextField("ringType").c_str()));
+}
+
+void ReadEvent(const CppSQLite3Query& q, EventRecord& r) {
+    r.addTime = q.GetTextField("addTime");
+    r.content = q.GetTextField("content");
+    r.content1 = q.GetTextField("content1");
+    r.id = q.GetTextField("id");
+    r.lastUpdateTime = q.GetTextField("lastUpdateTime");
+}
+
+void ReadNote(const CppSQLite3Query& q, NoteRecord& r) {
+    r.addTime = q.GetTextField("addTime");
+    r.content = q.GetTextField("content");
+    r.id = q.GetTextField("id");
+    r.isRing = IntOf(q, "isRing") != 0;
+    r.ringTime = q.GetTextField("ringTime");
+    r.isShowOnDesktop = IntOf(q, "isShowOnDesktop") != 0;
+}
+
+void ReadLog(const CppSQLite3Query& q, LogRecord& r) {
+    r.logTime = q.GetTextField("logTime");
+    r.content = q.GetTextField("content");
+    r.id = q.GetTextField("id");
+}
+
+}  // namespace
+
+CClockDatabase::CClockDatabase() : CClockDatabase(zorvel::DatabasePath()) {}
+
+CClockDatabase::CClockDatabase(const std::string& path) : m_db(std::make_unique<CppSQLite3DB>()) {
+    m_db->SetBusyTimeout(60000);
+    zorvel::OpenKeyed(*m_db, path);
+}
+
+CClockDatabase::~CClockDatabase() {
+    if (m_db) m_db->Close();
+}
+
+template <typename... Args>
+int CClockDatabase::Run(const char* sql, const Args&... args) {
+    CppSQLite3Statement st = m_db->CompileStatement(sql);
+    int index = 0;
+    (Bind(st, ++index, args), ...);
+    int changes = st.Execute();
+    st.Finalize();
+    return changes;
+}
+
+template <typename... Args>
+CppSQLite3Query CClockDatabase::Query(const char* sql, const Args&... args) {
+    CppSQLite3Statement st = m_db->CompileStatement(sql);
+    int index = 0;
+    (Bind(st, ++index, args), ...);
+    return st.ExecuteQuery();
+}
+
+// ---------------------------------------------------------------- alarms
+
+bool CClockDatabase::InsertAlarmClock(const AlarmClockRecord& r) {
+    return Run("insert into alarmClock values(?,?,?,?,?,?,?,?);", r.id, r.alarmTime,
+               r.isEveryday, r.isRing, r.content, r.ring, r.ringType, r.addTime) > 0;
+}
+
+bool CClockDatabase::UpdateAlarmClock(const AlarmClockRecord& r) {
+    return Run("update alarmClock set alarmTime=?,isEveryday=?,isRing=?,content=?,ring=?,"
+               "ringType=? where id=?;",
+               r.alarmTime, r.isEveryday, r.isRing, r.content, r.ring, r.ringType, r.id) > 0;
+}
+
+bool CClockDatabase::DeleteAlarmClock(const std::string& id) {
+    return Run("delete from alarmClock where id=?;", id) > 0;
+}
+
+void CClockDatabase::SelectAlarmClock(const std::string& id, AlarmClockRecord* record) {
+    CppSQLite3Query q = Query("select * from alarmClock where id=?;", id);
+    if (!q.IsEof() && record) ReadAlarm(q, *record);
+}
+
+void CClockDatabase::SelectAllAlarmClocks(AlarmClockList& records) {
+    CppSQLite3Query q = m_db->ExecuteQuery("select * from alarmClock;");
+    while (!q.IsEof()) {
+        auto r = std::make_shared<AlarmClockRecord>();
+        ReadAlarm(q, *r);
+        r->hasRung = false;
+        records.push_back(std::move(r));
+        q.NextRow();
+    }
+}
+
+// ---------------------------------------------------------------- log
+
+bool CClockDatabase::InsertLog(const LogRecord& r) {
+    return Run("insert into log values(?,?,?);", r.id, r.content, r.logTime) > 0;
+}
+
+bool CClockDatabase::DeleteLog(const std::string& id) {
+    return Run("delete from log where id=?;", id) > 0;
+}
+
+void CClockDatabase::SelectAllLogs(std::vector<LogRecord>& records) {
+    CppSQLite3Query q = m_db->ExecuteQuery("select * from log;");
+    while (!q.IsEof()) {
+        ReadLog(q, records.emplace_back());
+        q.NextRow();
+    }
+}
+
+// ---------------------------------------------------------------- events
+
+bool CClockDatabase::InsertEvent(const EventRecord& r) {
+    // A new event has not been updated yet, whatever the record says.
+    return Run("insert into event values(?,?,?,?,?);", r.id, r.content, r.content1, r.addTime,
+               std::string()) > 0;
+}
+
+bool CClockDatabase::UpdateEvent(const EventRecord& r) {
+    return Run("update event set content=?,content1=?,lastUpdateTime=? where id=?;", r.content,
+               r.content1, r.lastUpdateTime, r.id) > 0;
+}
+
+bool CClockDatabase::DeleteEvent(const std::string& id) {
+    return Run("delete from event where id=?;", id) > 0;
+}
+
+void CClockDatabase::SelectEvent(const std::string& id, EventRecord* record) {
+    CppSQLite3Query q = Query("select * from event where id=?;", id);
+    if (!q.IsEof() && record) ReadEvent(q, *record);
+}
+
+void CClockDatabase::SelectAllEvents(std::vector<EventRecord>& records) {
+    CppSQLite3Query q = m_db->ExecuteQuery("select * from event;");
+    while (!q.IsEof()) {
+        ReadEvent(q, records.emplace_back());
+        q.NextRow();
+    }
+}
+
+// ---------------------------------------------------------------- notes
+
+bool CClockDatabase::InsertNote(const NoteRecord& r) {
+    return Run("insert into note values(?,?,?,?,?,?);", r.id, r.content, r.isRing, r.ringTime,
+               r.isShowOnDesktop, r.addTime) > 0;
+}
+
+bool CClockDatabase::UpdateNote(const NoteRecord& r) {
+    return Run("update note set content=?,isRing=?,ringTime=?,isShowOnDesktop=? where id=?;",
+               r.content, r.isRing, r.ringTime, r.isShowOnDesktop, r.id) > 0;
+}
+
+bool CClockDatabase::DeleteNote(const std::string& id) {
+    return Run("delete from note where id=?;", id) > 0;
+}
+
+void CClockDatabase::SelectNote(const std::string& id, NoteRecord* record) {
+    CppSQLite3Query q = Query("select * from note where id=?;", id);
+    if (!q.IsEof() && record) ReadNote(q, *record);
+}
+
+void CClockDatabase::SelectAllNotes(std::vector<NoteRecord>& records) {
+    CppSQLite3Query q = m_db->ExecuteQuery("select * from note;");
+    while (!q.IsEof()) {
+        ReadNote(q, records.emplace_back());
+        q.NextRow();
+    }
+}
+
+// ---------------------------------------------------------------- settings row
+
+void CClockDatabase::ReadSoftSetting(SoftSetting* s) {
+    CppSQLite3Query q = m_db->ExecuteQuery("select * from softSetting;");
+    if (q.IsEof() || !s) return;
+    s->BDBS = q.GetIntField("BDBS") != 0;
+    s->isAutoDelAlarmClock = q.GetIntField("isAutoDelAlarmClock") != 0;
+    s->isAutoRun = q.GetIntField("isAutoRun") != 0;
+    s->isPwdReq = q.GetIntField("isPwdReq") != 0;
+    s->ringPlayType = q.GetIntField("ringPlayType");
+    s->ZDBS = q.GetIntField("ZDBS") != 0;
+    s->delPwd = q.GetTextField("delPwd");
+    s->startupWindow = q.GetIntField("startupWindow");
+    s->isRestRemind = q.GetIntField("isRestRemind") != 0;
+    s->restRemindInterval = q.GetIntField("restRemindInterval");
+}
+
+void CClockDatabase::SetAutoDelAlarmClock(bool v) {
+    Run("update softSetting set isAutoDelAlarmClock=?;", v);
+}
+void CClockDatabase::SetAutoRun(bool v) { Run("update softSetting set isAutoRun=?;", v); }
+void CClockDatabase::SetBDBS(bool v) { Run("update softSetting set BDBS=?;", v); }
+void CClockDatabase::SetPwdReq(bool v) { Run("update softSetting set isPwdReq=?;", v); }
+void CClockDatabase::SetRingPlayType(int v) { Run("update softSetting set ringPlayType=?;", v); }
+void CClockDatabase::SetZDBS(bool v) { Run("update softSetting set ZDBS=?;", v); }
+void CClockDatabase::SetDelPwd(const std::string& v) { Run("update softSetting set delPwd=?;", v); }
+void CClockDatabase::SetStartupWindow(int v) { Run("update softSetting set startupWindow=?;", v); }
+void CClockDatabase::SetRestRemind(int v) { Run("update softSetting set isRestRemind=?;", v); }
+void CClockDatabase::SetRestRemindInterval(int v) {
+    Run("update softSetting set restRemindInterval=?;", v);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "storage/clock_database.h"
+#include "storage/records.h"
+
+// The record service the windows call: makes ids and time stamps, turns the windows'
+// UTF-16 texts into stored text, refuses over-long alarm and note texts, and passes the
+// records to CClockDatabase. One manager serves one user action.
+class CClockManager {
+public:
+    // Texts of alarms and notes may hold at most this many UTF-16 units.
+    static constexpr size_t kMaxContentUnits = 450;
+
+    CClockManager();
+    explicit CClockManager(const std::string& databasePath);
+    CClockManager(const CClockManager&) = delete;
+    CClockManager& operator=(const CClockManager&) = delete;
+    ~CClockManager();
+
+    bool AddAlarmClock(const std::u16string& alarmTime, bool isEveryday, bool isRing,
+                       const std::u16string& content, const std::u16string& ring, int ringType);
+    bool ModifyAlarmClock(const std::string& id, const std::u16string& alarmTime, bool isEveryday,
+                          bool isRing, const std::u16string& content, const std::u16string& ring,
+                          int ringType);
+    bool RemoveAlarmClock(const std::u16string& id);
+    void GetAlarmClock(const std::string& id, AlarmClockRecord* record);
+    void GetAllAlarmClocks(AlarmClockList& records);
+
+    bool AddLog(const std::u16string& content);
+    bool RemoveLog(const std::u16string& id);
+    void GetAllLogs(std::vector<LogRecord>& records);
+
+    bool AddEvent(const std::u16string& content, const std::u16string& content1);
+    bool ModifyEvent(const std::u16string& id, const std::u16string& content,
+                     const std::u16string& content1);
+    bool RemoveEvent(const std::u16string& id);
+    void GetEvent(const std::u16string& id, EventRecord* record);
+    void GetAllEvents(std::vector<EventRecord>& records);
+
+    bool AddNote(std::u16string& newId, const std::u16string& content, int isRing,
+                 const std::u16string& ringTime, bool isShowOnDesktop);
+    bool ModifyNote(const std::string& id, const std::u16string& content, int isRing,
+                    const std::u16string& ringTime, bool isShowOnDesktop);
+    bool RemoveNote(const std::u16string& id);
+    void GetNote(const std::string& id, NoteRecord* record);
+    void GetAllNotes(std::vector<NoteRecord>& records);
+
+    CClockDatabase& Database() { return *m_db; }
+
+private:
+    std::unique_ptr<CClockDatabase> m_db;
+};

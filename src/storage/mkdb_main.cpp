@@ -1,0 +1,23 @@
+// Build-time tool: makes the shipped template database from the schema.
+#include <cstdio>
+#include <filesystem>
+
+#include "storage/clock_database.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT.db3\n", argv[0]);
+        return 2;
+    }
+    std::error_code ec;
+    std::filesystem::remove(argv[1], ec);
+    try {
+        CClockDatabase db(argv[1]);  // a missing file is made from the schema
+        SoftSetting s;
+        db.ReadSoftSetting(&s);
+    } catch (const CppSQLite3Exception& e) {
+        std::fprintf(stderr, "%s\n", e.errorMessage());
+        return 1;
+    }
+    return 0;
+}
