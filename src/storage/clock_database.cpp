@@ -22,17 +22,22 @@ std::string& TestPath() {
 
 bool IsMissingOrEmpty(const std::string& path) {
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return errno == ENOENT;
+    if (stat(path.c_str(), &st) != 0)
+        return errno == ENOENT;
     return S_ISREG(st.st_mode) && st.st_size == 0;
 }
 }  // namespace
 
-void SetDatabasePathForTesting(const std::string& path) { TestPath() = path; }
+void SetDatabasePathForTesting(const std::string& path) {
+    TestPath() = path;
+}
 
 std::string DatabasePath() {
-    if (!TestPath().empty()) return TestPath();
+    if (!TestPath().empty())
+        return TestPath();
     std::string dir = ProgramDir();
-    if (access(dir.c_str(), W_OK) == 0) return dir + "zorvel.db3";
+    if (access(dir.c_str(), W_OK) == 0)
+        return dir + "zorvel.db3";
     return UserDataDir() + "zorvel.db3";
 }
 
@@ -41,7 +46,8 @@ void OpenKeyed(CppSQLite3DB& db, const std::string& path) {
     if (create) {
         std::error_code ec;
         auto parent = std::filesystem::path(path).parent_path();
-        if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+        if (!parent.empty())
+            std::filesystem::create_directories(parent, ec);
     }
     db.Open(path.c_str());
     sqlite3_key(db.Handle(), kDatabaseKey, kDatabaseKeyLength);
@@ -72,9 +78,15 @@ void OpenKeyed(CppSQLite3DB& db, const std::string& path) {
 
 namespace {
 
-void Bind(CppSQLite3Statement& st, int index, int value) { st.BindInt(index, value); }
-void Bind(CppSQLite3Statement& st, int index, bool value) { st.BindInt(index, value ? 1 : 0); }
-void Bind(CppSQLite3Statement& st, int index, const std::string& value) { st.BindText(index, value); }
+void Bind(CppSQLite3Statement& st, int index, int value) {
+    st.BindInt(index, value);
+}
+void Bind(CppSQLite3Statement& st, int index, bool value) {
+    st.BindInt(index, value ? 1 : 0);
+}
+void Bind(CppSQLite3Statement& st, int index, const std::string& value) {
+    st.BindText(index, value);
+}
 
 // Integer columns of the record tables are read as text and converted like C's atoi,
 // so a stray value reads as a number rather than failing.
@@ -126,7 +138,8 @@ CClockDatabase::CClockDatabase(const std::string& path) : m_db(std::make_unique<
 }
 
 CClockDatabase::~CClockDatabase() {
-    if (m_db) m_db->Close();
+    if (m_db)
+        m_db->Close();
 }
 
 template <typename... Args>
@@ -150,8 +163,8 @@ CppSQLite3Query CClockDatabase::Query(const char* sql, const Args&... args) {
 // ---------------------------------------------------------------- alarms
 
 bool CClockDatabase::InsertAlarmClock(const AlarmClockRecord& r) {
-    return Run("insert into alarmClock values(?,?,?,?,?,?,?,?);", r.id, r.alarmTime,
-               r.isEveryday, r.isRing, r.content, r.ring, r.ringType, r.addTime) > 0;
+    return Run("insert into alarmClock values(?,?,?,?,?,?,?,?);", r.id, r.alarmTime, r.isEveryday,
+               r.isRing, r.content, r.ring, r.ringType, r.addTime) > 0;
 }
 
 bool CClockDatabase::UpdateAlarmClock(const AlarmClockRecord& r) {
@@ -166,7 +179,8 @@ bool CClockDatabase::DeleteAlarmClock(const std::string& id) {
 
 void CClockDatabase::SelectAlarmClock(const std::string& id, AlarmClockRecord* record) {
     CppSQLite3Query q = Query("select * from alarmClock where id=?;", id);
-    if (!q.IsEof() && record) ReadAlarm(q, *record);
+    if (!q.IsEof() && record)
+        ReadAlarm(q, *record);
 }
 
 void CClockDatabase::SelectAllAlarmClocks(AlarmClockList& records) {
@@ -217,7 +231,8 @@ bool CClockDatabase::DeleteEvent(const std::string& id) {
 
 void CClockDatabase::SelectEvent(const std::string& id, EventRecord* record) {
     CppSQLite3Query q = Query("select * from event where id=?;", id);
-    if (!q.IsEof() && record) ReadEvent(q, *record);
+    if (!q.IsEof() && record)
+        ReadEvent(q, *record);
 }
 
 void CClockDatabase::SelectAllEvents(std::vector<EventRecord>& records) {
@@ -246,7 +261,8 @@ bool CClockDatabase::DeleteNote(const std::string& id) {
 
 void CClockDatabase::SelectNote(const std::string& id, NoteRecord* record) {
     CppSQLite3Query q = Query("select * from note where id=?;", id);
-    if (!q.IsEof() && record) ReadNote(q, *record);
+    if (!q.IsEof() && record)
+        ReadNote(q, *record);
 }
 
 void CClockDatabase::SelectAllNotes(std::vector<NoteRecord>& records) {
@@ -261,7 +277,8 @@ void CClockDatabase::SelectAllNotes(std::vector<NoteRecord>& records) {
 
 void CClockDatabase::ReadSoftSetting(SoftSetting* s) {
     CppSQLite3Query q = m_db->ExecuteQuery("select * from softSetting;");
-    if (q.IsEof() || !s) return;
+    if (q.IsEof() || !s)
+        return;
     s->BDBS = q.GetIntField("BDBS") != 0;
     s->isAutoDelAlarmClock = q.GetIntField("isAutoDelAlarmClock") != 0;
     s->isAutoRun = q.GetIntField("isAutoRun") != 0;
@@ -277,14 +294,30 @@ void CClockDatabase::ReadSoftSetting(SoftSetting* s) {
 void CClockDatabase::SetAutoDelAlarmClock(bool v) {
     Run("update softSetting set isAutoDelAlarmClock=?;", v);
 }
-void CClockDatabase::SetAutoRun(bool v) { Run("update softSetting set isAutoRun=?;", v); }
-void CClockDatabase::SetBDBS(bool v) { Run("update softSetting set BDBS=?;", v); }
-void CClockDatabase::SetPwdReq(bool v) { Run("update softSetting set isPwdReq=?;", v); }
-void CClockDatabase::SetRingPlayType(int v) { Run("update softSetting set ringPlayType=?;", v); }
-void CClockDatabase::SetZDBS(bool v) { Run("update softSetting set ZDBS=?;", v); }
-void CClockDatabase::SetDelPwd(const std::string& v) { Run("update softSetting set delPwd=?;", v); }
-void CClockDatabase::SetStartupWindow(int v) { Run("update softSetting set startupWindow=?;", v); }
-void CClockDatabase::SetRestRemind(int v) { Run("update softSetting set isRestRemind=?;", v); }
+void CClockDatabase::SetAutoRun(bool v) {
+    Run("update softSetting set isAutoRun=?;", v);
+}
+void CClockDatabase::SetBDBS(bool v) {
+    Run("update softSetting set BDBS=?;", v);
+}
+void CClockDatabase::SetPwdReq(bool v) {
+    Run("update softSetting set isPwdReq=?;", v);
+}
+void CClockDatabase::SetRingPlayType(int v) {
+    Run("update softSetting set ringPlayType=?;", v);
+}
+void CClockDatabase::SetZDBS(bool v) {
+    Run("update softSetting set ZDBS=?;", v);
+}
+void CClockDatabase::SetDelPwd(const std::string& v) {
+    Run("update softSetting set delPwd=?;", v);
+}
+void CClockDatabase::SetStartupWindow(int v) {
+    Run("update softSetting set startupWindow=?;", v);
+}
+void CClockDatabase::SetRestRemind(int v) {
+    Run("update softSetting set isRestRemind=?;", v);
+}
 void CClockDatabase::SetRestRemindInterval(int v) {
     Run("update softSetting set restRemindInterval=?;", v);
 }

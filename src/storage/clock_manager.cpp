@@ -16,8 +16,10 @@ CClockManager::~CClockManager() = default;
 bool CClockManager::AddAlarmClock(const std::u16string& alarmTime, bool isEveryday, bool isRing,
                                   const std::u16string& content, const std::u16string& ring,
                                   int ringType) {
-    if (alarmTime.empty()) return false;
-    if (content.size() > kMaxContentUnits) return false;
+    if (alarmTime.empty())
+        return false;
+    if (content.size() > kMaxContentUnits)
+        return false;
     AlarmClockRecord r;
     r.id = zorvel::NewIdText();
     r.addTime = zorvel::NowTimeText();
@@ -33,7 +35,8 @@ bool CClockManager::AddAlarmClock(const std::u16string& alarmTime, bool isEveryd
 bool CClockManager::ModifyAlarmClock(const std::string& id, const std::u16string& alarmTime,
                                      bool isEveryday, bool isRing, const std::u16string& content,
                                      const std::u16string& ring, int ringType) {
-    if (content.size() > kMaxContentUnits) return false;
+    if (content.size() > kMaxContentUnits)
+        return false;
     AlarmClockRecord r;
     r.id = id;
     r.alarmTime = ToStored(alarmTime);
@@ -65,9 +68,13 @@ bool CClockManager::AddLog(const std::u16string& content) {
     return m_db->InsertLog(r);
 }
 
-bool CClockManager::RemoveLog(const std::u16string& id) { return m_db->DeleteLog(ToStored(id)); }
+bool CClockManager::RemoveLog(const std::u16string& id) {
+    return m_db->DeleteLog(ToStored(id));
+}
 
-void CClockManager::GetAllLogs(std::vector<LogRecord>& records) { m_db->SelectAllLogs(records); }
+void CClockManager::GetAllLogs(std::vector<LogRecord>& records) {
+    m_db->SelectAllLogs(records);
+}
 
 bool CClockManager::AddEvent(const std::u16string& content, const std::u16string& content1) {
     EventRecord r;
@@ -102,7 +109,8 @@ void CClockManager::GetAllEvents(std::vector<EventRecord>& records) {
 
 bool CClockManager::AddNote(std::u16string& newId, const std::u16string& content, int isRing,
                             const std::u16string& ringTime, bool isShowOnDesktop) {
-    if (content.size() > kMaxContentUnits) return false;
+    if (content.size() > kMaxContentUnits)
+        return false;
     NoteRecord r;
     r.id = zorvel::NewIdText();
     r.content = ToStored(content);
@@ -116,7 +124,8 @@ bool CClockManager::AddNote(std::u16string& newId, const std::u16string& content
 
 bool CClockManager::ModifyNote(const std::string& id, const std::u16string& content, int isRing,
                                const std::u16string& ringTime, bool isShowOnDesktop) {
-    if (content.size() > kMaxContentUnits) return false;
+    if (content.size() > kMaxContentUnits)
+        return false;
     NoteRecord r;
     r.id = id;
     r.content = ToStored(content);
@@ -126,7 +135,9 @@ bool CClockManager::ModifyNote(const std::string& id, const std::u16string& cont
     return m_db->UpdateNote(r);
 }
 
-bool CClockManager::RemoveNote(const std::u16string& id) { return m_db->DeleteNote(ToStored(id)); }
+bool CClockManager::RemoveNote(const std::u16string& id) {
+    return m_db->DeleteNote(ToStored(id));
+}
 
 void CClockManager::GetNote(const std::string& id, NoteRecord* record) {
     m_db->SelectNote(id, record);

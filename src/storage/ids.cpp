@@ -17,7 +17,8 @@ bool SystemRandom(void* buffer, size_t size) {
     auto* p = static_cast<unsigned char*>(buffer);
     while (size > 0) {
         ssize_t n = getrandom(p, size, 0);
-        if (n <= 0) return false;
+        if (n <= 0)
+            return false;
         p += n;
         size -= static_cast<size_t>(n);
     }
@@ -40,11 +41,10 @@ uint64_t SplitMix64(uint64_t& state) {
 // a counter still gives every id its own value.
 void FallbackBytes(unsigned char out[16]) {
     static std::atomic<uint64_t> counter{0};
-    uint64_t state = static_cast<uint64_t>(
-                         std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                     (static_cast<uint64_t>(getpid()) << 32) ^
-                     static_cast<uint64_t>(
-                         std::chrono::system_clock::now().time_since_epoch().count());
+    uint64_t state =
+        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (static_cast<uint64_t>(getpid()) << 32) ^
+        static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
     uint64_t n = counter.fetch_add(1);
     uint64_t a = SplitMix64(state) ^ n;
     uint64_t b = SplitMix64(state) + n;
@@ -71,7 +71,8 @@ std::string FormatGuid(const unsigned char b[16]) {
 
 std::string NewIdText() {
     unsigned char bytes[16];
-    if (!Source()(bytes, sizeof bytes)) FallbackBytes(bytes);
+    if (!Source()(bytes, sizeof bytes))
+        FallbackBytes(bytes);
     // Version 4 (random) and the RFC 4122 variant, as a fresh GUID carries.
     bytes[7] = static_cast<unsigned char>((bytes[7] & 0x0F) | 0x40);
     bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);

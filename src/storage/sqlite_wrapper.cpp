@@ -11,36 +11,66 @@ const char* kBadFieldName = "Invalid field name requested";
 
 const char* ErrorCodeName(int code) {
     switch (code) {
-        case SQLITE_OK: return "SQLITE_OK";
-        case SQLITE_ERROR: return "SQLITE_ERROR";
-        case SQLITE_INTERNAL: return "SQLITE_INTERNAL";
-        case SQLITE_PERM: return "SQLITE_PERM";
-        case SQLITE_ABORT: return "SQLITE_ABORT";
-        case SQLITE_BUSY: return "SQLITE_BUSY";
-        case SQLITE_LOCKED: return "SQLITE_LOCKED";
-        case SQLITE_NOMEM: return "SQLITE_NOMEM";
-        case SQLITE_READONLY: return "SQLITE_READONLY";
-        case SQLITE_INTERRUPT: return "SQLITE_INTERRUPT";
-        case SQLITE_IOERR: return "SQLITE_IOERR";
-        case SQLITE_CORRUPT: return "SQLITE_CORRUPT";
-        case SQLITE_NOTFOUND: return "SQLITE_NOTFOUND";
-        case SQLITE_FULL: return "SQLITE_FULL";
-        case SQLITE_CANTOPEN: return "SQLITE_CANTOPEN";
-        case SQLITE_PROTOCOL: return "SQLITE_PROTOCOL";
-        case SQLITE_EMPTY: return "SQLITE_EMPTY";
-        case SQLITE_SCHEMA: return "SQLITE_SCHEMA";
-        case SQLITE_TOOBIG: return "SQLITE_TOOBIG";
-        case SQLITE_CONSTRAINT: return "SQLITE_CONSTRAINT";
-        case SQLITE_MISMATCH: return "SQLITE_MISMATCH";
-        case SQLITE_MISUSE: return "SQLITE_MISUSE";
-        case SQLITE_NOLFS: return "SQLITE_NOLFS";
-        case SQLITE_AUTH: return "SQLITE_AUTH";
-        case SQLITE_FORMAT: return "SQLITE_FORMAT";
-        case SQLITE_RANGE: return "SQLITE_RANGE";
-        case SQLITE_ROW: return "SQLITE_ROW";
-        case SQLITE_DONE: return "SQLITE_DONE";
-        case CPPSQLITE_ERROR: return "CPPSQLITE_ERROR";
-        default: return "UNKNOWN_ERROR";
+        case SQLITE_OK:
+            return "SQLITE_OK";
+        case SQLITE_ERROR:
+            return "SQLITE_ERROR";
+        case SQLITE_INTERNAL:
+            return "SQLITE_INTERNAL";
+        case SQLITE_PERM:
+            return "SQLITE_PERM";
+        case SQLITE_ABORT:
+            return "SQLITE_ABORT";
+        case SQLITE_BUSY:
+            return "SQLITE_BUSY";
+        case SQLITE_LOCKED:
+            return "SQLITE_LOCKED";
+        case SQLITE_NOMEM:
+            return "SQLITE_NOMEM";
+        case SQLITE_READONLY:
+            return "SQLITE_READONLY";
+        case SQLITE_INTERRUPT:
+            return "SQLITE_INTERRUPT";
+        case SQLITE_IOERR:
+            return "SQLITE_IOERR";
+        case SQLITE_CORRUPT:
+            return "SQLITE_CORRUPT";
+        case SQLITE_NOTFOUND:
+            return "SQLITE_NOTFOUND";
+        case SQLITE_FULL:
+            return "SQLITE_FULL";
+        case SQLITE_CANTOPEN:
+            return "SQLITE_CANTOPEN";
+        case SQLITE_PROTOCOL:
+            return "SQLITE_PROTOCOL";
+        case SQLITE_EMPTY:
+            return "SQLITE_EMPTY";
+        case SQLITE_SCHEMA:
+            return "SQLITE_SCHEMA";
+        case SQLITE_TOOBIG:
+            return "SQLITE_TOOBIG";
+        case SQLITE_CONSTRAINT:
+            return "SQLITE_CONSTRAINT";
+        case SQLITE_MISMATCH:
+            return "SQLITE_MISMATCH";
+        case SQLITE_MISUSE:
+            return "SQLITE_MISUSE";
+        case SQLITE_NOLFS:
+            return "SQLITE_NOLFS";
+        case SQLITE_AUTH:
+            return "SQLITE_AUTH";
+        case SQLITE_FORMAT:
+            return "SQLITE_FORMAT";
+        case SQLITE_RANGE:
+            return "SQLITE_RANGE";
+        case SQLITE_ROW:
+            return "SQLITE_ROW";
+        case SQLITE_DONE:
+            return "SQLITE_DONE";
+        case CPPSQLITE_ERROR:
+            return "CPPSQLITE_ERROR";
+        default:
+            return "UNKNOWN_ERROR";
     }
 }
 
@@ -53,7 +83,8 @@ CppSQLite3Exception::CppSQLite3Exception(int code, const char* explanation)
 
 CppSQLite3Exception::CppSQLite3Exception(const CppSQLite3Exception& other)
     : Code(other.Code), Message(nullptr) {
-    if (other.Message) Message = sqlite3_mprintf("%s", other.Message);
+    if (other.Message)
+        Message = sqlite3_mprintf("%s", other.Message);
 }
 
 CppSQLite3Exception& CppSQLite3Exception::operator=(const CppSQLite3Exception& other) {
@@ -66,7 +97,9 @@ CppSQLite3Exception& CppSQLite3Exception::operator=(const CppSQLite3Exception& o
     return *this;
 }
 
-CppSQLite3Exception::~CppSQLite3Exception() { sqlite3_free(Message); }
+CppSQLite3Exception::~CppSQLite3Exception() {
+    sqlite3_free(Message);
+}
 
 // ---------------------------------------------------------------- query
 
@@ -105,11 +138,13 @@ CppSQLite3Query::~CppSQLite3Query() {
 }
 
 void CppSQLite3Query::CheckVM() const {
-    if (!mpVM) throw CppSQLite3Exception(CPPSQLITE_ERROR, kNullVM);
+    if (!mpVM)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, kNullVM);
 }
 
 void CppSQLite3Query::CheckIndex(int index) const {
-    if (index < 0 || index > mnCols - 1) throw CppSQLite3Exception(CPPSQLITE_ERROR, kBadFieldIndex);
+    if (index < 0 || index > mnCols - 1)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, kBadFieldIndex);
 }
 
 int CppSQLite3Query::NumFields() const {
@@ -122,7 +157,8 @@ int CppSQLite3Query::FieldIndex(const char* name) const {
     if (name) {
         for (int i = 0; i < mnCols; ++i) {
             const char* col = sqlite3_column_name(mpVM, i);
-            if (col && std::string_view(col) == name) return i;
+            if (col && std::string_view(col) == name)
+                return i;
         }
     }
     throw CppSQLite3Exception(CPPSQLITE_ERROR, kBadFieldName);
@@ -131,16 +167,19 @@ int CppSQLite3Query::FieldIndex(const char* name) const {
 int CppSQLite3Query::GetIntField(int index) const {
     CheckVM();
     CheckIndex(index);
-    if (sqlite3_column_type(mpVM, index) == SQLITE_NULL) return 0;
+    if (sqlite3_column_type(mpVM, index) == SQLITE_NULL)
+        return 0;
     return sqlite3_column_int(mpVM, index);
 }
 
 std::string CppSQLite3Query::GetTextField(int index) const {
     CheckVM();
     CheckIndex(index);
-    if (sqlite3_column_type(mpVM, index) == SQLITE_NULL) return {};
+    if (sqlite3_column_type(mpVM, index) == SQLITE_NULL)
+        return {};
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(mpVM, index));
-    if (!text) return {};
+    if (!text)
+        return {};
     return std::string(text, static_cast<size_t>(sqlite3_column_bytes(mpVM, index)));
 }
 
@@ -165,7 +204,8 @@ void CppSQLite3Query::Finalize() {
     if (mpVM && mbOwnVM) {
         int rc = sqlite3_finalize(mpVM);
         mpVM = nullptr;
-        if (rc != SQLITE_OK) throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
+        if (rc != SQLITE_OK)
+            throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
     }
 }
 
@@ -198,24 +238,28 @@ CppSQLite3Statement::~CppSQLite3Statement() {
 }
 
 void CppSQLite3Statement::CheckDB() const {
-    if (!mpDB) throw CppSQLite3Exception(CPPSQLITE_ERROR, kDatabaseNotOpen);
+    if (!mpDB)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, kDatabaseNotOpen);
 }
 
 void CppSQLite3Statement::CheckVM() const {
-    if (!mpVM) throw CppSQLite3Exception(CPPSQLITE_ERROR, kNullVM);
+    if (!mpVM)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, kNullVM);
 }
 
 void CppSQLite3Statement::BindText(int index, const std::string& value) {
     CheckVM();
     int rc = sqlite3_bind_text(mpVM, index, value.c_str(), static_cast<int>(value.size()),
                                SQLITE_TRANSIENT);
-    if (rc != SQLITE_OK) throw CppSQLite3Exception(rc, "Error binding string param");
+    if (rc != SQLITE_OK)
+        throw CppSQLite3Exception(rc, "Error binding string param");
 }
 
 void CppSQLite3Statement::BindInt(int index, int value) {
     CheckVM();
     int rc = sqlite3_bind_int(mpVM, index, value);
-    if (rc != SQLITE_OK) throw CppSQLite3Exception(rc, "Error binding int param");
+    if (rc != SQLITE_OK)
+        throw CppSQLite3Exception(rc, "Error binding int param");
 }
 
 int CppSQLite3Statement::Execute() {
@@ -225,7 +269,8 @@ int CppSQLite3Statement::Execute() {
     if (rc == SQLITE_DONE) {
         int changes = sqlite3_changes(mpDB);
         rc = sqlite3_reset(mpVM);
-        if (rc != SQLITE_OK) throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
+        if (rc != SQLITE_OK)
+            throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
         return changes;
     }
     rc = sqlite3_reset(mpVM);
@@ -237,8 +282,10 @@ CppSQLite3Query CppSQLite3Statement::ExecuteQuery() {
     CheckVM();
     sqlite3_stmt* vm = std::exchange(mpVM, nullptr);
     int rc = sqlite3_step(vm);
-    if (rc == SQLITE_DONE) return CppSQLite3Query(mpDB, vm, true);
-    if (rc == SQLITE_ROW) return CppSQLite3Query(mpDB, vm, false);
+    if (rc == SQLITE_DONE)
+        return CppSQLite3Query(mpDB, vm, true);
+    if (rc == SQLITE_ROW)
+        return CppSQLite3Query(mpDB, vm, false);
     rc = sqlite3_finalize(vm);
     throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
 }
@@ -246,7 +293,8 @@ CppSQLite3Query CppSQLite3Statement::ExecuteQuery() {
 void CppSQLite3Statement::Reset() {
     if (mpVM) {
         int rc = sqlite3_reset(mpVM);
-        if (rc != SQLITE_OK) throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
+        if (rc != SQLITE_OK)
+            throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
     }
 }
 
@@ -254,7 +302,8 @@ void CppSQLite3Statement::Finalize() {
     if (mpVM) {
         int rc = sqlite3_finalize(mpVM);
         mpVM = nullptr;
-        if (rc != SQLITE_OK) throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
+        if (rc != SQLITE_OK)
+            throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
     }
 }
 
@@ -262,7 +311,9 @@ void CppSQLite3Statement::Finalize() {
 
 CppSQLite3DB::CppSQLite3DB() = default;
 
-CppSQLite3DB::~CppSQLite3DB() { Close(); }
+CppSQLite3DB::~CppSQLite3DB() {
+    Close();
+}
 
 void CppSQLite3DB::Open(const char* path) {
     int rc = sqlite3_open(path, &mpDB);
@@ -283,18 +334,21 @@ void CppSQLite3DB::Close() {
 
 void CppSQLite3DB::SetBusyTimeout(int ms) {
     mnBusyTimeoutMs = ms;
-    if (mpDB) sqlite3_busy_timeout(mpDB, mnBusyTimeoutMs);
+    if (mpDB)
+        sqlite3_busy_timeout(mpDB, mnBusyTimeoutMs);
 }
 
 void CppSQLite3DB::CheckDB() const {
-    if (!mpDB) throw CppSQLite3Exception(CPPSQLITE_ERROR, kDatabaseNotOpen);
+    if (!mpDB)
+        throw CppSQLite3Exception(CPPSQLITE_ERROR, kDatabaseNotOpen);
 }
 
 int CppSQLite3DB::ExecuteUpdate(const char* sql) {
     CheckDB();
     char* error = nullptr;
     int rc = sqlite3_exec(mpDB, sql, nullptr, nullptr, &error);
-    if (rc == SQLITE_OK) return sqlite3_changes(mpDB);
+    if (rc == SQLITE_OK)
+        return sqlite3_changes(mpDB);
     CppSQLite3Exception e(rc, error ? error : "");
     sqlite3_free(error);
     throw e;
@@ -304,7 +358,8 @@ sqlite3_stmt* CppSQLite3DB::Compile(const char* sql) {
     CheckDB();
     sqlite3_stmt* vm = nullptr;
     int rc = sqlite3_prepare_v2(mpDB, sql, -1, &vm, nullptr);
-    if (rc != SQLITE_OK) throw CppSQLite3Exception(rc, "");
+    if (rc != SQLITE_OK)
+        throw CppSQLite3Exception(rc, "");
     return vm;
 }
 
@@ -312,8 +367,10 @@ CppSQLite3Query CppSQLite3DB::ExecuteQuery(const char* sql) {
     CheckDB();
     sqlite3_stmt* vm = Compile(sql);
     int rc = sqlite3_step(vm);
-    if (rc == SQLITE_DONE) return CppSQLite3Query(mpDB, vm, true);
-    if (rc == SQLITE_ROW) return CppSQLite3Query(mpDB, vm, false);
+    if (rc == SQLITE_DONE)
+        return CppSQLite3Query(mpDB, vm, true);
+    if (rc == SQLITE_ROW)
+        return CppSQLite3Query(mpDB, vm, false);
     rc = sqlite3_finalize(vm);
     throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
 }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <cerrno>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -13,14 +13,17 @@ namespace zorvel {
 
 namespace {
 
-const char* Utf16Name() { return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE"; }
+const char* Utf16Name() {
+    return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+}
 
 // Converts all of `in` from one encoding to another. Bytes that cannot be converted
 // (only possible for malformed input) are replaced, never silently dropped with the rest.
 std::string Convert(const char* to, const char* from, const char* in, size_t inLen,
                     const char* replacement) {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        throw std::runtime_error("iconv_open failed");
     std::string out;
     std::vector<char> buf(inLen * 4 + 16);
     char* src = const_cast<char*>(in);
@@ -31,7 +34,8 @@ std::string Convert(const char* to, const char* from, const char* in, size_t inL
         size_t rc = iconv(cd, &src, &left, &dst, &room);
         out.append(buf.data(), static_cast<size_t>(dst - buf.data()));
         if (rc == static_cast<size_t>(-1)) {
-            if (errno == E2BIG) continue;
+            if (errno == E2BIG)
+                continue;
             // EILSEQ or EINVAL: skip one input unit and put a replacement in its place.
             size_t unit = std::string_view(from).starts_with("UTF-16") ? 2 : 1;
             unit = std::min(unit, left);

@@ -17,7 +17,9 @@ std::string FormatTimeText(TimePoint t) {
     return FormatTimeText(std::chrono::system_clock::to_time_t(t));
 }
 
-std::string NowTimeText() { return FormatTimeText(NowTimeT()); }
+std::string NowTimeText() {
+    return FormatTimeText(NowTimeT());
+}
 
 namespace {
 
@@ -41,7 +43,9 @@ bool Expect(const std::string& s, size_t& pos, char c) {
     return false;
 }
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -52,15 +56,18 @@ int DaysInMonth(int y, int m) {
 
 std::optional<std::time_t> ParseTimeText(const std::string& text) {
     size_t pos = 0;
-    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
+    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos])))
+        ++pos;
     int y, mo, d, h, mi, s;
     if (!ReadNumber(text, pos, 4, y) || !Expect(text, pos, '-') || !ReadNumber(text, pos, 2, mo) ||
         !Expect(text, pos, '-') || !ReadNumber(text, pos, 2, d) || !Expect(text, pos, ' ') ||
         !ReadNumber(text, pos, 2, h) || !Expect(text, pos, ':') || !ReadNumber(text, pos, 2, mi) ||
         !Expect(text, pos, ':') || !ReadNumber(text, pos, 2, s))
         return std::nullopt;
-    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
-    if (pos != text.size()) return std::nullopt;
+    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos])))
+        ++pos;
+    if (pos != text.size())
+        return std::nullopt;
     if (y < 1900 || mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo) || h > 23 || mi > 59 ||
         s > 59)
         return std::nullopt;
@@ -73,7 +80,8 @@ std::optional<std::time_t> ParseTimeText(const std::string& text) {
     tm.tm_sec = s;
     tm.tm_isdst = -1;
     std::time_t t = std::mktime(&tm);
-    if (t == static_cast<std::time_t>(-1)) return std::nullopt;
+    if (t == static_cast<std::time_t>(-1))
+        return std::nullopt;
     return t;
 }
 

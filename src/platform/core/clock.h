@@ -35,8 +35,12 @@ private:
 const Clock& CurrentClock();
 void SetCurrentClock(const Clock* clock);  // nullptr restores the system clock
 
-inline TimePoint Now() { return CurrentClock().Now(); }
-inline std::time_t NowTimeT() { return std::chrono::system_clock::to_time_t(Now()); }
+inline TimePoint Now() {
+    return CurrentClock().Now();
+}
+inline std::time_t NowTimeT() {
+    return std::chrono::system_clock::to_time_t(Now());
+}
 
 // Local calendar time <-> time_t helpers (mktime normalises out-of-range fields).
 TimePoint MakeLocalTime(int year, int month, int day, int hour, int minute, int second);

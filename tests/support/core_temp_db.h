@@ -1,0 +1,37 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "storage/clock_database.h"
+
+namespace zorvel::test {
+
+// A temporary folder that is removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Points the storage layer at a fresh encrypted database in a temporary folder.
+class TempDatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string dbPath;
+
+private:
+    TempDir dir_;
+};
+
+}  // namespace zorvel::test
