@@ -1,0 +1,27 @@
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "storage/records.h"
+
+namespace zorvel {
+
+// Reads a stored alarm time ("%Y-%m-%d %H:%M:%S", local time). Nothing for a text that
+// cannot be read; such an alarm never rings and is shown as expired.
+std::optional<std::time_t> ReadAlarmTime(const std::string& storedText);
+
+// The start (second 0, local time) of the latest minute at or before `now` in which the alarm
+// falls: the stored minute for a one-off alarm (which may lie in the future), today's or
+// yesterday's hour and minute for an every-day alarm.
+std::optional<std::time_t> AlarmMinuteAtOrBefore(const AlarmClockRecord& alarm, std::time_t now);
+
+// A one-off alarm whose moment is not later than now, or whose time cannot be read.
+bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now);
+
+// The list text of an alarm's time: "每天 8:5" for an every-day alarm (no leading zeros),
+// the stored text otherwise. UTF-8.
+std::string AlarmTimeListText(const AlarmClockRecord& alarm);
+
+}  // namespace zorvel

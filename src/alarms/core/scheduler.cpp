@@ -1,0 +1,136 @@
+#include "alarms/core/scheduler.h"
+
+#include <algorithm>
+
+#include "alarms/core/alarm_time.h"
+#include "storage/clock_manager.h"
+#include "storage/text_codec.h"
+#include "storage/time_text.h"
+
+namespace zorvel {
+
+namespace {
+using std::chrono::seconds;
+using std::chrono::system_clock;
+
+TimePoint At(std::time_t t) {
+    return system_clock::from_time_t(t);
+}
+std::time_t WholeSeconds(TimePoint t) {
+    return system_clock::to_time_t(t);
+}
+}  // namespace
+
+// ---------------------------------------------------------------- alarms
+
+AlarmSchedule::AlarmSchedule(TimePoint start) : previousCheck_(start - seconds(3)) {}
+
+void AlarmSchedule::ReloadAlarmList(AlarmClockList records) {
+    alarmList = std::move(records);
+    for (auto& r : alarmList)
+        r->hasRung = false;
+}
+
+void AlarmSchedule::RemoveFromList(const std::string& id) {
+    auto it = std::find_if(alarmList.begin(), alarmList.end(),
+                           [&](const AlarmClockPtr& r) { return r->id == id; });
+    if (it != alarmList.end())
+        alarmList.erase(it);
+}
+
+AlarmClockList AlarmSchedule::CheckDueAlarms(TimePoint now) {
+    AlarmClockList due;
+    std::time_t nowSec = WholeSeconds(now);
+    for (const AlarmClockPtr& r : alarmList) {
+        auto minute = AlarmMinuteAtOrBefore(*r, nowSec);
+        if (!minute)
+            continue;  // an unreadable time never rings
+        TimePoint start = At(*minute);
+        // Once the minute that rang is over, the alarm may ring at its next occurrence.
+        if (r->hasRung && now >= start + seconds(60))
+            r->hasRung = false;
+        if (r->hasRung)
+            continue;
+        bool passedSinceLastCheck =
+            start > previousCheck_ && start <= now && now - start < seconds(60);
+        bool inFirstSeconds = nowSec - *minute >= 0 && nowSec - *minute < 3;
+        if (passedSinceLastCheck || inFirstSeconds) {
+            r->hasRung = true;
+            due.push_back(r);
+        }
+    }
+    previousCheck_ = now;
+    return due;
+}
+
+// ---------------------------------------------------------------- chime
+
+ChimeTrigger::ChimeTrigger(TimePoint start) : previousTick_(start - seconds(3)) {}
+
+std::optional<ChimeTrigger::Chime> ChimeTrigger::Tick(TimePoint now, bool ZDBS, bool BDBS) {
+    std::time_t nowSec = WholeSeconds(now);
+    std::tm tm{};
+    localtime_r(&nowSec, &tm);
+    tm.tm_min = tm.tm_min >= 30 ? 30 : 0;
+    tm.tm_sec = 0;
+    std::tm boundaryTm = tm;
+    TimePoint boundary = At(std::mktime(&tm));
+    TimePoint previous = previousTick_;
+    previousTick_ = now;
+    if (!(boundary > previous && now - boundary < seconds(5)))
+        return std::nullopt;
+    if ((boundaryTm.tm_min == 0 && ZDBS) || (boundaryTm.tm_min == 30 && BDBS))
+        return Chime{boundaryTm.tm_hour, boundaryTm.tm_min};
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------- rest reminder
+
+bool RestCounter::Tick(bool isRestRemind, int restRemindInterval) {
+    if (!isRestRemind)
+        return false;
+    ++restMinutes;
+    return !showing_ && restMinutes >= restRemindInterval * 60;
+}
+
+void RestCounter::ReminderClosed() {
+    showing_ = false;
+    restMinutes = 0;
+}
+
+// ---------------------------------------------------------------- deletion
+
+void LogDeletedAlarm(const DeletedAlarmInfo& info) {
+    std::u16string line = info.automatic ? u"自动删除了一个过期闹钟 " : u"手动删除了一个闹钟 ";
+    line += FromStored(info.timeText);
+    CClockManager().AddLog(line);
+}
+
+int AutoDeleteExpiredAlarms(std::time_t now, DeleteLogger logger) {
+    CClockManager manager;
+    SoftSetting setting;
+    manager.Database().ReadSoftSetting(&setting);
+    if (!setting.isAutoDelAlarmClock)
+        return 0;
+    AlarmClockList alarms;
+    manager.GetAllAlarmClocks(alarms);
+    int deleted = 0;
+    for (const AlarmClockPtr& a : alarms) {
+        if (a->isEveryday)
+            continue;
+        auto t = ReadAlarmTime(a->alarmTime);
+        if (!t || *t >= now)
+            continue;
+        if (manager.RemoveAlarmClock(FromStored(a->id)))
+            ++deleted;
+        if (logger)
+            logger({a->alarmTime, *a, true});
+    }
+    return deleted;
+}
+
+std::string ClockLineText(std::time_t now) {
+    return FormatTimeText(now);
+}
+
+}  // namespace zorvel

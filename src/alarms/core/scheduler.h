@@ -1,0 +1,83 @@
+#pragma once
+
+#include <chrono>
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "platform/core/clock.h"
+#include "storage/records.h"
+
+namespace zorvel {
+
+// The alarms the one-second test walks, and the test itself. The list shares its records
+// with the ring windows, so a snooze changes the very record the scheduler tests.
+//
+// A tick may come late or be skipped, so the test does not look for "seconds 0 to 2" alone:
+// an alarm is due when the start of its minute fell after the previous check and less than
+// a minute ago (or, as ever, when the current second is 0 to 2 of its minute).
+class AlarmSchedule {
+public:
+    // The previous check counts as three seconds before start-up, so a program started in
+    // seconds 0 to 2 of an alarm's minute still rings it.
+    explicit AlarmSchedule(TimePoint start);
+
+    void ReloadAlarmList(AlarmClockList records);
+    // Drops the first record with this id (a ring window may keep it alive).
+    void RemoveFromList(const std::string& id);
+    // Marks and returns, in list order, the alarms to ring now.
+    AlarmClockList CheckDueAlarms(TimePoint now);
+
+    AlarmClockList alarmList;
+
+private:
+    TimePoint previousCheck_;
+};
+
+// Starts the spoken time on the hour (ZDBS) and half hour (BDBS). A chime is due when
+// hh:00:00 or hh:30:00 fell after the previous tick and less than five seconds ago.
+class ChimeTrigger {
+public:
+    explicit ChimeTrigger(TimePoint start);
+    struct Chime {
+        int hour;
+        int minute;
+    };
+    std::optional<Chime> Tick(TimePoint now, bool ZDBS, bool BDBS);
+
+private:
+    TimePoint previousTick_;
+};
+
+// Counts the minutes of work while the rest reminder is on. A reminder that is already
+// showing is not stacked by further ticks; closing it starts the count afresh.
+class RestCounter {
+public:
+    // One minute passed; true when the reminder should be shown now.
+    bool Tick(bool isRestRemind, int restRemindInterval);
+    void ReminderShown() { showing_ = true; }
+    void ReminderClosed();
+    int restMinutes = 0;
+
+private:
+    bool showing_ = false;
+};
+
+struct DeletedAlarmInfo {
+    std::string timeText;  // stored text, as named in the log line
+    AlarmClockRecord alarm;
+    bool automatic = false;
+};
+
+// Writes "自动删除了一个过期闹钟 " or "手动删除了一个闹钟 " followed by the time text.
+void LogDeletedAlarm(const DeletedAlarmInfo& info);
+using DeleteLogger = void (*)(const DeletedAlarmInfo&);
+
+// When isAutoDelAlarmClock is on, deletes every one-off alarm whose moment has passed and
+// logs each. Reads the setting on every call. Returns how many were deleted.
+int AutoDeleteExpiredAlarms(std::time_t now, DeleteLogger logger = &LogDeletedAlarm);
+
+// The clock line of the main window.
+std::string ClockLineText(std::time_t now);
+
+}  // namespace zorvel
