@@ -9,7 +9,7 @@
 #include "alarms/core/scheduler.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
-#include "support/core_temp_db.h"
+#include "support/temp_db.h"
 
 namespace {
 

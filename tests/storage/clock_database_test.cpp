@@ -6,7 +6,7 @@
 #include <string>
 
 #include "storage/clock_database.h"
-#include "support/core_temp_db.h"
+#include "support/temp_db.h"
 
 namespace {
 

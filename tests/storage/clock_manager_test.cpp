@@ -8,7 +8,7 @@
 #include "storage/clock_manager.h"
 #include "storage/ids.h"
 #include "storage/text_codec.h"
-#include "support/core_temp_db.h"
+#include "support/temp_db.h"
 
 namespace {
 

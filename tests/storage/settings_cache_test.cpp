@@ -2,7 +2,7 @@
 
 #include "storage/clock_database.h"
 #include "storage/settings_cache.h"
-#include "support/core_temp_db.h"
+#include "support/temp_db.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "support/core_temp_db.h"
+#include "support/temp_db.h"
 
 #include <cstdlib>
 

@@ -1,0 +1,283 @@
+#include "alarms/alarm_dlg.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "platform/core/program_dir.h"
+#include "storage/clock_database.h"
+#include "storage/text_codec.h"
+
+using namespace zorvel;
+
+namespace {
+QString FromStoredText(const std::string& stored) {
+    return QString::fromStdU16String(FromStored(stored));
+}
+
+int ReadRingPlayType() {
+    try {
+        SoftSetting s;
+        s.ringPlayType = kPlayUntilClosed;
+        CClockDatabase().ReadSoftSetting(&s);
+        return s.ringPlayType;
+    } catch (const CppSQLite3Exception& e) {
+        // The alarm must still be heard: play until the window is closed.
+        std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
+        return kPlayUntilClosed;
+    }
+}
+}  // namespace
+
+CAlarmDlg::CAlarmDlg(AlarmClockPtr alarm, QWidget* parent, const PlatformServices& services)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowTitleHint),
+      alarm_(std::move(alarm)),
+      services_(services) {
+    setObjectName("alarmDlg");
+    setWindowTitle(QStringLiteral("设定时间到了"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    auto* timeCaption = new QLabel(QStringLiteral("时间："));
+    auto* contentCaption = new QLabel(QStringLiteral("事件："));
+    timeLabel_ = new QLabel;
+    timeLabel_->setObjectName("alarmTimeLabel");
+    timeLabel_->setAccessibleName(QStringLiteral("时间"));
+    timeLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    contentLabel_ = new QLabel;
+    contentLabel_->setObjectName("alarmContentLabel");
+    contentLabel_->setAccessibleName(QStringLiteral("事件"));
+    contentLabel_->setWordWrap(true);
+    contentLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont strong = timeLabel_->font();
+    strong.setBold(true);
+    timeLabel_->setFont(strong);
+    songErrorLabel_ = new QLabel;
+    songErrorLabel_->setObjectName("songErrorLabel");
+    songErrorLabel_->setStyleSheet("color: #b3261e;");
+    songErrorLabel_->setWordWrap(true);
+    songErrorLabel_->hide();
+
+    auto* texts = new QGridLayout;
+    texts->addWidget(timeCaption, 0, 0, Qt::AlignTop);
+    texts->addWidget(timeLabel_, 0, 1);
+    texts->addWidget(contentCaption, 1, 0, Qt::AlignTop);
+    texts->addWidget(contentLabel_, 1, 1);
+    texts->setColumnStretch(1, 1);
+    texts->setHorizontalSpacing(6);
+    texts->setVerticalSpacing(8);
+
+    auto* group = new QGroupBox(QStringLiteral("闹钟延迟设置"));
+    group->setObjectName("delayGroup");
+    hoursCombo_ = new QComboBox;
+    hoursCombo_->setObjectName("delayHoursCombo");
+    hoursCombo_->setAccessibleName(QStringLiteral("延迟小时"));
+    hoursCombo_->setEditable(true);
+    minutesCombo_ = new QComboBox;
+    minutesCombo_->setObjectName("delayMinutesCombo");
+    minutesCombo_->setAccessibleName(QStringLiteral("延迟分钟"));
+    minutesCombo_->setEditable(true);
+    for (QComboBox* c : {hoursCombo_, minutesCombo_}) {
+        c->setMinimumContentsLength(3);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        c->setMaxVisibleItems(12);
+    }
+    auto* delayRow = new QHBoxLayout(group);
+    delayRow->addWidget(hoursCombo_);
+    delayRow->addWidget(new QLabel(QStringLiteral("时")));
+    delayRow->addSpacing(8);
+    delayRow->addWidget(minutesCombo_);
+    delayRow->addWidget(new QLabel(QStringLiteral("分 后再响")));
+    delayRow->addStretch();
+
+    snoozeButton_ = new QPushButton(QStringLiteral("延迟再响"));
+    snoozeButton_->setObjectName("snoozeButton");
+    snoozeButton_->setDefault(true);
+    snoozeButton_->setAutoDefault(true);
+    snoozeButton_->setMinimumHeight(30);
+    connect(snoozeButton_, &QPushButton::clicked, this, &CAlarmDlg::accept);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(group, 1);
+    bottom->addSpacing(8);
+    bottom->addWidget(snoozeButton_, 0, Qt::AlignBottom);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 14);
+    layout->setSpacing(10);
+    layout->addLayout(texts);
+    layout->addWidget(songErrorLabel_);
+    layout->addStretch();
+    layout->addLayout(bottom);
+    setMinimumWidth(474);
+    resize(474, 170);
+
+    shakeTimer_.setSingleShot(true);
+    shakeTimer_.setInterval(500);
+    connect(&shakeTimer_, &QTimer::timeout, this, [this] {
+        QPoint p = pos();
+        shakePath_ = ShakePath(p.x(), p.y());
+        shakeStep_ = 0;
+        ShakeStep();
+    });
+    shakeMoveTimer_.setSingleShot(true);
+    shakeMoveTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&shakeMoveTimer_, &QTimer::timeout, this, &CAlarmDlg::ShakeStep);
+    songEndTimer_.setInterval(1000);
+    connect(&songEndTimer_, &QTimer::timeout, this, &CAlarmDlg::CheckSongEnd);
+
+    timeLabel_->setText(FromStoredText(alarm_->alarmTime));
+    contentLabel_->setText(FromStoredText(alarm_->content));
+    FillDelayCombos();
+}
+
+CAlarmDlg::~CAlarmDlg() {
+    StopSong();
+}
+
+void CAlarmDlg::FillDelayCombos() {
+    hoursCombo_->clear();
+    minutesCombo_->clear();
+    for (int h = 0; h <= 23; ++h)
+        hoursCombo_->addItem(QString::number(h));
+    for (int m = 1; m <= 59; ++m)
+        minutesCombo_->addItem(QString::number(m));
+    hoursCombo_->setCurrentIndex(0);
+    minutesCombo_->setCurrentIndex(0);
+}
+
+void CAlarmDlg::StartRinging() {
+    RingPlan plan =
+        PlanRing(*alarm_, kPlayUntilClosed, DataFilePath("mp3/1.mp3"), DataFilePath("mp3/2.mp3"));
+    if (plan.restart && services_.power) {
+        // Give the user two seconds to see why the machine restarts.
+        IPowerControl* power = services_.power;
+        QTimer::singleShot(2000, this, [power] { power->Reboot(); });
+    }
+    if (!plan.program.empty() && services_.launcher) {
+        if (!services_.launcher->StartDetached(QString::fromStdString(plan.program)))
+            ShowSongError(
+                QStringLiteral("无法启动程序：%1").arg(QString::fromStdString(plan.program)));
+    }
+    if (plan.shake)
+        shakeTimer_.start();
+    if (plan.powerOff && services_.power)
+        services_.power->PowerOff();
+    if (plan.needsPlayType) {
+        plan = PlanRing(*alarm_, ReadRingPlayType(), DataFilePath("mp3/1.mp3"),
+                        DataFilePath("mp3/2.mp3"));
+        if (plan.song)
+            PlaySong(QString::fromStdString(plan.song->path), plan.song->mode, plan.song->loop);
+    }
+}
+
+void CAlarmDlg::ShowOnTop() {
+    adjustSize();
+    if (QScreen* screen = this->screen()) {
+        QRect area = screen->availableGeometry();
+        QSize size = frameGeometry().size().expandedTo(this->size());
+        move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void CAlarmDlg::PlaySong(const QString& path, SongPlayMode mode, bool loop) {
+    playMode_ = mode;
+    repeat_ = loop;
+    if (songPath_.isEmpty())
+        songPath_ = path;
+    player_.reset();
+    if (!services_.songPlayers)
+        return;
+    player_ = services_.songPlayers();
+    player_->Play(path, loop);
+    if (!player_->ErrorText().isEmpty()) {
+        ShowSongError(QStringLiteral("歌曲无法播放：%1").arg(player_->ErrorText()));
+        songEndTimer_.stop();
+        return;
+    }
+    if (mode != kSongOnce)
+        songEndTimer_.start();
+}
+
+void CAlarmDlg::StopSong() {
+    songEndTimer_.stop();
+    if (player_) {
+        player_->Stop();
+        player_.reset();
+    }
+}
+
+void CAlarmDlg::CheckSongEnd() {
+    if (!player_)
+        return;
+    if (!player_->ErrorText().isEmpty()) {
+        // A song that cannot be played is not retried every second.
+        ShowSongError(QStringLiteral("歌曲无法播放：%1").arg(player_->ErrorText()));
+        songEndTimer_.stop();
+        return;
+    }
+    if (!player_->IsStopped())
+        return;
+    switch (OnSongStopped(playMode_)) {
+        case SongEndAction::kPlayLastTime:
+            PlaySong(songPath_, kSongOnce, false);
+            songEndTimer_.stop();
+            break;
+        case SongEndAction::kPlayLoopAgain:
+            PlaySong(songPath_, kSongLoop, true);
+            break;
+        case SongEndAction::kNothing:
+            break;
+    }
+}
+
+void CAlarmDlg::ShakeStep() {
+    if (shakeStep_ < 0 || shakeStep_ >= static_cast<int>(shakePath_.size())) {
+        shakeStep_ = -1;
+        return;
+    }
+    const auto& [x, y] = shakePath_[shakeStep_];
+    move(x, y);
+    raise();
+    // Every ninth position is the way back to the start, which pauses only briefly.
+    int pause = (shakeStep_ % 9 == 8) ? 3 : 20;
+    ++shakeStep_;
+    if (shakeStep_ < static_cast<int>(shakePath_.size()))
+        shakeMoveTimer_.start(pause);
+    else
+        shakeStep_ = -1;
+}
+
+void CAlarmDlg::ShowSongError(const QString& text) {
+    songErrorLabel_->setText(text);
+    songErrorLabel_->show();
+}
+
+void CAlarmDlg::accept() {
+    int hours = ReadDelayNumber(hoursCombo_->currentText().toStdU16String());
+    int minutes = ReadDelayNumber(minutesCombo_->currentText().toStdU16String());
+    if (auto moved = SnoozedAlarmTime(alarm_->alarmTime, hours, minutes))
+        alarm_->alarmTime = *moved;
+    alarm_->hasRung = false;
+    StopSong();
+    QDialog::accept();
+    close();
+}
+
+void CAlarmDlg::closeEvent(QCloseEvent* event) {
+    StopSong();
+    shakeMoveTimer_.stop();
+    shakeTimer_.stop();
+    QDialog::closeEvent(event);
+}

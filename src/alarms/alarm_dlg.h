@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "alarms/core/ring_plan.h"
+#include "platform/platform_services.h"
+#include "storage/records.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// The window of one ringing alarm: shows its time and text, carries out its ring effect and
+// offers the snooze. It works on the very record of the scheduler's list, so a snooze moves
+// the alarm in memory (the database keeps the stored time).
+class CAlarmDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAlarmDlg(AlarmClockPtr alarm, QWidget* parent = nullptr,
+                       const PlatformServices& services = Services());
+    ~CAlarmDlg() override;
+
+    // Shows the alarm and starts its effect; called once, before the window is shown.
+    void StartRinging();
+    // Centres the window on the screen, shows it on top and gives it the focus.
+    void ShowOnTop();
+
+    void PlaySong(const QString& path, zorvel::SongPlayMode mode, bool loop);
+    void StopSong();
+    void FillDelayCombos();
+
+    const AlarmClockPtr& alarm() const { return alarm_; }
+    // The song-end watch, run once a second while a song may need replaying.
+    void CheckSongEnd();
+    bool IsWatchingSong() const { return songEndTimer_.isActive(); }
+    bool IsShaking() const { return shakeTimer_.isActive() || shakeStep_ >= 0; }
+
+protected:
+    void accept() override;  // the snooze
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ShakeStep();
+    void ShowSongError(const QString& text);
+
+    AlarmClockPtr alarm_;
+    PlatformServices services_;
+    std::unique_ptr<ISongPlayer> player_;
+    zorvel::SongPlayMode playMode_ = zorvel::kSongLoop;
+    bool repeat_ = false;
+    QString songPath_;
+
+    QTimer shakeTimer_;    // half a second after opening
+    QTimer songEndTimer_;  // once a second while a song may need replaying
+    QTimer shakeMoveTimer_;
+    std::vector<std::pair<int, int>> shakePath_;
+    int shakeStep_ = -1;
+
+    QLabel* timeLabel_;
+    QLabel* contentLabel_;
+    QLabel* songErrorLabel_;
+    QComboBox* hoursCombo_;
+    QComboBox* minutesCombo_;
+    QPushButton* snoozeButton_;
+};

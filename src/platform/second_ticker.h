@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+// A one-second timer armed for just after each whole second of the wall clock, so a job
+// that looks at the current second sees each second once, whatever the drift.
+class CSecondTicker : public QObject {
+    Q_OBJECT
+public:
+    explicit CSecondTicker(QObject* parent = nullptr);
+    void Start();
+    void Stop();
+    bool IsActive() const { return timer_.isActive(); }
+
+signals:
+    void Tick();
+
+private:
+    void Arm();
+    QTimer timer_;
+};

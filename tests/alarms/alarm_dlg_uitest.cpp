@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSet>
+#include <QTest>
+
+#include "alarms/alarm_dlg.h"
+#include "storage/clock_manager.h"
+#include "storage/text_codec.h"
+#include "support/temp_db.h"
+
+namespace {
+
+using namespace zorvel;
+
+class AlarmDlgTest : public test::TempDatabaseTest {
+protected:
+    void SetUp() override {
+        TempDatabaseTest::SetUp();
+        services.power = &power;
+        services.launcher = &launcher;
+        services.songPlayers = [this] {
+            auto p = std::make_unique<CFakeSongPlayer>();
+            p->error = nextError;
+            players.push_back(p.get());
+            return std::unique_ptr<ISongPlayer>(std::move(p));
+        };
+        alarm = std::make_shared<AlarmClockRecord>();
+        alarm->id = "{A}";
+        alarm->alarmTime = "2011-09-18 08:30:00";
+        alarm->content = ToStored(u"该起床了");
+        alarm->isRing = true;
+        alarm->hasRung = true;
+    }
+    CAlarmDlg* Open(int ringType, int ringPlayType = 2) {
+        { CClockDatabase().SetRingPlayType(ringPlayType); }
+        alarm->ringType = ringType;
+        auto* dlg = new CAlarmDlg(alarm, nullptr, services);
+        dlg->StartRinging();
+        dlg->ShowOnTop();
+        return dlg;
+    }
+    CFakeSongPlayer* Player() { return players.empty() ? nullptr : players.back(); }
+
+    PlatformServices services;
+    CFakePowerControl power;
+    CFakeProgramLauncher launcher;
+    std::vector<CFakeSongPlayer*> players;  // owned by the window; valid while it plays
+    QString nextError;
+    AlarmClockPtr alarm;
+};
+
+TEST_F(AlarmDlgTest, ShowsTheAlarmAndSnoozesByTheDefaultMinute) {
+    QPointer<CAlarmDlg> dlg = Open(kRingSilent);
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("设定时间到了"));
+    EXPECT_EQ(dlg->findChild<QLabel*>("alarmTimeLabel")->text(), "2011-09-18 08:30:00");
+    EXPECT_EQ(dlg->findChild<QLabel*>("alarmContentLabel")->text(), QStringLiteral("该起床了"));
+    auto* hours = dlg->findChild<QComboBox*>("delayHoursCombo");
+    auto* minutes = dlg->findChild<QComboBox*>("delayMinutesCombo");
+    ASSERT_EQ(hours->count(), 24);
+    ASSERT_EQ(minutes->count(), 59);
+    EXPECT_EQ(hours->itemText(23), "23");
+    EXPECT_EQ(minutes->itemText(0), "1");
+    EXPECT_EQ(hours->currentText(), "0");
+    EXPECT_EQ(minutes->currentText(), "1");
+    EXPECT_TRUE(hours->isEditable() && minutes->isEditable());
+
+    dlg->findChild<QPushButton*>("snoozeButton")->click();
+    EXPECT_EQ(alarm->alarmTime, "2011-09-18 08:31:00");
+    EXPECT_FALSE(alarm->hasRung);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dlg.isNull());  // the window is gone
+    AlarmClockList stored;
+    CClockManager().GetAllAlarmClocks(stored);
+    EXPECT_TRUE(stored.empty());  // and nothing was written
+}
+
+TEST_F(AlarmDlgTest, TypedDelaysCount) {
+    struct Case {
+        QString hours, minutes, expected;
+    };
+    for (const Case& c :
+         {Case{"0", "90", "2011-09-18 10:00:00"}, Case{"abc", "xyz", "2011-09-18 08:30:00"},
+          Case{"2", "1234567890", "2011-09-18 10:30:00"}}) {
+        alarm->alarmTime = "2011-09-18 08:30:00";
+        CAlarmDlg* dlg = Open(kRingSilent);
+        dlg->findChild<QComboBox*>("delayHoursCombo")->setEditText(c.hours);
+        dlg->findChild<QComboBox*>("delayMinutesCombo")->setEditText(c.minutes);
+        QTest::keyClick(dlg->findChild<QComboBox*>("delayMinutesCombo")->lineEdit(),
+                        Qt::Key_Return);
+        EXPECT_EQ(QString::fromStdString(alarm->alarmTime), c.expected) << c.hours.toStdString();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(AlarmDlgTest, CloseBoxSilencesWithoutSnoozing) {
+    QPointer<CAlarmDlg> dlg = Open(kRingSystemSong1, kPlayUntilClosed);
+    ASSERT_TRUE(Player());
+    EXPECT_FALSE(Player()->IsStopped());
+    EXPECT_TRUE(Player()->looping);
+    EXPECT_TRUE(Player()->lastPath.endsWith("mp3/1.mp3"));
+    dlg->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dlg.isNull());
+    EXPECT_TRUE(alarm->hasRung);
+    EXPECT_EQ(alarm->alarmTime, "2011-09-18 08:30:00");
+}
+
+TEST_F(AlarmDlgTest, PlayTwiceThenSilence) {
+    CAlarmDlg* dlg = Open(kRingSystemSong2, kPlayTwice);
+    ASSERT_EQ(players.size(), 1u);
+    EXPECT_TRUE(Player()->lastPath.endsWith("mp3/2.mp3"));
+    EXPECT_FALSE(Player()->looping);
+    dlg->CheckSongEnd();  // still playing: nothing happens
+    EXPECT_EQ(players.size(), 1u);
+    Player()->EndSong();
+    dlg->CheckSongEnd();
+    ASSERT_EQ(players.size(), 2u);  // the second and last time
+    EXPECT_FALSE(dlg->IsWatchingSong());
+    Player()->EndSong();
+    dlg->CheckSongEnd();
+    EXPECT_EQ(players.size(), 2u);
+    dlg->close();
+}
+
+TEST_F(AlarmDlgTest, PlayOnceNeedsNoWatchAndLoopRestartsWhenItStops) {
+    CAlarmDlg* once = Open(kRingSystemSong1, kPlayOnce);
+    EXPECT_FALSE(once->IsWatchingSong());
+    once->close();
+
+    alarm->ring = ToStored(u"/home/我/歌.mp3");
+    CAlarmDlg* loop = Open(kRingCustomSong, kPlayUntilClosed);
+    EXPECT_EQ(Player()->lastPath, QStringLiteral("/home/我/歌.mp3"));
+    EXPECT_TRUE(loop->IsWatchingSong());
+    size_t before = players.size();
+    Player()->EndSong();  // the player stopped by itself
+    loop->CheckSongEnd();
+    EXPECT_EQ(players.size(), before + 1);
+    EXPECT_TRUE(Player()->looping);
+    EXPECT_EQ(Player()->lastPath, QStringLiteral("/home/我/歌.mp3"));
+    loop->close();
+}
+
+TEST_F(AlarmDlgTest, UnplayableSongIsReportedAndTheWindowStillWorks) {
+    nextError = "no such file";
+    CAlarmDlg* dlg = Open(kRingSystemSong1, kPlayUntilClosed);
+    auto* error = dlg->findChild<QLabel*>("songErrorLabel");
+    EXPECT_FALSE(error->isHidden());
+    EXPECT_TRUE(error->text().contains("no such file"));
+    EXPECT_FALSE(dlg->IsWatchingSong());
+    dlg->findChild<QPushButton*>("snoozeButton")->click();
+    EXPECT_EQ(alarm->alarmTime, "2011-09-18 08:31:00");
+}
+
+TEST_F(AlarmDlgTest, ProgramRestartAndPowerOff) {
+    alarm->content = ToStored(u"touch '/tmp/zorvel test'");
+    Open(kRingRunProgram)->close();
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0], "touch '/tmp/zorvel test'");
+
+    CAlarmDlg* off = Open(kRingPowerOff);
+    EXPECT_EQ(power.calls, std::vector<QString>{"PowerOff"});
+    off->close();
+
+    power.calls.clear();
+    CAlarmDlg* restart = Open(kRingRestart);
+    EXPECT_TRUE(power.calls.empty());  // not before the two-second pause
+    QTest::qWait(2300);
+    EXPECT_EQ(power.calls, std::vector<QString>{"Reboot"});
+    restart->close();
+
+    // With isRing off nothing happens at all.
+    power.calls.clear();
+    alarm->isRing = false;
+    for (int type : {kRingPowerOff, kRingRestart, kRingRunProgram, kRingSystemSong1})
+        Open(type)->close();
+    QTest::qWait(2300);
+    EXPECT_TRUE(power.calls.empty());
+    EXPECT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(players.size(), 0u);
+}
+
+TEST_F(AlarmDlgTest, ShakesOnceAndEndsWhereItStarted) {
+    CAlarmDlg* dlg = Open(kRingShake);
+    QPoint start = dlg->pos();
+    EXPECT_FALSE(dlg->IsShaking() && dlg->pos() != start);
+    QTimer fired;
+    int ticks = 0;
+    QObject::connect(&fired, &QTimer::timeout, [&] { ++ticks; });
+    fired.start(100);  // other timers keep running while it shakes
+    QSet<int> xs;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 3500) {
+        QTest::qWait(10);
+        xs.insert(dlg->pos().x() - start.x());
+    }
+    EXPECT_FALSE(dlg->IsShaking());
+    EXPECT_EQ(dlg->pos(), start);
+    EXPECT_TRUE(xs.contains(-3) && xs.contains(3));
+    EXPECT_GE(ticks, 25);
+    dlg->close();
+}
+
+}  // namespace
+
+namespace {
+TEST(SplitCommandLineTest, QuotesAndEscapesGroupWords) {
+    EXPECT_EQ(SplitCommandLine("touch /tmp/x"), (QStringList{"touch", "/tmp/x"}));
+    EXPECT_EQ(SplitCommandLine("  a   b  "), (QStringList{"a", "b"}));
+    EXPECT_EQ(SplitCommandLine(R"(vlc "/home/我/My Music/a.mp3" --x)"),
+              (QStringList{"vlc", "/home/我/My Music/a.mp3", "--x"}));
+    EXPECT_EQ(SplitCommandLine(R"(echo 'it"s' a\ b "q\"x" '')"),
+              (QStringList{"echo", "it\"s", "a b", "q\"x", ""}));
+    EXPECT_TRUE(SplitCommandLine("   ").isEmpty());
+}
+}  // namespace
