@@ -1,0 +1,72 @@
+#include "calendar/today_texts.h"
+
+#include "calendar/calendar_convert.h"
+#include "calendar/calendar_names.h"
+#include "calendar/civil_date.h"
+#include "calendar/four_pillars.h"
+
+namespace zorvel {
+
+namespace {
+
+constexpr const char* kNone = "---";
+
+}  // namespace
+
+std::string SpringFestivalDate(int lunarYear) {
+    if (lunarYear < 1 || lunarYear > 9999) {
+        return {};
+    }
+    SystemTime lunar;
+    lunar.wYear = static_cast<std::uint16_t>(lunarYear);
+    lunar.wMonth = 1;
+    lunar.wDay = 1;
+    CCalendarConvert convert;
+    SystemTime solar;
+    if (!convert.LunarToSolar(lunar, 0, solar)) {
+        return {};
+    }
+    return convert.ToOleDate(solar).FormatDate();
+}
+
+TodayTexts ComputeTodayTexts(int year, int month, int day, int hour, int minute, int second) {
+    TodayTexts t;
+    const bool valid = IsValidDate(year, month, day) && hour >= 0 && hour <= 23 && minute >= 0 &&
+                       minute <= 59 && second >= 0 && second <= 59;
+    t.greeting = "您好，今天是";
+    t.greeting += valid ? std::string(kWeekdayNames[Weekday(year, month, day)]) : kNone;
+
+    std::uint16_t ly = 0;
+    std::uint16_t lm = 0;
+    std::uint16_t ld = 0;
+    bool leap = false;
+    const int term =
+        valid ? CCalendarConvert::SolarToLunar(static_cast<std::uint16_t>(year),
+                                               static_cast<std::uint16_t>(month),
+                                               static_cast<std::uint16_t>(day), ly, lm, ld, leap)
+              : -1;
+    if (term >= 0) {
+        t.lunarDate = CCalendarConvert::YearText(ly) + CCalendarConvert::MonthText(lm, 1, leap) +
+                      CCalendarConvert::DayText(ld);
+    } else {
+        t.lunarDate = kNone;
+    }
+    t.solarTerm = "节气：";
+    t.solarTerm += term > 0 ? std::string(kSolarTermNames[term - 1]) : kNone;
+
+    t.springFestival = valid ? std::to_string(year + 1) + "年春节：" : std::string("春节：");
+    const std::string festival = valid ? SpringFestivalDate(year + 1) : std::string();
+    t.springFestival += festival.empty() ? kNone : festival;
+
+    if (valid) {
+        CFourPillars pillars;
+        pillars.Set(year, month, day, hour, minute);
+        pillars.BuildPillars();
+        t.pillars = pillars.pillarText;
+    } else {
+        t.pillars = kNone;
+    }
+    return t;
+}
+
+}  // namespace zorvel

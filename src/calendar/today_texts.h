@@ -1,0 +1,27 @@
+#pragma once
+
+// The texts of the main window's today panel, as UTF-8 (the window shows them with
+// QString::fromUtf8). Recompute them whenever the date or the double hour changes.
+
+#include <string>
+
+namespace zorvel {
+
+struct TodayTexts {
+    std::string greeting;  // field 1006: "您好，今天是星期天"
+    std::string lunarDate;  // field 1001: "辛卯 兔年　八月廿一", "壬辰 龙年闰四月初一"
+    std::string solarTerm;       // field 1002: "节气：白露" or "节气：---"
+    std::string springFestival;  // field 1003: "2012年春节：2012-01-23"
+    std::string pillars;         // field 1004: "辛卯 丁酉 丙子 甲午"
+};
+
+// The panel for a local date and time. A line whose engine does not cover the date shows its
+// label followed by "---" ("节气：---", "2101年春节：---"; the lunar date and the pillars are then
+// just "---"); an impossible date or time gives "---" in every line.
+TodayTexts ComputeTodayTexts(int year, int month, int day, int hour, int minute, int second = 0);
+
+// "YYYY-MM-DD" of the Spring Festival (lunar 1-1) of lunar year `lunarYear`, as the panel's
+// Spring Festival line finds it; empty outside lunar years 1921-2100.
+std::string SpringFestivalDate(int lunarYear);
+
+}  // namespace zorvel

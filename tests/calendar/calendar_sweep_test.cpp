@@ -1,0 +1,130 @@
+// Every day from 1901-01-01 to 2100-12-31 through all three engines.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "calendar/calendar_convert.h"
+#include "calendar/civil_date.h"
+#include "calendar/four_pillars.h"
+#include "calendar/today_texts.h"
+
+using zorvel::CivilDate;
+using zorvel::CivilFromDays;
+using zorvel::DaysFromCivil;
+
+namespace {
+
+const long kFirstDay = DaysFromCivil(1901, 1, 1);
+const long kLastDay = DaysFromCivil(2100, 12, 31);
+
+SystemTime Date(const CivilDate& c) {
+    SystemTime t;
+    t.wYear = static_cast<std::uint16_t>(c.year);
+    t.wMonth = static_cast<std::uint16_t>(c.month);
+    t.wDay = static_cast<std::uint16_t>(c.day);
+    return t;
+}
+
+}  // namespace
+
+// Engines A, B and C give the same lunar date, lunar dates advance one day at a time through
+// months of 29 or 30 days, and the day pillar advances one pair of the sixty-pair cycle a day.
+TEST(CalendarSweep, EnginesAgreeAndAdvanceDayByDay) {
+    const CCalendarConvert convert;
+    int checkedB = 0;
+    int previousDay = 0, previousCycle = -1;
+    for (long n = kFirstDay; n <= kLastDay; ++n) {
+        const CivilDate c = CivilFromDays(n);
+        SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" +
+                     std::to_string(c.day));
+        std::uint16_t ly = 0, lm = 0, ld = 0;
+        bool leap = false;
+        ASSERT_GE(CCalendarConvert::SolarToLunar(c.year, c.month, c.day, ly, lm, ld, leap), 0);
+
+        SystemTime lunar;
+        int isLeap = 0;
+        if (convert.SolarToLunarEx(Date(c), lunar, isLeap)) {
+            ++checkedB;
+            ASSERT_EQ(lunar.wYear, ly);
+            ASSERT_EQ(lunar.wMonth, lm);
+            ASSERT_EQ(lunar.wDay, ld);
+            ASSERT_EQ(isLeap == 1, leap);
+        } else {
+            ASSERT_LT(ly * 10000 + lm * 100 + ld, 19210101);  // B starts with lunar 1921
+        }
+
+        CFourPillars p;
+        p.Set(c.year, c.month, c.day, 12, 0);
+        ASSERT_EQ(std::abs(p.chineseMonth), lm);
+        ASSERT_EQ(p.chineseMonth < 0, leap);
+        ASSERT_EQ(p.chineseDate, ld);
+        ASSERT_EQ(p.chineseYear - 4596 + 1900, ly);
+
+        if (n > kFirstDay) {
+            if (ld == 1) {
+                ASSERT_TRUE(previousDay == 29 || previousDay == 30) << previousDay;
+            } else {
+                ASSERT_EQ(ld, previousDay + 1);
+            }
+        }
+        previousDay = ld;
+        if (previousCycle >= 0) {
+            ASSERT_EQ(p.dayCycle % 60, (previousCycle + 1) % 60);
+        }
+        previousCycle = p.dayCycle % 60;
+    }
+    EXPECT_EQ(checkedB, kLastDay - DaysFromCivil(1921, 2, 8) + 1);
+}
+
+// Every Gregorian year has 24 term days, two in each month (one before and one after the 15th),
+// and engine C's term days are engine A's.
+TEST(CalendarSweep, TwoTermDaysEveryMonth) {
+    for (int y = 1901; y <= 2100; ++y) {
+        int yearTerms = 0;
+        for (int m = 1; m <= 12; ++m) {
+            int first = 0, second = 0, count = 0;
+            for (int d = 1; d <= zorvel::DaysInMonth(y, m); ++d) {
+                const int t = CCalendarConvert::TermOfDay(y, m, d);
+                if (t == 0) {
+                    continue;
+                }
+                ++count;
+                (t == 2 * m - 1 ? first : second) = d;
+                ASSERT_TRUE(t == 2 * m - 1 || t == 2 * m) << y << '-' << m << '-' << d;
+            }
+            ASSERT_EQ(count, 2) << y << '-' << m;
+            ASSERT_LT(first, 15);
+            ASSERT_GT(second, 15);
+            ASSERT_EQ(CFourPillars::SectionalTermDay(y, m), first) << y << '-' << m;
+            ASSERT_EQ(CFourPillars::PrincipleTermDay(y, m), second) << y << '-' << m;
+            yearTerms += count;
+        }
+        ASSERT_EQ(yearTerms, 24) << y;
+    }
+}
+
+// LunarToSolar finds the day back from every lunar date that SolarToLunarEx gives.
+TEST(CalendarSweep, LunarToSolarInvertsSolarToLunarEx) {
+    const CCalendarConvert convert;
+    for (long n = DaysFromCivil(1921, 2, 8); n <= kLastDay; ++n) {
+        const CivilDate c = CivilFromDays(n);
+        SystemTime lunar;
+        int isLeap = 0;
+        ASSERT_TRUE(convert.SolarToLunarEx(Date(c), lunar, isLeap));
+        SystemTime solar;
+        ASSERT_TRUE(convert.LunarToSolar(lunar, isLeap, solar))
+            << lunar.wYear << '-' << lunar.wMonth << '-' << lunar.wDay << " leap " << isLeap;
+        ASSERT_EQ(DaysFromCivil(solar.wYear, solar.wMonth, solar.wDay), n);
+    }
+}
+
+TEST(CalendarSweep, SpringFestivalBetween21JanuaryAnd20February) {
+    for (int y = 1921; y <= 2100; ++y) {
+        const std::string date = zorvel::SpringFestivalDate(y);
+        ASSERT_EQ(date.size(), 10u) << y;
+        ASSERT_EQ(date.substr(0, 4), std::to_string(y));
+        const std::string monthDay = date.substr(5);
+        ASSERT_GE(monthDay, "01-21") << date;
+        ASSERT_LE(monthDay, "02-20") << date;
+    }
+}

@@ -1,0 +1,115 @@
+#include "calendar/four_pillars.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <sstream>
+
+namespace {
+
+std::string PillarsAt(int y, int m, int d, int h, int min = 0) {
+    CFourPillars p;
+    p.Set(y, m, d, h, min);
+    p.BuildPillars();
+    return p.pillarText;
+}
+
+}  // namespace
+
+TEST(FourPillars, FieldsAndTextOfAKnownDay) {
+    CFourPillars p;
+    p.Set(2011, 9, 18, 12, 0);
+    EXPECT_EQ(p.chineseYear, 4707);
+    EXPECT_EQ(p.chineseMonth, 8);
+    EXPECT_EQ(p.chineseDate, 21);
+    EXPECT_EQ(p.dayCycle % 60, 12);  // 丙子
+    EXPECT_EQ(p.sectionalTerm, 8);   // 白露
+    EXPECT_EQ(p.principleTerm, 23);  // 秋分
+    EXPECT_EQ(p.pillarText, "辛卯 丁酉 丙子 甲午");
+}
+
+TEST(FourPillars, LeapMonthsAreNegative) {
+    CFourPillars p;
+    p.Set(2012, 5, 21, 12, 0);
+    EXPECT_EQ(p.chineseMonth, -4);
+    EXPECT_EQ(p.chineseDate, 1);
+    p.Set(2033, 12, 22, 12, 0);
+    EXPECT_EQ(p.chineseMonth, -11);
+    p.Set(2034, 1, 20, 12, 0);
+    EXPECT_EQ(p.chineseMonth, 12);
+    EXPECT_EQ(p.chineseYear - 4596 + 1900, 2033);
+}
+
+TEST(FourPillars, HourPillarAndTheDayThatStartsAt23) {
+    EXPECT_EQ(PillarsAt(2011, 9, 18, 0, 59), "辛卯 丁酉 丙子 戊子");
+    EXPECT_EQ(PillarsAt(2011, 9, 18, 1, 0), "辛卯 丁酉 丙子 己丑");
+    EXPECT_EQ(PillarsAt(2011, 9, 18, 22, 59), "辛卯 丁酉 丙子 己亥");
+    // From 23:00 the day is already 09-19 (丁丑) and the hour a 子 hour of that day.
+    EXPECT_EQ(PillarsAt(2011, 9, 18, 23, 30), "辛卯 丁酉 丁丑 庚子");
+    EXPECT_EQ(PillarsAt(2011, 9, 19, 0, 30), "辛卯 丁酉 丁丑 庚子");
+    // ... and on the last day of a lunar month, the lunar date moves on too.
+    CFourPillars p;
+    p.Set(2011, 9, 26, 23, 0);  // lunar 2011-08-29, the last day of month 8
+    EXPECT_EQ(p.chineseMonth, 9);
+    EXPECT_EQ(p.chineseDate, 1);
+}
+
+TEST(FourPillars, MonthPillarChangesOnTheSectionalTermDay) {
+    EXPECT_EQ(PillarsAt(2011, 9, 7, 12), "辛卯 丙申 乙丑 壬午");
+    EXPECT_EQ(PillarsAt(2011, 9, 8, 12), "辛卯 丁酉 丙寅 甲午");
+    // Before 小寒 January is a 子 month of the lunar year that is still running.
+    EXPECT_EQ(PillarsAt(2011, 1, 5, 12), "庚寅 戊子 庚申 壬午");
+    EXPECT_EQ(PillarsAt(2011, 1, 6, 12), "庚寅 己丑 辛酉 甲午");
+}
+
+// Every term day of engine C agrees with the ephemeris; the sweep test compares them all with
+// engine A. These are the days an older exception list got wrong.
+TEST(FourPillars, TermDaysNearChangesOfThePattern) {
+    EXPECT_EQ(CFourPillars::SectionalTermDay(2021, 4), 4);
+    EXPECT_EQ(CFourPillars::SectionalTermDay(2032, 4), 4);
+    EXPECT_EQ(CFourPillars::SectionalTermDay(2094, 6), 5);
+    EXPECT_EQ(CFourPillars::PrincipleTermDay(2071, 3), 20);
+    EXPECT_EQ(CFourPillars::PrincipleTermDay(2081, 5), 20);
+    EXPECT_EQ(CFourPillars::SectionalTermDay(1901, 1), 6);
+    EXPECT_EQ(CFourPillars::PrincipleTermDay(2100, 12), 22);
+}
+
+TEST(FourPillars, OutsideTheRangeNothingIsComputed) {
+    EXPECT_EQ(CFourPillars::SectionalTermDay(1900, 1), 0);
+    EXPECT_EQ(CFourPillars::PrincipleTermDay(2101, 1), 0);
+    EXPECT_EQ(CFourPillars::SectionalTermDay(2011, 13), 0);
+    for (auto [y, m, d, h] :
+         {std::array{1900, 12, 31, 12}, std::array{2101, 1, 1, 12}, std::array{2011, 2, 29, 12},
+          std::array{2011, 13, 1, 12}, std::array{2011, 9, 18, 24}}) {
+        CFourPillars p;
+        p.Set(y, m, d, h, 0);
+        EXPECT_EQ(p.ComputeLunar(), 0) << y << '-' << m << '-' << d << ' ' << h;
+        EXPECT_EQ(p.chineseYear, 0);
+        EXPECT_EQ(p.dayCycle, 0);
+        EXPECT_EQ(p.BuildPillars(), 0);
+        EXPECT_EQ(p.pillarText, "---");
+    }
+    EXPECT_EQ(PillarsAt(2100, 12, 31, 23, 59), "庚申 戊子 戊申 壬子");
+}
+
+TEST(FourPillars, DiagnosticLines) {
+    std::ostringstream out;
+    CFourPillars p;
+    p.diagnostics = &out;
+    p.Set(2011, 9, 18, 12, 0);
+    EXPECT_EQ(out.str(),
+              "sun_calendar:2011-9-18\n"
+              "Chinese Year: 4707\n"
+              "Heavenly Stem: 辛\n"
+              "Earthly Branch: 卯\n"
+              "Chinese Month: 8\n"
+              "Chinese Date: 21\n"
+              "Sectional Term: 8\n"
+              "Principle Term: 23\n"
+              "八字: 辛卯 丁酉 丙子 甲午\n"
+              "五行: 金木 火金 火水 木火\n"
+              "纳音: 松柏木 山下火 洞下水 沙中金\n");
+    CFourPillars quiet;
+    quiet.Set(2011, 9, 18, 12, 0);  // without a stream nothing is written anywhere
+    EXPECT_EQ(quiet.pillarText, p.pillarText);
+}
