@@ -58,7 +58,8 @@ QImage RenderRestRemindPicture(qreal devicePixelRatio = 1.0);
 //
 // Shows a rest reminder and returns when the user has closed it. Runs a nested event loop
 // like a modal dialog, so the program's timers (alarms, chimes, the scheduler) keep firing
-// meanwhile. Call on the UI thread with a QApplication running.
+// meanwhile; only the QTimer whose slot made this call waits, as Qt never re-enters a timer
+// still in its slot. Call on the UI thread with a QApplication running.
 void ShowRestRemind();
 
 // Whether a rest reminder is open, so a caller can avoid stacking another on top of it.
