@@ -76,11 +76,22 @@ TEST_F(AlarmPageTest, LoadsAlarmsAndRingsTheDueOnesInListOrder) {
 // The alarm page as the user sees it, at a fixed time: 2011-09-18 10:15:30.
 class AlarmPageUserTest : public AlarmPageTest {
 protected:
-    test::FixedClock clock{MakeLocalTime(2011, 9, 18, 10, 15, 30)};
-    test::ModalWatchdog watchdog;
-    PlatformServices fakes;
-
-    static std::vector<std::u16string> StoredLogTexts() {
+    void SetUp() override {
+        AlarmPageTest::SetUp();
+        struct {
+            const char16_t* time;
+            bool everyday;
+        } alarms[] = {{u"2011-09-18 11:00:00", false},
+                      {u"2011-09-18 10:15:30", false},
+                      {u"2001-01-01 08:05:00", true},
+                      {u"2011-09-18 14:00:00", false}};
+        for (const auto& a : alarms)
+            CClockManager().AddAlarmClock(a.time, a.everyday, true, u"闹钟", u"#系统歌曲2", 1);
+        page.OnInitDialog();
+        page.show();
+        list = page.listCtrl();
+    }
+    static std::vector<std::u16string> LogTexts() {
         std::vector<LogRecord> logs;
         CClockManager().GetAllLogs(logs);
         std::vector<std::u16string> texts;
@@ -88,216 +99,124 @@ protected:
             texts.push_back(FromStored(l.content));
         return texts;
     }
-    static AlarmClockList StoredAlarms() {
-        AlarmClockList alarms;
-        CClockManager().GetAllAlarmClocks(alarms);
-        return alarms;
-    }
-    static void AddAlarm(const char16_t* time, bool everyday, const char16_t* content) {
-        CClockManager().AddAlarmClock(time, everyday, true, content, u"#系统歌曲2", 1);
-    }
-    static void RequirePassword(const std::u16string& pwd) {
-        CClockDatabase db;
-        db.SetDelPwd(HashPassword(pwd));
-        db.SetPwdReq(true);
-    }
-    // Answers the next password prompt: each text in turn, then OK; an empty list cancels.
+    // Answers the next password prompt with each text in turn; none at all cancels it.
     static void AnswerPrompt(std::vector<QString> tries) {
         test::WhenModal<CPwdInputDlg>([tries](CPwdInputDlg* dlg) {
-            auto* edit = dlg->findChild<QLineEdit*>("pwdInputEdit");
-            if (tries.empty()) {
+            if (tries.empty())
                 dlg->findChild<QPushButton*>("cancelButton")->click();
-                return;
-            }
             for (size_t i = 0; i < tries.size(); ++i) {
                 if (i + 1 < tries.size())
                     test::CloseNextMessageBox(nullptr);
-                edit->setText(tries[i]);
+                dlg->findChild<QLineEdit*>("pwdInputEdit")->setText(tries[i]);
                 dlg->findChild<QPushButton*>("okButton")->click();
             }
         });
     }
-    static void DoubleClickRow(CZorvelListCtrl* list, int row) {
+    void DoubleClickRow(int row) {
         test::ProcessEvents();
-        QRect cell = list->visualRect(list->itemModel()->index(row, 3));
-        ASSERT_FALSE(cell.isEmpty());
+        QPoint at = list->visualRect(list->itemModel()->index(row, 3)).center();
         // A real double click starts with a whole click.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     }
-    static QImage Picture(const QIcon& icon) { return icon.pixmap(32, 32).toImage(); }
+    void Delete() { page.findChild<QPushButton*>("deleteAlarmButton")->click(); }
+
+    test::FixedClock clock{MakeLocalTime(2011, 9, 18, 10, 15, 30)};
+    test::ModalWatchdog watchdog;
+    PlatformServices fakes;
+    CMyClockDlg page{nullptr, fakes};
+    CZorvelListCtrl* list = nullptr;
 };
 
 TEST_F(AlarmPageUserTest, RowsShowTimesTextsAndWhatHasExpired) {
-    {
-        CMyClockDlg empty(nullptr, fakes);
-        empty.OnInitDialog();
-        EXPECT_EQ(empty.listCtrl()->GetItemCount(), 0);
-        EXPECT_TRUE(empty.IsTesting());
-    }
-    AddAlarm(u"2011-09-18 10:16:00", false, u"下一分钟");
-    AddAlarm(u"2011-09-18 10:15:30", false, u"正好现在");  // not later than now: expired
-    AddAlarm(u"2001-01-01 08:05:00", true, u"每天的");
-    CClockManager().AddAlarmClock(u"不是时间", false, true, u"读不懂", u"#系统歌曲1", 0);
-
-    CMyClockDlg page(nullptr, fakes);
-    page.OnInitDialog();
-    CZorvelListCtrl* list = page.findChild<CZorvelListCtrl*>("alarmList");
-    ASSERT_NE(list, nullptr);
-    QStringList headings;
-    for (int c = 0; c < list->GetColumnCount(); ++c)
-        headings << list->itemModel()->headerData(c, Qt::Horizontal).toString();
-    EXPECT_EQ(headings, QStringList({"编号", "ID", "闹钟时间", "闹钟事件", "备注(双击修改)"}));
     EXPECT_FALSE(list->IsColumnVisible(1));
-
     ASSERT_EQ(list->GetItemCount(), 4);
     QStringList times, remarks;
-    for (int r = 0; r < 4; ++r) {
-        EXPECT_EQ(list->GetItemText(r, 0), QString::number(r + 1));
-        times << list->GetItemText(r, 2);
-        remarks << list->GetItemText(r, 4);
-    }
-    EXPECT_EQ(times,
-              QStringList({"2011-09-18 10:16:00", "2011-09-18 10:15:30", "每天 8:5", "不是时间"}));
-    EXPECT_EQ(remarks, QStringList({"#系统歌曲2", "已过期", "#系统歌曲2", "已过期"}));
-    QImage expired = Picture(QIcon(":/alarms/expired.svg"));
-    QImage active = Picture(QIcon(":/alarms/active.svg"));
-    ASSERT_NE(expired, active);
+    QImage expired = QIcon(":/alarms/expired.svg").pixmap(32).toImage();
+    QImage active = QIcon(":/alarms/active.svg").pixmap(32).toImage();
     std::vector<bool> marked;
     for (int r = 0; r < 4; ++r) {
-        QImage picture = Picture(list->itemModel()->item(r, 0)->icon());
-        EXPECT_TRUE(picture == expired || picture == active) << r;
+        times << list->GetItemText(r, 2);
+        remarks << list->GetItemText(r, 4);
+        QImage picture = list->itemModel()->item(r, 0)->icon().pixmap(32).toImage();
+        EXPECT_TRUE(picture == expired || picture == active);
         marked.push_back(picture == expired);
-    }
-    EXPECT_EQ(marked, (std::vector<bool>{false, true, false, true}));
-
-    // The scheduler's list holds the very alarms of the rows, in row order.
-    ASSERT_EQ(page.alarmList().size(), 4u);
-    for (int r = 0; r < 4; ++r)
+        // The scheduler's list holds the very alarms of the rows, in row order.
         EXPECT_EQ(QString::fromStdString(page.alarmList()[r]->id), list->GetItemText(r, 1));
+    }
+    EXPECT_EQ(times, QStringList({"2011-09-18 11:00:00", "2011-09-18 10:15:30", "每天 8:5",
+                                  "2011-09-18 14:00:00"}));
+    // A one-off alarm due this very second counts as expired, an every-day one never.
+    EXPECT_EQ(remarks, QStringList({"#系统歌曲2", "已过期", "#系统歌曲2", "#系统歌曲2"}));
+    EXPECT_EQ(marked, (std::vector<bool>{false, true, false, false}));
 }
 
 TEST_F(AlarmPageUserTest, DeletesSelectedRowsFromTheBottomUp) {
-    AddAlarm(u"2011-09-18 11:00:00", false, u"一");
-    AddAlarm(u"2011-09-18 12:00:00", false, u"二");
-    AddAlarm(u"2011-09-18 07:00:00", true, u"三");
-    AddAlarm(u"2011-09-18 13:00:00", false, u"四");
-    AddAlarm(u"2011-09-18 14:00:00", false, u"五");
-    CMyClockDlg page(nullptr, fakes);
-    page.OnInitDialog();
-    CZorvelListCtrl* list = page.listCtrl();
-    auto* del = page.findChild<QPushButton*>("deleteAlarmButton");
-    del->click();  // nothing selected
-    EXPECT_EQ(StoredAlarms().size(), 5u);
-
+    Delete();  // nothing selected
+    EXPECT_EQ(list->GetItemCount(), 4);
     list->SelectRow(0);
     list->SelectRow(2);
-    list->SelectRow(4);
-    del->click();
-    ASSERT_EQ(list->GetItemCount(), 2);
+    list->SelectRow(3);
+    Delete();
+    ASSERT_EQ(list->GetItemCount(), 1);
     EXPECT_EQ(list->GetItemText(0, 0), "2");
-    EXPECT_EQ(list->GetItemText(1, 0), "4");
-    EXPECT_EQ(list->GetItemText(1, 3), "四");
-    EXPECT_EQ(StoredLogTexts(),
+    EXPECT_EQ(LogTexts(),
               (std::vector<std::u16string>{u"手动删除了一个闹钟 2011-09-18 14:00:00",
-                                           u"手动删除了一个闹钟 每天 2011-09-18 07:00:00",
+                                           u"手动删除了一个闹钟 每天 2001-01-01 08:05:00",
                                            u"手动删除了一个闹钟 2011-09-18 11:00:00"}));
-    AlarmClockList left = StoredAlarms();
-    ASSERT_EQ(left.size(), 2u);
-    ASSERT_EQ(page.alarmList().size(), 2u);
+    AlarmClockList left;
+    CClockManager().GetAllAlarmClocks(left);
+    ASSERT_EQ(left.size(), 1u);
+    ASSERT_EQ(page.alarmList().size(), 1u);
     EXPECT_EQ(page.alarmList()[0]->id, left[0]->id);
-    EXPECT_EQ(page.alarmList()[1]->id, left[1]->id);
 }
 
-TEST_F(AlarmPageUserTest, AddingRebuildsRowsAndTheSchedulersList) {
-    CMyClockDlg page(nullptr, fakes);
-    page.OnInitDialog();
-    page.show();
+TEST_F(AlarmPageUserTest, PasswordIsAskedBeforeEditingAndDeleting) {
+    CClockDatabase().SetDelPwd(HashPassword(u"口令"));
+    CClockDatabase().SetPwdReq(true);
+    int editors = 0;
+    test::WhenModal<CEditAlarmClockDlg>([&](CEditAlarmClockDlg* dlg) {
+        ++editors;
+        dlg->findChild<QLineEdit*>("contentEdit")->setText("改了");
+        dlg->findChild<QPushButton*>("okButton")->click();
+    });
+    AnswerPrompt({});
+    DoubleClickRow(0);
+    EXPECT_EQ(editors, 0);
+    AnswerPrompt({"口", "口令"});
+    DoubleClickRow(0);
+    EXPECT_EQ(editors, 1);
+    EXPECT_EQ(list->GetItemText(0, 3), "改了");  // rebuilt after the edit
+    EXPECT_EQ(page.alarmList()[0]->content, ToStored(u"改了"));
+
+    list->SelectRow(1, false);
+    AnswerPrompt({});
+    Delete();
+    EXPECT_EQ(list->GetItemCount(), 4);
+    AnswerPrompt({"口令"});
+    Delete();
+    EXPECT_EQ(list->GetItemCount(), 3);
+}
+
+TEST_F(AlarmPageUserTest, AddingRebuildsTheRowsAndAStorageErrorLeavesThemAlone) {
     test::WhenModal<CAddAlarmClock>([](CAddAlarmClock* dlg) {
         dlg->findChild<QLineEdit*>("contentEdit")->setText("新闹钟");
         dlg->findChild<QPushButton*>("okButton")->click();
     });
     page.findChild<QPushButton*>("addAlarmButton")->click();
-    ASSERT_EQ(page.listCtrl()->GetItemCount(), 1);
-    EXPECT_EQ(page.listCtrl()->GetItemText(0, 3), "新闹钟");
-    ASSERT_EQ(page.alarmList().size(), 1u);
-    EXPECT_EQ(page.alarmList()[0]->alarmTime, "2011-09-18 10:16:00");
+    ASSERT_EQ(list->GetItemCount(), 5);
+    EXPECT_EQ(list->GetItemText(4, 3), "新闹钟");
+    EXPECT_EQ(page.alarmList()[4]->alarmTime, "2011-09-18 10:16:00");
 
-    // A cancelled editor leaves everything as it was.
-    test::WhenModal<CAddAlarmClock>([](CAddAlarmClock* dlg) { dlg->reject(); });
-    page.findChild<QPushButton*>("addAlarmButton")->click();
-    EXPECT_EQ(page.listCtrl()->GetItemCount(), 1);
-    EXPECT_EQ(StoredAlarms().size(), 1u);
-}
-
-TEST_F(AlarmPageUserTest, PasswordIsAskedBeforeEditing) {
-    AddAlarm(u"2011-09-18 11:00:00", false, u"一");
-    RequirePassword(u"口令");
-    CMyClockDlg page(nullptr, fakes);
-    page.OnInitDialog();
-    page.show();
-    int editorsOpened = 0;
-
-    // Cancelled: no editor.
-    AnswerPrompt({});
-    DoubleClickRow(page.listCtrl(), 0);
-    test::ProcessEvents();
-
-    // Wrong, then right: the editor opens for the row's alarm.
-    AnswerPrompt({"口", "口令"});
-    QString editedContent;
-    test::WhenModal<CEditAlarmClockDlg>([&](CEditAlarmClockDlg* dlg) {
-        ++editorsOpened;
-        editedContent = dlg->findChild<QLineEdit*>("contentEdit")->text();
-        dlg->findChild<QLineEdit*>("contentEdit")->setText("一改");
-        dlg->findChild<QPushButton*>("okButton")->click();
-    });
-    DoubleClickRow(page.listCtrl(), 0);
-    EXPECT_EQ(editorsOpened, 1);
-    EXPECT_EQ(editedContent, "一");
-    EXPECT_EQ(page.listCtrl()->GetItemText(0, 3), "一改");
-    EXPECT_EQ(StoredLogTexts(),
-              (std::vector<std::u16string>{u"更新了一个闹钟 2011-09-18 11:00:00"}));
-}
-
-TEST_F(AlarmPageUserTest, PasswordIsAskedBeforeDeleting) {
-    AddAlarm(u"2011-09-18 11:00:00", false, u"一");
-    AddAlarm(u"2011-09-18 12:00:00", false, u"二");
-    RequirePassword(u"pw");
-    CMyClockDlg page(nullptr, fakes);
-    page.OnInitDialog();
-    page.listCtrl()->SelectRow(1);
-    auto* del = page.findChild<QPushButton*>("deleteAlarmButton");
-
-    AnswerPrompt({});
-    del->click();
-    EXPECT_EQ(StoredAlarms().size(), 2u);
-    EXPECT_EQ(page.listCtrl()->GetItemCount(), 2);
-    EXPECT_TRUE(StoredLogTexts().empty());
-
-    AnswerPrompt({"PW", "pw"});  // letter case counts
-    del->click();
-    ASSERT_EQ(page.listCtrl()->GetItemCount(), 1);
-    EXPECT_EQ(page.listCtrl()->GetItemText(0, 3), "一");
-    EXPECT_EQ(StoredAlarms().size(), 1u);
-    EXPECT_EQ(StoredLogTexts().size(), 1u);
-}
-
-TEST_F(AlarmPageUserTest, StorageErrorWhileDeletingIsShownAndThePageGoesOn) {
-    AddAlarm(u"2011-09-18 11:00:00", false, u"一");
-    CMyClockDlg page(nullptr, fakes);
-    page.OnInitDialog();
-    page.listCtrl()->SelectRow(0);
     std::string broken = dbPath + ".broken";
     std::ofstream(broken) << std::string(4096, 'x');
     SetDatabasePathForTesting(broken);
     QString message;
     test::CloseNextMessageBox(&message);
-    page.findChild<QPushButton*>("deleteAlarmButton")->click();
+    page.FillAlarmList();
     EXPECT_FALSE(message.isEmpty());
-    EXPECT_EQ(page.listCtrl()->GetItemCount(), 1);
-    EXPECT_EQ(page.alarmList().size(), 1u);
-    EXPECT_TRUE(page.IsTesting());
+    EXPECT_EQ(list->GetItemCount(), 5);
+    EXPECT_EQ(page.alarmList().size(), 5u);
 }
 
 }  // namespace

@@ -5,54 +5,46 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
-#include <memory>
 
 namespace zorvel::test {
 
 namespace {
-// Watchers still waiting; a test must not leave one behind for the next test to trip over.
-QList<QPointer<QTimer>>& PendingWatchers() {
-    static QList<QPointer<QTimer>> pending;
-    return pending;
+QList<QPointer<QTimer>> g_waiting;
 }
-}  // namespace
 
 void WhenModalImpl(const std::function<bool(QWidget*)>& tryAction, const char* what,
                    int timeoutMs) {
     auto* timer = new QTimer(qApp);
     timer->setObjectName(QString("waiting for a modal %1").arg(what));
-    PendingWatchers().append(timer);
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
+    g_waiting.append(timer);
+    QElapsedTimer since;
+    since.start();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal && modal->isVisible()) {
-            // Stop first: the action may open further modal windows of its own.
-            timer->stop();
+            timer->stop();  // the action may open modal windows of its own
             if (tryAction(modal)) {
                 timer->deleteLater();
                 return;
             }
             timer->start();
         }
-        if (clock->elapsed() > timeoutMs) {
+        if (since.elapsed() > timeoutMs) {
+            ADD_FAILURE() << "no modal " << what << " appeared";
             timer->stop();
             timer->deleteLater();
-            ADD_FAILURE() << "no modal " << what << " appeared";
         }
     });
     timer->start();
 }
 
-void CloseNextMessageBox(QString* text, int timeoutMs) {
-    WhenModal<QMessageBox>(
-        [text](QMessageBox* box) {
-            if (text)
-                *text = box->text();
-            box->accept();
-        },
-        timeoutMs);
+void CloseNextMessageBox(QString* text) {
+    WhenModal<QMessageBox>([text](QMessageBox* box) {
+        if (text)
+            *text = box->text();
+        box->accept();
+    });
 }
 
 ModalWatchdog::ModalWatchdog() {
@@ -62,29 +54,24 @@ ModalWatchdog::ModalWatchdog() {
         if (!modal || modal != seen_) {
             seen_ = modal;
             seenTicks_ = 0;
-            return;
+        } else if (++seenTicks_ >= 80) {
+            ADD_FAILURE() << "a modal " << modal->metaObject()->className() << " was left open";
+            if (auto* dlg = qobject_cast<QDialog*>(modal))
+                dlg->reject();
+            else
+                modal->close();
         }
-        if (++seenTicks_ < 80)
-            return;
-        ADD_FAILURE() << "a modal " << modal->metaObject()->className() << " was left open";
-        if (auto* dlg = qobject_cast<QDialog*>(modal))
-            dlg->reject();
-        else
-            modal->close();
     });
     timer_.start();
 }
 
 ModalWatchdog::~ModalWatchdog() {
-    timer_.stop();
-    for (const QPointer<QTimer>& t : PendingWatchers()) {
-        if (t && t->isActive()) {
+    for (const QPointer<QTimer>& t : g_waiting) {
+        if (t && t->isActive())
             ADD_FAILURE() << "still " << t->objectName().toStdString();
-            t->stop();
-        }
         delete t.data();
     }
-    PendingWatchers().clear();
+    g_waiting.clear();
 }
 
 void ProcessEvents() {

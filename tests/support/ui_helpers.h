@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -12,29 +11,26 @@
 
 namespace zorvel::test {
 
-// Runs `action` on the next modal window that opens and is a T, from inside its own event
-// loop. Watches for `timeoutMs`, then reports a failure.
+// Runs `action` on the next modal window that opens and is a T, inside its event loop; fails
+// the test when none comes within `timeoutMs`.
 void WhenModalImpl(const std::function<bool(QWidget*)>& tryAction, const char* what, int timeoutMs);
-
 template <typename T>
 void WhenModal(std::function<void(T*)> action, int timeoutMs = 5000) {
     WhenModalImpl(
         [action](QWidget* w) {
             T* t = qobject_cast<T*>(w);
-            if (!t)
-                return false;
-            action(t);
-            return true;
+            if (t)
+                action(t);
+            return t != nullptr;
         },
         T::staticMetaObject.className(), timeoutMs);
 }
 
-// Answers the next message box with OK and keeps its text in `*text`.
-void CloseNextMessageBox(QString* text, int timeoutMs = 5000);
+// Answers the next message box with OK, keeping its text.
+void CloseNextMessageBox(QString* text);
 
-// Closes, with a test failure, any modal window left open for longer than a few seconds, so
-// a fault shows as a failure instead of a hang. When it goes (at the end of a test), a
-// WhenModal that is still waiting fails the test and is dropped.
+// Turns a forgotten modal window into a failure instead of a hang, and at the end of the test
+// fails (and drops) every WhenModal still waiting.
 class ModalWatchdog {
 public:
     ModalWatchdog();
@@ -46,7 +42,7 @@ private:
     int seenTicks_ = 0;
 };
 
-// Installs a fixed process clock for the life of the object.
+// A fixed process clock for the life of the object.
 class FixedClock {
 public:
     explicit FixedClock(TimePoint at) : clock_(at) { SetCurrentClock(&clock_); }
@@ -57,7 +53,6 @@ private:
     FakeClock clock_;
 };
 
-// Lets queued events (and deferred deletes) run.
 void ProcessEvents();
 
 }  // namespace zorvel::test
