@@ -2,12 +2,22 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <fstream>
 
+#include "alarms/add_alarm_clock.h"
 #include "alarms/alarm_dlg.h"
+#include "alarms/edit_alarm_clock_dlg.h"
 #include "alarms/my_clock_dlg.h"
+#include "alarms/zorvel_list_ctrl.h"
+#include "settings/password_hash.h"
+#include "settings/pwd_input_dlg.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 #include "support/temp_db.h"
+#include "support/ui_helpers.h"
 
 namespace {
 
@@ -61,6 +71,152 @@ TEST_F(AlarmPageTest, LoadsAlarmsAndRingsTheDueOnesInListOrder) {
     EXPECT_EQ(page.ringWindow->alarm()->id, rang.back().toStdString());
     // Both windows share their records with the list.
     EXPECT_EQ(page.ringWindow->alarm().get(), page.alarmList()[2].get());
+}
+
+// The alarm page as the user sees it, at a fixed time: 2011-09-18 10:15:30.
+class AlarmPageUserTest : public AlarmPageTest {
+protected:
+    void SetUp() override {
+        AlarmPageTest::SetUp();
+        struct {
+            const char16_t* time;
+            bool everyday;
+        } alarms[] = {{u"2011-09-18 11:00:00", false},
+                      {u"2011-09-18 10:15:30", false},
+                      {u"2001-01-01 08:05:00", true},
+                      {u"2011-09-18 14:00:00", false}};
+        for (const auto& a : alarms)
+            CClockManager().AddAlarmClock(a.time, a.everyday, true, u"闹钟", u"#系统歌曲2", 1);
+        page.OnInitDialog();
+        page.show();
+        list = page.listCtrl();
+    }
+    static std::vector<std::u16string> LogTexts() {
+        std::vector<LogRecord> logs;
+        CClockManager().GetAllLogs(logs);
+        std::vector<std::u16string> texts;
+        for (const LogRecord& l : logs)
+            texts.push_back(FromStored(l.content));
+        return texts;
+    }
+    // Answers the next password prompt with each text in turn; none at all cancels it.
+    static void AnswerPrompt(std::vector<QString> tries) {
+        test::WhenModal<CPwdInputDlg>([tries](CPwdInputDlg* dlg) {
+            if (tries.empty())
+                dlg->findChild<QPushButton*>("cancelButton")->click();
+            for (size_t i = 0; i < tries.size(); ++i) {
+                if (i + 1 < tries.size())
+                    test::CloseNextMessageBox(nullptr);
+                dlg->findChild<QLineEdit*>("pwdInputEdit")->setText(tries[i]);
+                dlg->findChild<QPushButton*>("okButton")->click();
+            }
+        });
+    }
+    void DoubleClickRow(int row) {
+        test::ProcessEvents();
+        QPoint at = list->visualRect(list->itemModel()->index(row, 3)).center();
+        // A real double click starts with a whole click.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+    void Delete() { page.findChild<QPushButton*>("deleteAlarmButton")->click(); }
+
+    test::FixedClock clock{MakeLocalTime(2011, 9, 18, 10, 15, 30)};
+    test::ModalWatchdog watchdog;
+    PlatformServices fakes;
+    CMyClockDlg page{nullptr, fakes};
+    CZorvelListCtrl* list = nullptr;
+};
+
+TEST_F(AlarmPageUserTest, RowsShowTimesTextsAndWhatHasExpired) {
+    EXPECT_FALSE(list->IsColumnVisible(1));
+    ASSERT_EQ(list->GetItemCount(), 4);
+    QStringList times, remarks;
+    QImage expired = QIcon(":/alarms/expired.svg").pixmap(32).toImage();
+    QImage active = QIcon(":/alarms/active.svg").pixmap(32).toImage();
+    std::vector<bool> marked;
+    for (int r = 0; r < 4; ++r) {
+        times << list->GetItemText(r, 2);
+        remarks << list->GetItemText(r, 4);
+        QImage picture = list->itemModel()->item(r, 0)->icon().pixmap(32).toImage();
+        EXPECT_TRUE(picture == expired || picture == active);
+        marked.push_back(picture == expired);
+        // The scheduler's list holds the very alarms of the rows, in row order.
+        EXPECT_EQ(QString::fromStdString(page.alarmList()[r]->id), list->GetItemText(r, 1));
+    }
+    EXPECT_EQ(times, QStringList({"2011-09-18 11:00:00", "2011-09-18 10:15:30", "每天 8:5",
+                                  "2011-09-18 14:00:00"}));
+    // A one-off alarm due this very second counts as expired, an every-day one never.
+    EXPECT_EQ(remarks, QStringList({"#系统歌曲2", "已过期", "#系统歌曲2", "#系统歌曲2"}));
+    EXPECT_EQ(marked, (std::vector<bool>{false, true, false, false}));
+}
+
+TEST_F(AlarmPageUserTest, DeletesSelectedRowsFromTheBottomUp) {
+    Delete();  // nothing selected
+    EXPECT_EQ(list->GetItemCount(), 4);
+    list->SelectRow(0);
+    list->SelectRow(2);
+    list->SelectRow(3);
+    Delete();
+    ASSERT_EQ(list->GetItemCount(), 1);
+    EXPECT_EQ(list->GetItemText(0, 0), "2");
+    EXPECT_EQ(LogTexts(),
+              (std::vector<std::u16string>{u"手动删除了一个闹钟 2011-09-18 14:00:00",
+                                           u"手动删除了一个闹钟 每天 2001-01-01 08:05:00",
+                                           u"手动删除了一个闹钟 2011-09-18 11:00:00"}));
+    AlarmClockList left;
+    CClockManager().GetAllAlarmClocks(left);
+    ASSERT_EQ(left.size(), 1u);
+    ASSERT_EQ(page.alarmList().size(), 1u);
+    EXPECT_EQ(page.alarmList()[0]->id, left[0]->id);
+}
+
+TEST_F(AlarmPageUserTest, PasswordIsAskedBeforeEditingAndDeleting) {
+    CClockDatabase().SetDelPwd(HashPassword(u"口令"));
+    CClockDatabase().SetPwdReq(true);
+    int editors = 0;
+    test::WhenModal<CEditAlarmClockDlg>([&](CEditAlarmClockDlg* dlg) {
+        ++editors;
+        dlg->findChild<QLineEdit*>("contentEdit")->setText("改了");
+        dlg->findChild<QPushButton*>("okButton")->click();
+    });
+    AnswerPrompt({});
+    DoubleClickRow(0);
+    EXPECT_EQ(editors, 0);
+    AnswerPrompt({"口", "口令"});
+    DoubleClickRow(0);
+    EXPECT_EQ(editors, 1);
+    EXPECT_EQ(list->GetItemText(0, 3), "改了");  // rebuilt after the edit
+    EXPECT_EQ(page.alarmList()[0]->content, ToStored(u"改了"));
+
+    list->SelectRow(1, false);
+    AnswerPrompt({});
+    Delete();
+    EXPECT_EQ(list->GetItemCount(), 4);
+    AnswerPrompt({"口令"});
+    Delete();
+    EXPECT_EQ(list->GetItemCount(), 3);
+}
+
+TEST_F(AlarmPageUserTest, AddingRebuildsTheRowsAndAStorageErrorLeavesThemAlone) {
+    test::WhenModal<CAddAlarmClock>([](CAddAlarmClock* dlg) {
+        dlg->findChild<QLineEdit*>("contentEdit")->setText("新闹钟");
+        dlg->findChild<QPushButton*>("okButton")->click();
+    });
+    page.findChild<QPushButton*>("addAlarmButton")->click();
+    ASSERT_EQ(list->GetItemCount(), 5);
+    EXPECT_EQ(list->GetItemText(4, 3), "新闹钟");
+    EXPECT_EQ(page.alarmList()[4]->alarmTime, "2011-09-18 10:16:00");
+
+    std::string broken = dbPath + ".broken";
+    std::ofstream(broken) << std::string(4096, 'x');
+    SetDatabasePathForTesting(broken);
+    QString message;
+    test::CloseNextMessageBox(&message);
+    page.FillAlarmList();
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_EQ(list->GetItemCount(), 5);
+    EXPECT_EQ(page.alarmList().size(), 5u);
 }
 
 }  // namespace

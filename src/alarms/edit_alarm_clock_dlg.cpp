@@ -1,0 +1,110 @@
+#include "alarms/edit_alarm_clock_dlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <ctime>
+
+#include "alarms/core/alarm_editor_logic.h"
+#include "alarms/core/alarm_time.h"
+#include "alarms/core/ring_plan.h"
+#include "settings/user_logs_dlg.h"
+#include "storage/clock_manager.h"
+#include "storage/text_codec.h"
+#include "widgets/message_box.h"
+
+using namespace zorvel;
+
+void LogUpdatedAlarm(const std::u16string& timeText, const AlarmClockRecord& /*alarm*/) {
+    CClockManager().AddLog(u"更新了一个闹钟 " + timeText);
+    if (g_pUserLogsDlg)
+        g_pUserLogsDlg->Refill();
+}
+
+CEditAlarmClockDlg::CEditAlarmClockDlg(const QString& id, QWidget* parent)
+    : CAlarmEditorDlg(QStringLiteral("编辑闹钟"), "editAlarmDlg", parent),
+      alarmId(ToStored(id.toStdU16String())) {
+    InitFromAlarm();
+}
+
+void CEditAlarmClockDlg::InitFromAlarm() {
+    InitControls();
+    AlarmClockRecord alarm;
+    try {
+        CClockManager().GetAlarmClock(alarmId, &alarm);
+    } catch (const CppSQLite3Exception& e) {
+        loadResult_ = Load::kFailed;
+        loadError_ = QString::fromUtf8(e.errorMessage());
+        return;
+    }
+    if (alarm.id.empty()) {
+        loadResult_ = Load::kMissing;
+        return;
+    }
+    everydayCheck_->setChecked(alarm.isEveryday);
+    ringTypeSel_ = alarm.ringType;
+    if (auto t = ReadAlarmTime(alarm.alarmTime)) {
+        std::tm tm{};
+        localtime_r(&*t, &tm);
+        hourCombo_->setCurrentIndex(tm.tm_hour);
+        minuteCombo_->setCurrentIndex(tm.tm_min);
+        datePicker_->setDate(QDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday));
+    }
+    // The ring list shows the alarm's own ring even while the ring is off, so that switching
+    // it back on shows what will be stored.
+    QString ring = QString::fromStdU16String(FromStored(alarm.ring));
+    if (alarm.ringType >= 0 && alarm.ringType < static_cast<int>(kRingListEntries.size()) &&
+        (ring.isEmpty() || ring.toStdU16String() == kRingListEntries[alarm.ringType])) {
+        ringCombo_->setCurrentIndex(alarm.ringType);
+    } else {
+        ringCombo_->setCurrentIndex(-1);
+        ringCombo_->setEditText(ring);
+    }
+    ringCheck_->setChecked(alarm.isRing);
+    ShowProgramLabels(alarm.ringType == kRingRunProgram);
+    contentEdit_->setText(QString::fromStdU16String(FromStored(alarm.content)));
+    OnEveryday();
+    OnRingEffect();
+    loadResult_ = Load::kLoaded;
+}
+
+void CEditAlarmClockDlg::OnOK() {
+    Values v = CollectValues(false);
+    if (!CheckContentLength(v))
+        return;
+    bool stored = false;
+    try {
+        CClockManager manager;
+        stored = manager.ModifyAlarmClock(alarmId, v.alarmTime, v.isEveryday, v.isRing, v.content,
+                                          v.ring, v.ringType);
+        if (!stored) {
+            // The alarm went away while the dialog was open (expired alarms are cleaned up
+            // every minute); what the user entered is kept as an alarm of its own.
+            stored = manager.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring,
+                                           v.ringType);
+        }
+    } catch (const CppSQLite3Exception& e) {
+        ShowStorageError(this, e);
+        return;
+    }
+    if (!stored) {
+        ShowMessage(this, QStringLiteral("输入的内容过长"));
+        return;
+    }
+    AlarmClockRecord record;
+    record.id = alarmId;
+    record.alarmTime = ToStored(v.alarmTime);
+    record.isEveryday = v.isEveryday;
+    record.isRing = v.isRing;
+    record.content = ToStored(v.content);
+    record.ring = ToStored(v.ring);
+    record.ringType = v.ringType;
+    try {
+        if (updateLogger)
+            updateLogger(LogTimeText(v.alarmTime, v.isEveryday), record);
+    } catch (const CppSQLite3Exception& e) {
+        ShowStorageError(this, e);
+    }
+    QDialog::accept();
+}

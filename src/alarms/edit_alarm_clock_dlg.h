@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "alarms/alarm_editor_dlg.h"
+
+// Writes "更新了一个闹钟 " followed by the time text and refreshes the log page.
+void LogUpdatedAlarm(const std::u16string& timeText, const AlarmClockRecord& alarm);
+
+// "编辑闹钟": changes a stored alarm, identified by its id.
+class CEditAlarmClockDlg : public CAlarmEditorDlg {
+    Q_OBJECT
+public:
+    CEditAlarmClockDlg(const QString& id, QWidget* parent = nullptr);
+
+    // How loading the alarm went; the dialog is run only when it was loaded.
+    enum class Load { kLoaded, kMissing, kFailed };
+    Load loadResult() const { return loadResult_; }
+    const QString& loadError() const { return loadError_; }
+
+    void OnOK();
+
+    std::string alarmId;  // stored text
+    AlarmLogger updateLogger = &LogUpdatedAlarm;
+
+protected:
+    void accept() override { OnOK(); }
+
+private:
+    void InitFromAlarm();
+
+    Load loadResult_ = Load::kMissing;
+    QString loadError_;
+};

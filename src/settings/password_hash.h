@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace zorvel {
+
+// The stored form of the delete password: "pbkdf2-sha256$<iterations>$<salt>$<hash>", salt
+// and hash in base64, the hash a PBKDF2-HMAC-SHA256 of the UTF-8 password. A value without
+// that prefix is a password from an older file, kept as plain stored text.
+inline constexpr char kPasswordHashPrefix[] = "pbkdf2-sha256$";
+// Chosen so that one check stays well inside what the UI thread may spend (tens of ms).
+inline constexpr int kPasswordIterations = 10000;
+
+// A new salted hash of `password`, ready for the settings row.
+std::string HashPassword(const std::u16string& password, int iterations = kPasswordIterations);
+
+// Whether `typed` is the password that `stored` (the settings row's value) holds. Exact and
+// case-sensitive; an unreadable hash accepts nothing.
+bool CheckPassword(const std::u16string& typed, const std::string& stored);
+
+}  // namespace zorvel

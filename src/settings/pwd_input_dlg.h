@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+// "请输入密码": asks for the delete password before a protected operation. Ends with
+// kPasswordAccepted when the password was right; a wrong one says so, clears the field and
+// lets the user try again.
+class CPwdInputDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kPasswordAccepted = 1000000;
+
+    explicit CPwdInputDlg(QWidget* parent = nullptr);
+
+    // When the settings ask for a password, runs the prompt; true when the operation may go
+    // on (no password needed, or the right one given).
+    static bool AskIfRequired(QWidget* parent);
+
+    void OnOK();
+
+protected:
+    void accept() override { OnOK(); }
+
+private:
+    QLineEdit* pwdEdit_;
+};

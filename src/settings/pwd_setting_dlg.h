@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+// "删除密码设置": stores a new delete password (as a salted hash) and ends with Accepted.
+// Switching the protection on is the caller's part.
+class CPwdSettingDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CPwdSettingDlg(QWidget* parent = nullptr);
+
+    void OnOK();
+
+protected:
+    void accept() override { OnOK(); }
+
+private:
+    QLineEdit* pwdEdit_;
+};

@@ -1,0 +1,27 @@
+#include "widgets/message_box.h"
+
+#include <QMessageBox>
+
+#include "storage/sqlite_wrapper.h"
+
+namespace zorvel {
+
+void ShowMessage(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("zorvel"), text, QMessageBox::Ok,
+                    parent);
+    box.setObjectName("messageBox");
+    box.exec();
+}
+
+void ShowStorageError(QWidget* parent, const CppSQLite3Exception& error) {
+    ShowStorageError(parent, QString::fromUtf8(error.errorMessage()));
+}
+
+void ShowStorageError(QWidget* parent, const QString& errorText) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("zorvel"), errorText, QMessageBox::Ok,
+                    parent);
+    box.setObjectName("storageErrorBox");
+    box.exec();
+}
+
+}  // namespace zorvel

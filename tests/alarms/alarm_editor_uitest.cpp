@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+
+#include "alarms/add_alarm_clock.h"
+#include "alarms/edit_alarm_clock_dlg.h"
+#include "alarms/zorvel_list_ctrl.h"
+#include "settings/user_logs_dlg.h"
+#include "storage/clock_manager.h"
+#include "storage/text_codec.h"
+#include "support/temp_db.h"
+#include "support/ui_helpers.h"
+
+namespace {
+
+using namespace zorvel;
+
+template <typename T>
+T* Find(QWidget* dlg, const char* name) {
+    T* w = dlg->findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+// What the combo box does when the user picks an entry from its list.
+void PickRing(QWidget* dlg, int position) {
+    auto* combo = Find<QComboBox>(dlg, "ringCombo");
+    combo->setCurrentIndex(position);
+    emit combo->activated(position);
+}
+
+// Clicks the file button and types `path` into the file dialog that opens.
+QString ChooseFile(QWidget* dlg, const std::string& path) {
+    QString filter;
+    test::WhenModal<QFileDialog>([&](QFileDialog* files) {
+        filter = files->nameFilters().join(";");
+        files->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
+        static_cast<QDialog*>(files)->accept();
+    });
+    Find<QPushButton>(dlg, "chooseFileButton")->click();
+    return filter;
+}
+
+class AlarmEditorTest : public test::TempDatabaseTest {
+protected:
+    AlarmClockRecord OnlyAlarm() {
+        AlarmClockList alarms;
+        CClockManager().GetAllAlarmClocks(alarms);
+        EXPECT_EQ(alarms.size(), 1u);
+        return alarms.empty() ? AlarmClockRecord{} : *alarms[0];
+    }
+    std::vector<std::u16string> LogTexts() {
+        std::vector<LogRecord> logs;
+        CClockManager().GetAllLogs(logs);
+        std::vector<std::u16string> texts;
+        for (const LogRecord& l : logs)
+            texts.push_back(FromStored(l.content));
+        return texts;
+    }
+    std::string File(const char* name) {
+        std::string path = (std::filesystem::path(dbPath).parent_path() / name).string();
+        std::ofstream(path) << "x";
+        return path;
+    }
+    test::FixedClock clock{MakeLocalTime(2011, 9, 18, 10, 15, 30)};
+    test::ModalWatchdog watchdog;
+};
+
+TEST_F(AlarmEditorTest, TheDefaultAlarmIsTheNextMinuteOfTodayAndIsLogged) {
+    CUserLogsDlg logPage;
+    CAddAlarmClock dlg;
+    EXPECT_EQ(Find<QComboBox>(&dlg, "hourCombo")->currentText(), "10");
+    EXPECT_EQ(Find<QComboBox>(&dlg, "minuteCombo")->currentText(), "16");
+    EXPECT_FALSE(Find<QCheckBox>(&dlg, "everydayCheck")->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>(&dlg, "ringCheck")->isChecked());
+    EXPECT_EQ(Find<QComboBox>(&dlg, "ringCombo")->count(), 7);
+    Find<QPushButton>(&dlg, "okButton")->click();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    AlarmClockRecord a = OnlyAlarm();
+    EXPECT_EQ(a.alarmTime, "2011-09-18 10:16:00");
+    EXPECT_TRUE(!a.isEveryday && a.isRing && a.ringType == 0);
+    EXPECT_EQ(FromStored(a.ring), u"#系统歌曲1");
+    EXPECT_EQ(LogTexts(), std::vector<std::u16string>{u"添加了一个闹钟 2011-09-18 10:16:00"});
+    EXPECT_EQ(logPage.listCtrl()->GetItemCount(), 1);  // refreshed at once
+
+    clock.Set(MakeLocalTime(2011, 9, 18, 10, 59, 59));
+    EXPECT_EQ(CAddAlarmClock().BuildAlarmTime(), u"2011-09-18 11:00:00");
+    clock.Set(MakeLocalTime(2011, 9, 18, 23, 59, 0));
+    EXPECT_EQ(CAddAlarmClock().BuildAlarmTime(), u"2011-09-18 00:00:00");  // still today
+}
+
+TEST_F(AlarmEditorTest, EveryDayAlarmKeepsThePickersDateAndIsLoggedWithEveryDay) {
+    CAddAlarmClock dlg;
+    Find<QDateEdit>(&dlg, "datePicker")->setDate(QDate(2011, 9, 20));
+    Find<QCheckBox>(&dlg, "everydayCheck")->click();
+    EXPECT_FALSE(Find<QDateEdit>(&dlg, "datePicker")->isEnabled());
+    Find<QComboBox>(&dlg, "hourCombo")->lineEdit()->setText("7");  // typed, not picked
+    Find<QComboBox>(&dlg, "minuteCombo")->setCurrentIndex(5);
+    // No ring: the add dialog stores no ring text.
+    Find<QCheckBox>(&dlg, "ringCheck")->click();
+    EXPECT_FALSE(Find<QPushButton>(&dlg, "chooseFileButton")->isEnabled());
+    Find<QPushButton>(&dlg, "okButton")->click();
+    AlarmClockRecord a = OnlyAlarm();
+    EXPECT_EQ(a.alarmTime, "2011-09-20 07:05:00");
+    EXPECT_TRUE(a.isEveryday && !a.isRing);
+    EXPECT_EQ(a.ring, "");
+    EXPECT_EQ(LogTexts(), std::vector<std::u16string>{u"添加了一个闹钟 每天 2011-09-20 07:05:00"});
+}
+
+TEST_F(AlarmEditorTest, ProgramsAndSongsAreChosenInAFileDialog) {
+    std::string program = File("闹钟 程序");
+    std::string song = File("晚安 song.mp3");
+    QString cwd = QDir::currentPath();
+    CAddAlarmClock dlg;
+    dlg.show();
+    PickRing(&dlg, 4);
+    EXPECT_EQ(Find<QPushButton>(&dlg, "chooseFileButton")->text(), "选择程序路径");
+    EXPECT_EQ(Find<QLabel>(&dlg, "contentLabel")->text(), "程序路径");
+    EXPECT_EQ(ChooseFile(&dlg, program), "所有文件 (*)");  // programs have no extension here
+    EXPECT_EQ(Find<QLineEdit>(&dlg, "contentEdit")->text().toStdString(), program);
+
+    PickRing(&dlg, 1);
+    EXPECT_EQ(Find<QLabel>(&dlg, "contentLabel")->text(), "填写内容");
+    EXPECT_EQ(ChooseFile(&dlg, song), "mp3文件 (*.mp3)");
+    EXPECT_EQ(Find<QComboBox>(&dlg, "ringCombo")->currentIndex(), -1);
+    EXPECT_EQ(dlg.ringTypeSel(), 7);
+    EXPECT_EQ(QDir::currentPath(), cwd);
+    Find<QPushButton>(&dlg, "okButton")->click();
+    AlarmClockRecord a = OnlyAlarm();
+    EXPECT_EQ(a.ringType, 7);
+    EXPECT_EQ(Utf16ToUtf8(FromStored(a.ring)), song);
+    EXPECT_EQ(Utf16ToUtf8(FromStored(a.content)), program);
+}
+
+TEST_F(AlarmEditorTest, QuickTextMenuListsStoredTextsWithWakeAndSleepLast) {
+    for (const char16_t* text : {u"起床", u"开会", u"睡觉", u"A&B", u"开会"})
+        CClockManager().AddAlarmClock(u"2011-09-18 08:00:00", false, true, text, u"", 0);
+    CAddAlarmClock dlg;
+    dlg.show();
+    Find<QToolButton>(&dlg, "quickButton")->click();
+    QStringList texts;
+    for (QAction* a : dlg.quickMenu()->actions())
+        texts << a->data().toString();
+    EXPECT_EQ(texts, QStringList({"开会", "A&B", "开会", "起床", "睡觉"}));
+    dlg.quickMenu()->actions()[1]->trigger();
+    EXPECT_EQ(Find<QLineEdit>(&dlg, "contentEdit")->text(), "A&B");
+    dlg.quickMenu()->hide();
+}
+
+TEST_F(AlarmEditorTest, RefusedTextsAndStorageErrorsKeepTheEditorOpenWithTheInput) {
+    CAddAlarmClock dlg;
+    dlg.show();
+    auto* content = Find<QLineEdit>(&dlg, "contentEdit");
+    // 449 characters and one outside the basic plane: 451 UTF-16 units.
+    QString tooLong = QString(449, QChar(u'闹')) + QString::fromUtf8("😀");
+    content->setText(tooLong);
+    QString message;
+    test::CloseNextMessageBox(&message);
+    Find<QPushButton>(&dlg, "okButton")->click();
+    EXPECT_EQ(message, "输入的内容过长");
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(content->text(), tooLong);
+
+    std::string broken = File("broken.db3");  // no database of ours
+    SetDatabasePathForTesting(broken);
+    content->setText(QString(450, QChar(u'闹')));
+    message.clear();
+    test::CloseNextMessageBox(&message);
+    Find<QPushButton>(&dlg, "okButton")->click();
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(content->text().size(), 450);
+
+    SetDatabasePathForTesting(dbPath);
+    Find<QPushButton>(&dlg, "okButton")->click();
+    EXPECT_FALSE(dlg.isVisible());
+    AlarmClockRecord a = OnlyAlarm();
+    EXPECT_EQ(FromStored(a.content).size(), 450u);
+
+    CEditAlarmClockDlg edit(QString::fromStdString(a.id));
+    edit.show();
+    Find<QLineEdit>(&edit, "contentEdit")->setText(QString(451, QChar(u'改')));
+    message.clear();
+    test::CloseNextMessageBox(&message);
+    Find<QPushButton>(&edit, "okButton")->click();
+    EXPECT_EQ(message, "输入的内容过长");
+    EXPECT_TRUE(edit.isVisible());
+    EXPECT_EQ(LogTexts().size(), 1u);  // only the add
+}
+
+TEST_F(AlarmEditorTest, EditorShowsTheStoredAlarmAndUpdatesIt) {
+    CClockManager().AddAlarmClock(u"2011-01-02 08:05:00", true, false, u"吃药", u"/音乐/歌.mp3", 7);
+    AlarmClockRecord before = OnlyAlarm();
+    CEditAlarmClockDlg dlg(QString::fromStdString(before.id));
+    ASSERT_EQ(dlg.loadResult(), CEditAlarmClockDlg::Load::kLoaded);
+    EXPECT_FALSE(Find<QDateEdit>(&dlg, "datePicker")->isEnabled());
+    EXPECT_EQ(Find<QDateEdit>(&dlg, "datePicker")->date(), QDate(2011, 1, 2));
+    EXPECT_EQ(Find<QComboBox>(&dlg, "hourCombo")->currentText(), "08");
+    EXPECT_EQ(Find<QComboBox>(&dlg, "minuteCombo")->currentText(), "05");
+    EXPECT_EQ(Find<QComboBox>(&dlg, "ringCombo")->currentText(), "/音乐/歌.mp3");
+    EXPECT_FALSE(Find<QComboBox>(&dlg, "ringCombo")->isEnabled());
+    EXPECT_EQ(dlg.ringTypeSel(), 7);
+
+    Find<QLineEdit>(&dlg, "contentEdit")->setText("吃药了");
+    Find<QPushButton>(&dlg, "okButton")->click();
+    AlarmClockRecord after = OnlyAlarm();
+    EXPECT_EQ(after.id, before.id);
+    EXPECT_EQ(FromStored(after.content), u"吃药了");
+    EXPECT_EQ(FromStored(after.ring), u"/音乐/歌.mp3");  // the shown ring, even though off
+    EXPECT_TRUE(after.isEveryday && !after.isRing && after.ringType == 7);
+    EXPECT_EQ(LogTexts(), std::vector<std::u16string>{u"更新了一个闹钟 每天 2011-01-02 08:05:00"});
+
+    // Deleted while the editor was open (the expired-alarm clean-up): not lost.
+    CEditAlarmClockDlg again(QString::fromStdString(before.id));
+    CClockManager().RemoveAlarmClock(FromStored(before.id));
+    Find<QPushButton>(&again, "okButton")->click();
+    EXPECT_EQ(FromStored(OnlyAlarm().content), u"吃药了");
+    EXPECT_EQ(CEditAlarmClockDlg("{gone}").loadResult(), CEditAlarmClockDlg::Load::kMissing);
+}
+
+}  // namespace

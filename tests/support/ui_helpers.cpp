@@ -1,0 +1,83 @@
+#include "support/ui_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMessageBox>
+
+namespace zorvel::test {
+
+namespace {
+QList<QPointer<QTimer>> g_waiting;
+}
+
+void WhenModalImpl(const std::function<bool(QWidget*)>& tryAction, const char* what,
+                   int timeoutMs) {
+    auto* timer = new QTimer(qApp);
+    timer->setObjectName(QString("waiting for a modal %1").arg(what));
+    g_waiting.append(timer);
+    QElapsedTimer since;
+    since.start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible()) {
+            timer->stop();  // the action may open modal windows of its own
+            if (tryAction(modal)) {
+                timer->deleteLater();
+                return;
+            }
+            timer->start();
+        }
+        if (since.elapsed() > timeoutMs) {
+            ADD_FAILURE() << "no modal " << what << " appeared";
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+}
+
+void CloseNextMessageBox(QString* text) {
+    WhenModal<QMessageBox>([text](QMessageBox* box) {
+        if (text)
+            *text = box->text();
+        box->accept();
+    });
+}
+
+ModalWatchdog::ModalWatchdog() {
+    timer_.setInterval(100);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal != seen_) {
+            seen_ = modal;
+            seenTicks_ = 0;
+        } else if (++seenTicks_ >= 80) {
+            ADD_FAILURE() << "a modal " << modal->metaObject()->className() << " was left open";
+            if (auto* dlg = qobject_cast<QDialog*>(modal))
+                dlg->reject();
+            else
+                modal->close();
+        }
+    });
+    timer_.start();
+}
+
+ModalWatchdog::~ModalWatchdog() {
+    for (const QPointer<QTimer>& t : g_waiting) {
+        if (t && t->isActive())
+            ADD_FAILURE() << "still " << t->objectName().toStdString();
+        delete t.data();
+    }
+    g_waiting.clear();
+}
+
+void ProcessEvents() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+}  // namespace zorvel::test

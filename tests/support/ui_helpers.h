@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QApplication>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+#include "platform/core/clock.h"
+
+namespace zorvel::test {
+
+// Runs `action` on the next modal window that opens and is a T, inside its event loop; fails
+// the test when none comes within `timeoutMs`.
+void WhenModalImpl(const std::function<bool(QWidget*)>& tryAction, const char* what, int timeoutMs);
+template <typename T>
+void WhenModal(std::function<void(T*)> action, int timeoutMs = 5000) {
+    WhenModalImpl(
+        [action](QWidget* w) {
+            T* t = qobject_cast<T*>(w);
+            if (t)
+                action(t);
+            return t != nullptr;
+        },
+        T::staticMetaObject.className(), timeoutMs);
+}
+
+// Answers the next message box with OK, keeping its text.
+void CloseNextMessageBox(QString* text);
+
+// Turns a forgotten modal window into a failure instead of a hang, and at the end of the test
+// fails (and drops) every WhenModal still waiting.
+class ModalWatchdog {
+public:
+    ModalWatchdog();
+    ~ModalWatchdog();
+
+private:
+    QTimer timer_;
+    QPointer<QWidget> seen_;
+    int seenTicks_ = 0;
+};
+
+// A fixed process clock for the life of the object.
+class FixedClock {
+public:
+    explicit FixedClock(TimePoint at) : clock_(at) { SetCurrentClock(&clock_); }
+    ~FixedClock() { SetCurrentClock(nullptr); }
+    void Set(TimePoint at) { clock_.Set(at); }
+
+private:
+    FakeClock clock_;
+};
+
+void ProcessEvents();
+
+}  // namespace zorvel::test
