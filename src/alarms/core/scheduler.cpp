@@ -26,9 +26,16 @@ std::time_t WholeSeconds(TimePoint t) {
 AlarmSchedule::AlarmSchedule(TimePoint start) : previousCheck_(start - seconds(3)) {}
 
 void AlarmSchedule::ReloadAlarmList(AlarmClockList records) {
+    for (auto& r : records) {
+        // An alarm that has just rung and is reloaded unchanged in its own minute (an add or
+        // edit on the page in seconds 0 to 2) must not open a second ring window.
+        auto old = std::find_if(alarmList.begin(), alarmList.end(), [&](const AlarmClockPtr& o) {
+            return o->hasRung && o != r && o->id == r->id && o->alarmTime == r->alarmTime &&
+                   o->isEveryday == r->isEveryday;
+        });
+        r->hasRung = old != alarmList.end();
+    }
     alarmList = std::move(records);
-    for (auto& r : alarmList)
-        r->hasRung = false;
 }
 
 void AlarmSchedule::RemoveFromList(const std::string& id) {
