@@ -52,8 +52,12 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
         auto* page = new QWidget;
         page->setObjectName(PageObjectName(i));
         page->setAccessibleName(PageTitle(i));
-        tab_->addTab(page, PageTitle(i));
+        // Titled afterwards: inserting the first tab measures its text, which would load the
+        // CJK fonts at start-up although the window stays hidden until asked for.
+        tab_->addTab(page, QString());
     }
+    for (int i = 0; i < kPageCount; ++i)
+        tab_->setTabText(i, PageTitle(i));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
