@@ -20,9 +20,13 @@ void CLinuxDesktopShell::ShowTrayIcon(const QIcon& icon, const QString& toolTip,
     tray_->setObjectName(QStringLiteral("trayIcon"));
     tray_->setToolTip(toolTip);
     tray_->setContextMenu(menu);
+    // Every left press counts, as the clock expects: the second press of a quick pair arrives
+    // as DoubleClick instead of Trigger.
     QObject::connect(tray_.get(), &QSystemTrayIcon::activated,
                      [onLeftClick = std::move(onLeftClick)](QSystemTrayIcon::ActivationReason r) {
-                         if (r == QSystemTrayIcon::Trigger && onLeftClick)
+                         const bool leftPress =
+                             r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick;
+                         if (leftPress && onLeftClick)
                              onLeftClick();
                      });
     // Shown even when no tray exists yet: Qt embeds the icon once a tray appears.
