@@ -41,13 +41,11 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
 
     todayPanel_ = new QWidget(this);
     todayPanel_->setObjectName(QStringLiteral("todayPanel"));
-    todayPanel_->setAccessibleName(QStringLiteral("今天"));
     todayPanel_->setFixedWidth(174);
     todayPanel_->setLayout(new QVBoxLayout);
 
     tab_ = new QTabWidget(this);
     tab_->setObjectName(QStringLiteral("pageTabs"));
-    tab_->setAccessibleName(QStringLiteral("功能"));
     for (int i = 0; i < kPageCount; ++i) {
         auto* page = new QWidget;
         page->setObjectName(PageObjectName(i));

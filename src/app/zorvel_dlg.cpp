@@ -66,17 +66,17 @@ CZorvelDlg::CZorvelDlg(zorvel::CDesktopShell& shell, QWidget* parent)
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::StrongFocus);
 
-    art_.Load(QString::fromLatin1(zorvel::CClockArt::kBuiltIn),
-              QGuiApplication::primaryScreen()
-                  ? QGuiApplication::primaryScreen()->devicePixelRatio()
-                  : 1.0);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!art_.Load(QString::fromLatin1(zorvel::CClockArt::kBuiltIn),
+                   screen ? screen->devicePixelRatio() : 1.0))
+        qWarning("zorvel: the clock's artwork is incomplete");
     const QSize size = art_.FaceSize().isEmpty() ? QSize(268, 268) : art_.FaceSize();
     setFixedSize(size);
     // Clicks on the see-through parts reach the desktop below, as they would on any picture.
     const QRegion covered = art_.CoveredRegion();
     if (!covered.isEmpty())
         setMask(covered);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
+    if (screen)
         move(screen->geometry().topLeft());
 
     BuildMenu();

@@ -71,14 +71,4 @@ TEST(MainDlg, SetPageReplacesAPlaceholderAndKeepsTabAndSelection) {
     EXPECT_EQ(Tabs(dlg)->count(), 8);
 }
 
-TEST(MainDlg, ClosingOnlyHidesAndKeepsThePage) {
-    CMainDlg dlg;
-    dlg.show();
-    dlg.SelectPage(CMainDlg::kEventsPage);
-    dlg.close();
-    EXPECT_FALSE(dlg.isVisible());
-    dlg.show();
-    EXPECT_EQ(dlg.CurrentPage(), CMainDlg::kEventsPage);
-}
-
 }  // namespace
