@@ -1,10 +1,5 @@
-#include <QApplication>
-#include <QLabel>
+#include "app/zorvel_app.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Zorvel"));
-    label.resize(268, 268);
-    label.show();
-    return app.exec();
+    return CZorvelApp().Run(argc, argv);
 }

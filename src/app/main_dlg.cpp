@@ -1,0 +1,104 @@
+#include "app/main_dlg.h"
+
+#include <QHBoxLayout>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+CMainDlg* g_pMainDlg = nullptr;
+
+namespace {
+struct PageInfo {
+    const char* title;
+    const char* objectName;
+};
+// The log page's tab reads "用户日记" although the clock's menu calls it "用户日志".
+const PageInfo kPages[CMainDlg::kPageCount] = {
+    {"我的闹钟", "alarmPage"}, {"我的便笺", "notesPage"},    {"我的记事", "eventsPage"},
+    {"用户日记", "logPage"},   {"软件设置", "settingsPage"}, {"趣味工具", "toolsPage"},
+    {"访问主页", "homePage"},  {"帮助", "helpPage"},
+};
+
+bool InRange(int index) {
+    return index >= 0 && index < CMainDlg::kPageCount;
+}
+}  // namespace
+
+QString CMainDlg::PageTitle(int index) {
+    return InRange(index) ? QString::fromUtf8(kPages[index].title) : QString();
+}
+
+QString CMainDlg::PageObjectName(int index) {
+    return InRange(index) ? QString::fromLatin1(kPages[index].objectName) : QString();
+}
+
+CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("mainDlg"));
+    setWindowTitle(QStringLiteral("Zorvel"));
+    // Fixed size: 512 × 234 dialog units; it can be minimised but not resized.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(768, 374);
+
+    todayPanel_ = new QWidget(this);
+    todayPanel_->setObjectName(QStringLiteral("todayPanel"));
+    todayPanel_->setFixedWidth(174);
+    todayPanel_->setLayout(new QVBoxLayout);
+
+    tab_ = new QTabWidget(this);
+    tab_->setObjectName(QStringLiteral("pageTabs"));
+    for (int i = 0; i < kPageCount; ++i) {
+        auto* page = new QWidget;
+        page->setObjectName(PageObjectName(i));
+        page->setAccessibleName(PageTitle(i));
+        // Titled afterwards: inserting the first tab measures its text, which would load the
+        // CJK fonts at start-up although the window stays hidden until asked for.
+        tab_->addTab(page, QString());
+    }
+    for (int i = 0; i < kPageCount; ++i)
+        tab_->setTabText(i, PageTitle(i));
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(10);
+    layout->addWidget(todayPanel_);
+    layout->addWidget(tab_, 1);
+
+    g_pMainDlg = this;
+}
+
+CMainDlg::~CMainDlg() {
+    if (g_pMainDlg == this)
+        g_pMainDlg = nullptr;
+}
+
+void CMainDlg::SelectPage(int index) {
+    if (InRange(index))
+        tab_->setCurrentIndex(index);
+}
+
+int CMainDlg::CurrentPage() const {
+    return tab_->currentIndex();
+}
+
+QWidget* CMainDlg::Page(int index) const {
+    return InRange(index) ? tab_->widget(index) : nullptr;
+}
+
+void CMainDlg::SetPage(int index, QWidget* page) {
+    if (!InRange(index) || !page)
+        return;
+    QWidget* old = tab_->widget(index);
+    if (old == page)
+        return;
+    if (page->objectName().isEmpty())
+        page->setObjectName(PageObjectName(index));
+    if (page->accessibleName().isEmpty())
+        page->setAccessibleName(PageTitle(index));
+    const bool wasCurrent = tab_->currentIndex() == index;
+    const QSignalBlocker block(tab_);
+    tab_->removeTab(index);
+    tab_->insertTab(index, page, PageTitle(index));
+    if (wasCurrent)
+        tab_->setCurrentIndex(index);
+    delete old;
+}

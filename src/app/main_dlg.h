@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDialog>
+
+class QTabWidget;
+
+// The main function window: a "today" panel on the left and the program's pages in tabs on
+// the right. Created hidden with the desktop clock and kept until the program ends; closing it
+// only hides it. The pages start as empty placeholders that the subsystems replace with
+// SetPage.
+class CMainDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // Page numbers, in tab order.
+    enum Page {
+        kAlarmPage,
+        kNotesPage,
+        kEventsPage,
+        kLogPage,
+        kSettingsPage,
+        kToolsPage,
+        kHomePage,
+        kHelpPage,
+        kPageCount
+    };
+
+    explicit CMainDlg(QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    // Shows page `index` and makes its tab the current one; an index out of range changes
+    // nothing.
+    void SelectPage(int index);
+    int CurrentPage() const;
+
+    // The page widget at `index`, or nullptr when out of range.
+    QWidget* Page(int index) const;
+
+    // Puts `page` in place of the page at `index` (taking ownership and giving it the page's
+    // object name when it has none) and deletes the old one. The tab text and, when that page
+    // was selected, the selection stay.
+    void SetPage(int index, QWidget* page);
+
+    // The left-hand panel, empty until the today panel fills it.
+    QWidget* TodayPanel() const { return todayPanel_; }
+
+    // Tab texts and object names of the pages, by page number.
+    static QString PageTitle(int index);
+    static QString PageObjectName(int index);
+
+private:
+    QWidget* todayPanel_ = nullptr;
+    QTabWidget* tab_ = nullptr;
+};
+
+// The main window while it exists; other windows use it as the parent of their dialogs.
+extern CMainDlg* g_pMainDlg;

@@ -1,0 +1,80 @@
+#include "app/zorvel_app.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/core/platform_choice.h"
+#include "app/zorvel_dlg.h"
+#include "platform/core/instance_lock.h"
+#include "platform/linux_desktop_shell.h"
+
+namespace {
+
+bool HasPlatformArgument(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return true;
+    }
+    return false;
+}
+
+void ShowError(const QString& text) {
+    // Also on stderr, for a start from a terminal or a script.
+    std::fprintf(stderr, "zorvel: %s\n", text.toLocal8Bit().constData());
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(CZorvelApp::kTitle), text,
+                    QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("errorBox"));
+    box.exec();
+}
+
+}  // namespace
+
+int CZorvelApp::Run(int argc, char** argv) {
+    // Asked for on the command line rather than through the environment, so that programs the
+    // alarms start do not inherit it.
+    std::vector<char*> args(argv, argv + argc);
+    char platformOption[] = "-platform";
+    std::string platform;
+    const auto env = [](const char* name) -> std::optional<std::string> {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    if (auto preferred = zorvel::PreferredPlatform(env, HasPlatformArgument(argc, argv))) {
+        platform = *preferred;
+        args.push_back(platformOption);
+        args.push_back(platform.data());
+    }
+    int qtArgc = static_cast<int>(args.size());
+    args.push_back(nullptr);
+
+    QApplication app(qtArgc, args.data());
+    QApplication::setApplicationName(QString::fromLatin1(kTitle));
+    // The clock is a tool window and the main window only hides: the program ends through
+    // "退出(&X)" alone.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    zorvel::CInstanceLock lock;
+    switch (lock.Acquire(zorvel::CInstanceLock::DefaultDirectory(), kRunningText)) {
+        case zorvel::CInstanceLock::State::kFirst:
+            break;
+        case zorvel::CInstanceLock::State::kAlreadyRunning:
+            ShowError(QString::fromStdString(lock.RunningText()));
+            return 0;
+        case zorvel::CInstanceLock::State::kFailed:
+            ShowError(QString::fromUtf8(kLockFailedText));
+            return 1;
+    }
+
+    QApplication::setWindowIcon(ZorvelIcon());
+    zorvel::CLinuxDesktopShell shell;
+    CZorvelDlg clock(shell);
+    QObject::connect(&clock, &CZorvelDlg::exitRequested, &app, &QCoreApplication::quit);
+    clock.show();
+    return app.exec();
+}

@@ -1,0 +1,236 @@
+#include "app/zorvel_dlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/main_dlg.h"
+#include "platform/desktop_shell.h"
+
+using zorvel::clock::FaceFrame;
+
+CZorvelDlg* g_pClockDlg = nullptr;
+
+namespace {
+constexpr int kRedrawMs = 500;
+// Where the keyboard-opened menu appears, from the clock's top-left corner.
+constexpr QPoint kKeyboardMenuOffset(5, 5);
+
+struct CommandInfo {
+    const char* text;
+    const char* objectName;
+    int page;  // main window page it shows, or -1
+};
+const CommandInfo kCommands[CZorvelDlg::kCommandCount] = {
+    {"我的闹钟", "alarmsAction", CMainDlg::kAlarmPage},
+    {"我的便笺", "notesAction", CMainDlg::kNotesPage},
+    {"我的记事", "eventsAction", CMainDlg::kEventsPage},
+    {"用户日志", "logAction", CMainDlg::kLogPage},
+    {"软件设置", "settingsAction", CMainDlg::kSettingsPage},
+    {"趣味工具", "toolsAction", CMainDlg::kToolsPage},
+    {"访问主页", "homePageAction", CMainDlg::kHomePage},
+    {"隐藏闹钟", "hideClockAction", -1},
+    {"帮助", "helpAction", CMainDlg::kHelpPage},
+    {"退出(&X)", "exitAction", -1},
+};
+}  // namespace
+
+QIcon ZorvelIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/zorvel-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+QString CZorvelDlg::CommandText(Command command) {
+    return QString::fromUtf8(kCommands[command].text);
+}
+
+CZorvelDlg::CZorvelDlg(zorvel::CDesktopShell& shell, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
+      shell_(shell),
+      mainDlg_(std::make_unique<CMainDlg>()),
+      icon_(ZorvelIcon()) {
+    setObjectName(QStringLiteral("clockDlg"));
+    setWindowTitle(QStringLiteral("Zorvel"));
+    setAccessibleName(QStringLiteral("Zorvel"));
+    setWindowIcon(icon_);
+    mainDlg_->setWindowIcon(icon_);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFocusPolicy(Qt::StrongFocus);
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!art_.Load(QString::fromLatin1(zorvel::CClockArt::kBuiltIn),
+                   screen ? screen->devicePixelRatio() : 1.0))
+        qWarning("zorvel: the clock's artwork is incomplete");
+    const QSize size = art_.FaceSize().isEmpty() ? QSize(268, 268) : art_.FaceSize();
+    setFixedSize(size);
+    // Clicks on the see-through parts reach the desktop below, as they would on any picture.
+    const QRegion covered = art_.CoveredRegion();
+    if (!covered.isEmpty())
+        setMask(covered);
+    if (screen)
+        move(screen->geometry().topLeft());
+
+    BuildMenu();
+    shell_.ShowTrayIcon(icon_, QStringLiteral("Zorvel"), menu_, [this] { OnTrayLeftClick(); });
+
+    Draw(255);
+    timer_ = new QTimer(this);
+    timer_->setInterval(kRedrawMs);
+    connect(timer_, &QTimer::timeout, this, &CZorvelDlg::OnTick);
+    timer_->start();
+
+    g_pClockDlg = this;
+}
+
+CZorvelDlg::~CZorvelDlg() {
+    if (g_pClockDlg == this)
+        g_pClockDlg = nullptr;
+    mainDlg_.reset();
+    shell_.RemoveTrayIcon();
+}
+
+void CZorvelDlg::BuildMenu() {
+    menu_ = new QMenu(this);
+    menu_->setObjectName(QStringLiteral("clockMenu"));
+    for (int i = 0; i < kCommandCount; ++i) {
+        const CommandInfo& info = kCommands[i];
+        QAction* action = menu_->addAction(QString::fromUtf8(info.text));
+        action->setObjectName(QString::fromLatin1(info.objectName));
+        actions_[i] = action;
+        if (info.page >= 0) {
+            connect(action, &QAction::triggered, this,
+                    [this, page = info.page] { ShowMainWindow(page); });
+        }
+    }
+    connect(actions_[kHideCommand], &QAction::triggered, this, &CZorvelDlg::HideClock);
+    connect(actions_[kExitCommand], &QAction::triggered, this, &CZorvelDlg::exitRequested);
+    connect(menu_, &QMenu::aboutToShow, this, &CZorvelDlg::UpdateMenu);
+    UpdateMenu();
+}
+
+void CZorvelDlg::UpdateMenu() {
+    actions_[kHideCommand]->setEnabled(shell_.HasSystemTray());
+}
+
+void CZorvelDlg::Draw(int percent) {
+    lastFaceFrame_ = frames_.Next();
+    frame_ = art_.Render(zorvel::CurrentClockTime(), lastFaceFrame_);
+    const int alpha = zorvel::clock::ConstantAlpha(percent);
+    if (alpha != alpha_) {
+        alpha_ = alpha;
+        setWindowOpacity(alpha / 255.0);
+    }
+    update();
+}
+
+void CZorvelDlg::OnTick() {
+    // Without a tray the hidden clock could never be brought back: show it again.
+    if (!isClockShown_ && !shell_.HasSystemTray()) {
+        show();
+        isClockShown_ = true;
+    }
+    Draw(255);
+}
+
+void CZorvelDlg::ShowMainWindow(int page) {
+    mainDlg_->showNormal();
+    shell_.ActivateWindow(mainDlg_.get());
+    if (page >= 0)
+        mainDlg_->SelectPage(page);
+}
+
+void CZorvelDlg::HideClock() {
+    if (!shell_.HasSystemTray())
+        return;
+    hide();
+    isClockShown_ = false;
+}
+
+void CZorvelDlg::OnTrayLeftClick() {
+    if (isClockShown_) {
+        if (shell_.IsActiveWindow(this)) {
+            hide();
+            isClockShown_ = false;
+        } else {
+            shell_.ActivateWindow(this);
+        }
+        return;
+    }
+    show();
+    shell_.ActivateWindow(this);
+    isClockShown_ = true;
+}
+
+void CZorvelDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPointF(0, 0), frame_);
+}
+
+void CZorvelDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    pressed_ = true;
+    movingOurselves_ = false;
+    pressPos_ = event->position().toPoint();
+}
+
+void CZorvelDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (!pressed_ || !(event->buttons() & Qt::LeftButton))
+        return;
+    const QPoint pos = event->position().toPoint();
+    if (movingOurselves_) {
+        move(event->globalPosition().toPoint() - pressPos_);
+        return;
+    }
+    if ((pos - pressPos_).manhattanLength() < QApplication::startDragDistance())
+        return;
+    if (shell_.StartSystemMove(this)) {
+        pressed_ = false;  // the window system has the pointer until the button goes up
+    } else {
+        movingOurselves_ = true;
+        move(event->globalPosition().toPoint() - pressPos_);
+    }
+}
+
+void CZorvelDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        pressed_ = false;
+        movingOurselves_ = false;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CZorvelDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        ShowMainWindow();
+}
+
+void CZorvelDlg::contextMenuEvent(QContextMenuEvent* event) {
+    const QPoint at = event->reason() == QContextMenuEvent::Keyboard
+                          ? mapToGlobal(kKeyboardMenuOffset)
+                          : event->globalPos();
+    menu_->popup(at);
+}
+
+void CZorvelDlg::keyPressEvent(QKeyEvent* event) {
+    // The clock is closed only from its menu: Enter and Escape do nothing.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+#include <memory>
+
+#include "app/clock_art.h"
+#include "app/core/clock_geometry.h"
+
+class QAction;
+class QMenu;
+class QTimer;
+class CMainDlg;
+
+namespace zorvel {
+class CDesktopShell;
+}
+
+// The desktop clock: a borderless, per-pixel transparent window at the screen's top-left that
+// shows the analog clock with its digital read-out, redrawn every 500 ms. It owns the main
+// window and the tray icon; its menu is the entry to every function of the program.
+class CZorvelDlg : public QWidget {
+    Q_OBJECT
+
+public:
+    // Menu commands, in menu order.
+    enum Command {
+        kAlarmsCommand,
+        kNotesCommand,
+        kEventsCommand,
+        kLogCommand,
+        kSettingsCommand,
+        kToolsCommand,
+        kHomePageCommand,
+        kHideCommand,
+        kHelpCommand,
+        kExitCommand,
+        kCommandCount
+    };
+
+    // `shell` must outlive the clock. Constructs the hidden main window, loads the artwork,
+    // adds the tray icon and draws the first frame; the caller shows the clock.
+    explicit CZorvelDlg(zorvel::CDesktopShell& shell, QWidget* parent = nullptr);
+    ~CZorvelDlg() override;
+
+    // Draws the current time with opacity percentage p (out of range means 100).
+    void Draw(int percent);
+
+    // The image on screen and the face frame of the last draw.
+    const QImage& Frame() const { return frame_; }
+    zorvel::clock::FaceFrame LastFaceFrame() const { return lastFaceFrame_; }
+
+    CMainDlg* MainDlg() const { return mainDlg_.get(); }
+    QMenu* Menu() const { return menu_; }
+    QAction* Action(Command command) const { return actions_[command]; }
+    bool IsClockShown() const { return isClockShown_; }
+
+    // Shows the main window on top (and on `page` when it is a page number).
+    void ShowMainWindow(int page = -1);
+    // "隐藏闹钟": hides the clock, unless no tray exists to bring it back from.
+    void HideClock();
+    // A left click on the tray icon.
+    void OnTrayLeftClick();
+    // Enables "隐藏闹钟" only while a tray exists to bring the clock back.
+    void UpdateMenu();
+
+    // The menu text of each command.
+    static QString CommandText(Command command);
+
+signals:
+    // "退出(&X)": the program should end.
+    void exitRequested();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildMenu();
+    void OnTick();
+
+    zorvel::CDesktopShell& shell_;
+    std::unique_ptr<CMainDlg> mainDlg_;
+    zorvel::CClockArt art_;
+    QIcon icon_;
+    QImage frame_;
+    zorvel::clock::FaceFrameSequence frames_;
+    zorvel::clock::FaceFrame lastFaceFrame_ = zorvel::clock::FaceFrame::kB;
+    QMenu* menu_ = nullptr;
+    QAction* actions_[kCommandCount] = {};
+    QTimer* timer_ = nullptr;
+    bool isClockShown_ = true;
+    int alpha_ = -1;
+
+    // Left-button drag: the window system's move once the pointer has travelled far enough
+    // (so clicks and double-clicks stay clicks), or our own move where it cannot.
+    bool pressed_ = false;
+    bool movingOurselves_ = false;
+    QPoint pressPos_;
+};
+
+// The clock window while it exists; the settings page ends the program through it.
+extern CZorvelDlg* g_pClockDlg;
+
+// The application icon, from its rendered sizes.
+QIcon ZorvelIcon();

@@ -1,0 +1,97 @@
+# Sourced by whole-program tests: a private X server, a copy of the program in a temporary
+# folder with its own HOME and XDG folders (so it keeps its database there, never in build/),
+# and helpers to start copies and wait for their windows.
+set -euo pipefail
+: "${ZORVEL_BUILD_DIR:?set by ctest}"
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+  local p
+  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+  stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  tail -n +1 "$work"/*.err >&2 2>/dev/null || true
+  exit 1
+}
+
+mkdir -p "$work/bin" "$work/home" "$work/data" "$work/config"
+mkdir -m 700 "$work/run"
+cp "$ZORVEL_BUILD_DIR/zorvel" "$work/bin/"
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" \
+  XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+
+start_xvfb "${IT_SCREEN:-800x600x24}" || fail "no X server"
+
+# Runs "background" helpers (compositor, tray host) that end with the test.
+helper() {
+  "$@" >/dev/null 2>&1 &
+  pids+=($!)
+}
+
+# Starts a copy of the program, its output in $work/$1.out and .err; its pid in $started.
+start() {
+  "$work/bin/zorvel" >"$work/$1.out" 2>"$work/$1.err" &
+  started=$!
+  pids+=("$started")
+}
+
+# Prints the id of the first visible window of process $1 whose name matches $2 (xdotool matches
+# without regard to case), waiting up to 20 s for it.
+wait_window() {
+  local pid=$1 name=$2 id
+  for _ in $(seq 200); do
+    id=$(xdotool search --all --onlyvisible --pid "$pid" --name "$name" 2>/dev/null | head -n1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to 20 s for process $1 to end; its exit code is left in $ended_with.
+wait_exit() {
+  local pid=$1
+  for _ in $(seq 200); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      ended_with=0
+      wait "$pid" 2>/dev/null || ended_with=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Whether window $1 is mapped and viewable.
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
+# Waits until `viewable $1` is $2 (yes or no), for up to $3 tenths of a second (default 100).
+wait_viewable() {
+  local id=$1 want=$2
+  for _ in $(seq "${3:-100}"); do
+    if viewable "$id"; then [ "$want" = yes ] && return 0; else [ "$want" = no ] && return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Opens the clock's menu (window $2 of process $1) with a right click and waits for it.
+open_menu() {
+  local pid=$1 clock=$2 before
+  before=$(xdotool search --all --onlyvisible --pid "$pid" --name '' 2>/dev/null | wc -l)
+  xdotool mousemove 140 90 click 3
+  for _ in $(seq 100); do
+    [ "$(xdotool search --all --onlyvisible --pid "$pid" --name '' 2>/dev/null | wc -l)" -gt \
+      "$before" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
