@@ -1,8 +1,18 @@
 #include "app/main_dlg.h"
 
 #include <QHBoxLayout>
+#include <cstdio>
+
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include "alarms/my_clock_dlg.h"
+#include "app/today_panel.h"
+#include "chimes/rest_remind.h"
+#include "chimes/time_voice.h"
+#include "settings/user_logs_dlg.h"
+#include "storage/settings_cache.h"
+#include "storage/sqlite_wrapper.h"
+#include "widgets/message_box.h"
 
 CMainDlg* g_pMainDlg = nullptr;
 
@@ -31,7 +41,7 @@ QString CMainDlg::PageObjectName(int index) {
     return InRange(index) ? QString::fromLatin1(kPages[index].objectName) : QString();
 }
 
-CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
+CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), chime_(zorvel::Now()) {
     setObjectName(QStringLiteral("mainDlg"));
     setWindowTitle(QStringLiteral("Zorvel"));
     // Fixed size: 512 × 234 dialog units; it can be minimised but not resized.
@@ -41,8 +51,11 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
 
     todayPanel_ = new QWidget(this);
     todayPanel_->setObjectName(QStringLiteral("todayPanel"));
-    todayPanel_->setFixedWidth(174);
-    todayPanel_->setLayout(new QVBoxLayout);
+    todayPanel_->setFixedWidth(180);
+    auto* todayLayout = new QVBoxLayout(todayPanel_);
+    todayLayout->setContentsMargins(0, 0, 0, 0);
+    today_ = new CTodayPanel(todayPanel_);
+    todayLayout->addWidget(today_);
 
     tab_ = new QTabWidget(this);
     tab_->setObjectName(QStringLiteral("pageTabs"));
@@ -63,7 +76,68 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(todayPanel_);
     layout->addWidget(tab_, 1);
 
+    // The settings the timers read every second or minute come from the cache.
+    try {
+        LoadSettingsCacheFromStorage();
+    } catch (const CppSQLite3Exception& e) {
+        zorvel::ShowStorageError(nullptr, e);
+    }
+    announceTime = [](int hour, int minute) { PlayTimeVoice(hour, minute); };
+    showRestReminder = [] { ShowRestRemind(); };
+
+    alarmPage_ = new CMyClockDlg;
+    SetPage(kAlarmPage, alarmPage_);
+    logPage_ = new CUserLogsDlg;
+    SetPage(kLogPage, logPage_);
+
     g_pMainDlg = this;
+    OnInitDialog();
+}
+
+void CMainDlg::OnInitDialog() {
+    alarmPage_->OnInitDialog();
+    SelectPage(kAlarmPage);
+    connect(&secondTicker_, &CSecondTicker::Tick, this, [this] { OnSecond(zorvel::Now()); });
+    secondTicker_.Start();
+    deleteTimer_.setInterval(60000);
+    connect(&deleteTimer_, &QTimer::timeout, this,
+            [this] { OnDeleteExpiredTimer(zorvel::NowTimeT()); });
+    deleteTimer_.start();
+    // The date lines are there at once; the clock line waits for the first second.
+    today_->Refresh(zorvel::NowTimeT());
+    restTimer_.setInterval(60000);
+    connect(&restTimer_, &QTimer::timeout, this, &CMainDlg::OnRestTimer);
+    restTimer_.start();
+}
+
+void CMainDlg::OnSecond(zorvel::TimePoint now) {
+    const SettingsCache& cache = g_settingsCache();
+    if (auto chime = chime_.Tick(now, cache.ZDBS != 0, cache.BDBS != 0)) {
+        if (announceTime)
+            announceTime(chime->hour, chime->minute);
+    }
+    std::time_t t = std::chrono::system_clock::to_time_t(now);
+    today_->SetClockLine(QString::fromStdString(zorvel::ClockLineText(t)));
+    today_->Refresh(t);
+}
+
+void CMainDlg::OnDeleteExpiredTimer(std::time_t now) {
+    try {
+        zorvel::AutoDeleteExpiredAlarms(now, deleteLogger);
+    } catch (const CppSQLite3Exception& e) {
+        // A timer job tells no one; the next minute tries again.
+        std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
+    }
+}
+
+void CMainDlg::OnRestTimer() {
+    const SettingsCache& cache = g_settingsCache();
+    if (!rest_.Tick(cache.isRestRemind, cache.restRemindInterval))
+        return;
+    rest_.ReminderShown();
+    if (showRestReminder)
+        showRestReminder();
+    rest_.ReminderClosed();
 }
 
 CMainDlg::~CMainDlg() {

@@ -1,8 +1,16 @@
 #pragma once
 
 #include <QDialog>
+#include <QTimer>
+#include <functional>
+
+#include "alarms/core/scheduler.h"
+#include "platform/second_ticker.h"
 
 class QTabWidget;
+class CMyClockDlg;
+class CTodayPanel;
+class CUserLogsDlg;
 
 // The main function window: a "today" panel on the left and the program's pages in tabs on
 // the right. Created hidden with the desktop clock and kept until the program ends; closing it
@@ -48,9 +56,38 @@ public:
     static QString PageTitle(int index);
     static QString PageObjectName(int index);
 
+    // The scheduler's jobs, also callable with a given moment (tests drive them on a fake
+    // clock). Once a second: the chime trigger, the clock line and the today panel.
+    void OnSecond(zorvel::TimePoint now);
+    // Once a minute: automatic deletion of expired alarms.
+    void OnDeleteExpiredTimer(std::time_t now);
+    // Once a minute: the rest reminder's count.
+    void OnRestTimer();
+
+    CMyClockDlg* alarmPage() const { return alarmPage_; }
+    CUserLogsDlg* logPage() const { return logPage_; }
+    CTodayPanel* todayPanel() const { return today_; }
+    const zorvel::RestCounter& restCounter() const { return rest_; }
+
+    // What the chime and the rest reminder do; tests replace them.
+    std::function<void(int hour, int minute)> announceTime;
+    std::function<void()> showRestReminder;
+    zorvel::DeleteLogger deleteLogger = &zorvel::LogDeletedAlarm;
+
 private:
+    void OnInitDialog();
+
     QWidget* todayPanel_ = nullptr;
     QTabWidget* tab_ = nullptr;
+    CTodayPanel* today_ = nullptr;
+    CMyClockDlg* alarmPage_ = nullptr;
+    CUserLogsDlg* logPage_ = nullptr;
+
+    zorvel::ChimeTrigger chime_;
+    zorvel::RestCounter rest_;
+    CSecondTicker secondTicker_;  // the chime trigger and the clock line
+    QTimer deleteTimer_;          // expired alarms, once a minute
+    QTimer restTimer_;            // rest reminder, once a minute
 };
 
 // The main window while it exists; other windows use it as the parent of their dialogs.

@@ -23,7 +23,7 @@ QString FromStoredText(const std::string& stored) {
 }  // namespace
 
 CUserLogsDlg::CUserLogsDlg(QWidget* parent) : QWidget(parent) {
-    setObjectName("userLogsPage");
+    setObjectName("logPage");
     listCtrl_ = new CZorvelListCtrl;
     listCtrl_->setObjectName("logList");
     listCtrl_->setAccessibleName(QStringLiteral("用户日记"));

@@ -32,6 +32,10 @@ void SetDatabasePathForTesting(const std::string& path) {
     TestPath() = path;
 }
 
+const std::string& DatabasePathForTesting() {
+    return TestPath();
+}
+
 std::string DatabasePath() {
     if (!TestPath().empty())
         return TestPath();

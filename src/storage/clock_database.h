@@ -13,6 +13,7 @@ namespace zorvel {
 std::string DatabasePath();
 // Tests put the database in a file of their own; empty restores the normal place.
 void SetDatabasePathForTesting(const std::string& path);
+const std::string& DatabasePathForTesting();
 // The key text given to the codec (38 bytes, no terminator).
 extern const char kDatabaseKey[];
 constexpr int kDatabaseKeyLength = 38;

@@ -291,8 +291,10 @@ TEST(DatabaseFileTest, UnreadableFilesRaiseAndAreLeftAlone) {
 }
 
 TEST(DatabaseFileTest, LivesNextToAWritableProgram) {
+    std::string saved = zorvel::DatabasePathForTesting();
     zorvel::SetDatabasePathForTesting("");
     std::string path = zorvel::DatabasePath();
+    zorvel::SetDatabasePathForTesting(saved);
     EXPECT_EQ(std::filesystem::path(path).filename(), "zorvel.db3");
     EXPECT_EQ(std::filesystem::path(path).parent_path(),
               std::filesystem::read_symlink("/proc/self/exe").parent_path());

@@ -18,12 +18,18 @@ TempDir::~TempDir() {
 }
 
 void TempDatabaseTest::SetUp() {
+    previousPath_ = DatabasePathForTesting();
     dbPath = dir_.File("zorvel.db3");
     SetDatabasePathForTesting(dbPath);
 }
 
 void TempDatabaseTest::TearDown() {
-    SetDatabasePathForTesting("");
+    SetDatabasePathForTesting(previousPath_);
+}
+
+void UseTemporaryDatabaseForProcess() {
+    static TempDir dir;  // removed when the test program ends
+    SetDatabasePathForTesting(dir.File("zorvel.db3"));
 }
 
 }  // namespace zorvel::test

@@ -31,7 +31,12 @@ protected:
     std::string dbPath;
 
 private:
+    std::string previousPath_;
     TempDir dir_;
 };
+
+// Gives the whole test program a database of its own, so no test ever reaches the file next
+// to the test executable. Called by both test mains.
+void UseTemporaryDatabaseForProcess();
 
 }  // namespace zorvel::test

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/temp_db.h"
+
 #include <QApplication>
 #include <cstdlib>
 #include <ctime>
@@ -20,6 +22,7 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         QApplication app(argc, argv);
+        zorvel::test::UseTemporaryDatabaseForProcess();
         ::testing::InitGoogleTest(&argc, argv);
         result = RUN_ALL_TESTS();
     }
