@@ -13,6 +13,7 @@
 #include "app/zorvel_dlg.h"
 #include "platform/core/instance_lock.h"
 #include "platform/linux_desktop_shell.h"
+#include "platform/platform_services.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ int CZorvelApp::Run(int argc, char** argv) {
             return 1;
     }
 
+    InstallLinuxServices();
     QApplication::setWindowIcon(ZorvelIcon());
     zorvel::CLinuxDesktopShell shell;
     CZorvelDlg clock(shell);

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The real program rings a stored alarm on time, starts its program, snoozes and rings again.
+# The program runs on a fake clock that starts just before the alarm and goes six times as fast.
+source "$(dirname "${BASH_SOURCE[0]}")/../support/whole_program.sh"
+
+key='{5B2E91C4-7A3F-4D68-9E10-C2B7F04A6D35}'
+db="$work/bin/zorvel.db3"
+"$ZORVEL_BUILD_DIR/zorvel-mkdb" "$db" || fail "cannot make the database"
+sqlcipher "$db" >/dev/null <<SQL || fail "cannot store the alarm"
+PRAGMA key='$key';
+insert into alarmClock values('{11111111-2222-4333-8444-555555555555}', '2030-01-01 08:30:00',
+  0, 1, 'touch $work/rang', '', 4, '2030-01-01 08:00:00');
+SQL
+
+libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
+[ -n "$libfaketime" ] || fail "libfaketime is missing"
+LD_PRELOAD="$libfaketime" FAKETIME="@2030-01-01 08:29:52 x6" FAKETIME_DONT_FAKE_MONOTONIC=0 \
+  "$work/bin/zorvel" >"$work/zorvel.out" 2>"$work/zorvel.err" &
+pid=$!
+pids+=("$pid")
+
+ring=$(wait_window "$pid" '设定时间到了') || fail "the alarm did not ring"
+for _ in $(seq 50); do [ -e "$work/rang" ] && break; sleep 0.1; done
+[ -e "$work/rang" ] || fail "the alarm's program was not started"
+xdotool search --all --onlyvisible --pid "$pid" --name '设定时间到了' | wc -l | grep -qx 1 ||
+  fail "more than one ring window"
+
+# Snooze with the default delay (0 hours, 1 minute): Return presses "延迟再响".
+xdotool windowfocus --sync "$ring" 2>/dev/null || true
+xdotool key Return
+wait_viewable "$ring" no || fail "the snooze did not close the ring window"
+rm -f "$work/rang"
+
+# One fake minute later it rings again.
+again=$(wait_window "$pid" '设定时间到了') || fail "the snoozed alarm did not ring again"
+for _ in $(seq 50); do [ -e "$work/rang" ] && break; sleep 0.1; done
+[ -e "$work/rang" ] || fail "the snoozed alarm did not start its program"
+echo "ok: rang, snoozed and rang again"
