@@ -2,6 +2,8 @@
 
 #include <QAudioOutput>
 #include <QFileInfo>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
 
@@ -23,6 +25,10 @@ void CMediaSongPlayer::Play(const QString& path, bool loop) {
     player_->stop();
     if (!QFileInfo(path).isFile()) {
         error_ = QStringLiteral("找不到歌曲文件 %1").arg(path);
+        return;
+    }
+    if (QMediaDevices::audioOutputs().isEmpty()) {
+        error_ = QStringLiteral("没有可用的声音输出设备");
         return;
     }
     player_->setSource(QUrl::fromLocalFile(path));
