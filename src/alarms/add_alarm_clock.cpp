@@ -36,19 +36,6 @@ void CAddAlarmClock::OnOK() {
         ShowMessage(this, QStringLiteral("输入的内容过长"));
         return;
     }
-    AlarmClockRecord record;
-    record.alarmTime = ToStored(v.alarmTime);
-    record.isEveryday = v.isEveryday;
-    record.isRing = v.isRing;
-    record.content = ToStored(v.content);
-    record.ring = ToStored(v.ring);
-    record.ringType = v.ringType;
-    try {
-        if (addLogger)
-            addLogger(LogTimeText(v.alarmTime, v.isEveryday), record);
-    } catch (const CppSQLite3Exception& e) {
-        // The alarm is stored; only its log line is missing.
-        ShowStorageError(this, e);
-    }
-    QDialog::accept();
+    // The record service makes the id; the log line does not need it.
+    LogAndAccept(addLogger, std::string(), v);
 }

@@ -22,6 +22,7 @@
 #include "alarms/core/ring_plan.h"
 #include "platform/core/clock.h"
 #include "storage/clock_manager.h"
+#include "storage/text_codec.h"
 #include "widgets/message_box.h"
 
 using namespace zorvel;
@@ -305,6 +306,24 @@ CAlarmEditorDlg::Values CAlarmEditorDlg::CollectValues(bool adding) const {
     else
         v.ring = ringCombo_->itemText(ringCombo_->currentIndex()).toStdU16String();
     return v;
+}
+
+void CAlarmEditorDlg::LogAndAccept(AlarmLogger logger, const std::string& id, const Values& v) {
+    AlarmClockRecord record;
+    record.id = id;
+    record.alarmTime = ToStored(v.alarmTime);
+    record.isEveryday = v.isEveryday;
+    record.isRing = v.isRing;
+    record.content = ToStored(v.content);
+    record.ring = ToStored(v.ring);
+    record.ringType = v.ringType;
+    try {
+        if (logger)
+            logger(LogTimeText(v.alarmTime, v.isEveryday), record);
+    } catch (const CppSQLite3Exception& e) {
+        ShowStorageError(this, e);
+    }
+    QDialog::accept();
 }
 
 bool CAlarmEditorDlg::CheckContentLength(const Values& values) {

@@ -60,6 +60,9 @@ protected:
     // Refuses (with the message the user sees) a text the record service would refuse.
     bool CheckContentLength(const Values& values);
     void ShowProgramLabels(bool program);
+    // Writes the add or update log line for a stored alarm and closes the dialog. A failed
+    // log line is shown, but the alarm is stored, so the dialog still ends with OK.
+    void LogAndAccept(AlarmLogger logger, const std::string& id, const Values& values);
 
     QCheckBox* everydayCheck_;
     QDateEdit* datePicker_;

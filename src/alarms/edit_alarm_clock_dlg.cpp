@@ -92,19 +92,5 @@ void CEditAlarmClockDlg::OnOK() {
         ShowMessage(this, QStringLiteral("输入的内容过长"));
         return;
     }
-    AlarmClockRecord record;
-    record.id = alarmId;
-    record.alarmTime = ToStored(v.alarmTime);
-    record.isEveryday = v.isEveryday;
-    record.isRing = v.isRing;
-    record.content = ToStored(v.content);
-    record.ring = ToStored(v.ring);
-    record.ringType = v.ringType;
-    try {
-        if (updateLogger)
-            updateLogger(LogTimeText(v.alarmTime, v.isEveryday), record);
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(this, e);
-    }
-    QDialog::accept();
+    LogAndAccept(updateLogger, alarmId, v);
 }

@@ -1,8 +1,6 @@
 #include "alarms/my_clock_dlg.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "alarms/add_alarm_clock.h"
@@ -13,6 +11,7 @@
 #include "settings/pwd_input_dlg.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
+#include "widgets/list_page_layout.h"
 #include "widgets/message_box.h"
 
 using namespace zorvel;
@@ -37,15 +36,7 @@ CMyClockDlg::CMyClockDlg(QWidget* parent, const PlatformServices& services)
     addButton_->setObjectName("addAlarmButton");
     deleteButton_ = new QPushButton(QStringLiteral("删除"));
     deleteButton_->setObjectName("deleteAlarmButton");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(addButton_);
-    buttons->addWidget(deleteButton_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->setSpacing(8);
-    layout->addWidget(listCtrl_, 1);
-    layout->addLayout(buttons);
+    LayOutListPage(this, listCtrl_, {addButton_, deleteButton_});
     resize(562, 334);
 
     connect(addButton_, &QPushButton::clicked, this, &CMyClockDlg::OnAddAlarm);

@@ -1,13 +1,12 @@
 #include "settings/user_logs_dlg.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <vector>
 
 #include "alarms/zorvel_list_ctrl.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
+#include "widgets/list_page_layout.h"
 #include "widgets/message_box.h"
 
 using namespace zorvel;
@@ -31,14 +30,7 @@ CUserLogsDlg::CUserLogsDlg(QWidget* parent) : QWidget(parent) {
     deleteButton_->setObjectName("deleteLogButton");
     connect(deleteButton_, &QPushButton::clicked, this, &CUserLogsDlg::OnDelete);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(deleteButton_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->setSpacing(8);
-    layout->addWidget(listCtrl_, 1);
-    layout->addLayout(buttons);
+    LayOutListPage(this, listCtrl_, {deleteButton_});
 
     listCtrl_->InsertColumn(kNumber, QStringLiteral("编号"),
                             listCtrl_->FitWidth(QStringLiteral("999"), 60, true));
