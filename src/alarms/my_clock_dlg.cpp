@@ -27,7 +27,6 @@ QString FromStoredText(const std::string& stored) {
 CMyClockDlg::CMyClockDlg(QWidget* parent, const PlatformServices& services)
     : QWidget(parent), services_(services), schedule_(Now()) {
     setObjectName("alarmPage");
-    connect(&ticker_, &CSecondTicker::Tick, this, [this] { CheckDueAlarms(Now()); });
 
     listCtrl_ = new CZorvelListCtrl;
     listCtrl_->setObjectName("alarmList");
@@ -50,7 +49,11 @@ CMyClockDlg::~CMyClockDlg() = default;
 
 void CMyClockDlg::OnInitDialog() {
     FillAlarmList();
-    ticker_.Start();
+    if (!testing_) {
+        connect(&CSecondTicker::Shared(), &CSecondTicker::Tick, this,
+                [this] { CheckDueAlarms(Now()); });
+        testing_ = true;
+    }
 }
 
 void CMyClockDlg::SetUpColumns() {

@@ -39,7 +39,7 @@ public:
 
     zorvel::AlarmSchedule& schedule() { return schedule_; }
     AlarmClockList& alarmList() { return schedule_.alarmList; }
-    bool IsTesting() const { return ticker_.IsActive(); }
+    bool IsTesting() const { return testing_; }
     CZorvelListCtrl* listCtrl() const { return listCtrl_; }
 
     zorvel::DeleteLogger deleteLogger = &zorvel::LogDeletedAlarm;
@@ -54,7 +54,7 @@ private:
 
     PlatformServices services_;
     zorvel::AlarmSchedule schedule_;
-    CSecondTicker ticker_;
+    bool testing_ = false;
     CZorvelListCtrl* listCtrl_;
     QPushButton* addButton_;
     QPushButton* deleteButton_;

@@ -17,6 +17,10 @@
 CMainDlg* g_pMainDlg = nullptr;
 
 namespace {
+constexpr int kStartUpDelayMs = 100;
+}
+
+namespace {
 struct PageInfo {
     const char* title;
     const char* objectName;
@@ -76,29 +80,32 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), chime_(zorvel::Now()) {
     layout->addWidget(todayPanel_);
     layout->addWidget(tab_, 1);
 
+    announceTime = [](int hour, int minute) { PlayTimeVoice(hour, minute); };
+    showRestReminder = [] { ShowRestRemind(); };
+    alarmPage_ = new CMyClockDlg;
+    SetPage(kAlarmPage, alarmPage_);
+
+    g_pMainDlg = this;
+    // Reading storage costs a key derivation per connection: leave it until the clock has
+    // drawn its first frame.
+    QTimer::singleShot(kStartUpDelayMs, this, &CMainDlg::OnInitDialog);
+}
+
+void CMainDlg::OnInitDialog() {
+    if (initialised_)
+        return;
+    initialised_ = true;
     // The settings the timers read every second or minute come from the cache.
     try {
         LoadSettingsCacheFromStorage();
     } catch (const CppSQLite3Exception& e) {
         zorvel::ShowStorageError(nullptr, e);
     }
-    announceTime = [](int hour, int minute) { PlayTimeVoice(hour, minute); };
-    showRestReminder = [] { ShowRestRemind(); };
-
-    alarmPage_ = new CMyClockDlg;
-    SetPage(kAlarmPage, alarmPage_);
+    alarmPage_->OnInitDialog();
     logPage_ = new CUserLogsDlg;
     SetPage(kLogPage, logPage_);
-
-    g_pMainDlg = this;
-    OnInitDialog();
-}
-
-void CMainDlg::OnInitDialog() {
-    alarmPage_->OnInitDialog();
-    SelectPage(kAlarmPage);
-    connect(&secondTicker_, &CSecondTicker::Tick, this, [this] { OnSecond(zorvel::Now()); });
-    secondTicker_.Start();
+    connect(&CSecondTicker::Shared(), &CSecondTicker::Tick, this,
+            [this] { OnSecond(zorvel::Now()); });
     deleteTimer_.setInterval(60000);
     connect(&deleteTimer_, &QTimer::timeout, this,
             [this] { OnDeleteExpiredTimer(zorvel::NowTimeT()); });
@@ -116,14 +123,17 @@ void CMainDlg::OnSecond(zorvel::TimePoint now) {
         if (announceTime)
             announceTime(chime->hour, chime->minute);
     }
-    std::time_t t = std::chrono::system_clock::to_time_t(now);
-    today_->SetClockLine(QString::fromStdString(zorvel::ClockLineText(t)));
-    today_->Refresh(t);
+    today_->Refresh(std::chrono::system_clock::to_time_t(now), true);
 }
 
 void CMainDlg::OnDeleteExpiredTimer(std::time_t now) {
+    // Every alarm in storage came through the alarm page, so when its list holds no one-off
+    // alarm that has passed, there is nothing to delete and no need to open the file.
+    if (!zorvel::MayHaveExpiredAlarms(alarmPage_->alarmList(), now, autoDeletedIds_))
+        return;
     try {
-        zorvel::AutoDeleteExpiredAlarms(now, deleteLogger);
+        for (std::string& id : zorvel::AutoDeleteExpiredAlarms(now, deleteLogger))
+            autoDeletedIds_.insert(std::move(id));
     } catch (const CppSQLite3Exception& e) {
         // A timer job tells no one; the next minute tries again.
         std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());

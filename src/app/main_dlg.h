@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QTimer>
 #include <functional>
+#include <set>
+#include <string>
 
 #include "alarms/core/scheduler.h"
 #include "platform/second_ticker.h"
@@ -64,6 +66,10 @@ public:
     // Once a minute: the rest reminder's count.
     void OnRestTimer();
 
+    // The start-up work that reads storage: the settings cache, the pages' lists, the today
+    // panel and the timers. Runs once, just after the clock is on screen; tests call it.
+    void OnInitDialog();
+
     CMyClockDlg* alarmPage() const { return alarmPage_; }
     CUserLogsDlg* logPage() const { return logPage_; }
     CTodayPanel* todayPanel() const { return today_; }
@@ -75,8 +81,6 @@ public:
     zorvel::DeleteLogger deleteLogger = &zorvel::LogDeletedAlarm;
 
 private:
-    void OnInitDialog();
-
     QWidget* todayPanel_ = nullptr;
     QTabWidget* tab_ = nullptr;
     CTodayPanel* today_ = nullptr;
@@ -85,9 +89,10 @@ private:
 
     zorvel::ChimeTrigger chime_;
     zorvel::RestCounter rest_;
-    CSecondTicker secondTicker_;  // the chime trigger and the clock line
-    QTimer deleteTimer_;          // expired alarms, once a minute
-    QTimer restTimer_;            // rest reminder, once a minute
+    bool initialised_ = false;
+    std::set<std::string> autoDeletedIds_;  // expired alarms already taken out of storage
+    QTimer deleteTimer_;                    // expired alarms, once a minute
+    QTimer restTimer_;                      // rest reminder, once a minute
 };
 
 // The main window while it exists; other windows use it as the parent of their dialogs.

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include "alarms/core/scheduler.h"
 #include "calendar/today_texts.h"
 
 namespace {
@@ -66,11 +67,27 @@ QLineEdit* CTodayPanel::Line(int controlId) const {
     }
 }
 
-void CTodayPanel::SetClockLine(const QString& text) {
-    clockLine_->setText(text);
+void CTodayPanel::Refresh(std::time_t now, bool withClockLine) {
+    pendingNow_ = now;
+    pending_ = true;
+    clockLinePending_ = clockLinePending_ || withClockLine;
+    if (isVisible())
+        Apply();
 }
 
-void CTodayPanel::Refresh(std::time_t now) {
+void CTodayPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (pending_)
+        Apply();
+}
+
+void CTodayPanel::Apply() {
+    pending_ = false;
+    std::time_t now = pendingNow_;
+    if (clockLinePending_) {
+        clockLine_->setText(QString::fromStdString(zorvel::ClockLineText(now)));
+        clockLinePending_ = false;
+    }
     zorvel::TodayRefresh::What what = refresh_.Check(now);
     if (what == zorvel::TodayRefresh::kNothing)
         return;

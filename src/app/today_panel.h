@@ -17,20 +17,27 @@ public:
     explicit CTodayPanel(QWidget* parent = nullptr);
 
     // Fills the lines for the given moment; the date lines and the pillars are computed
-    // again only when the date or the double hour has changed since the last call.
-    void Refresh(std::time_t now);
-    // Writes the clock line (left empty until the first second has passed).
-    void SetClockLine(const QString& text);
+    // again only when the date or the double hour has changed since they were last shown.
+    // `withClockLine`: also the clock line, which stays empty until the first second has
+    // passed. While the panel is hidden this only remembers the moment, so a hidden main
+    // window costs nothing; showing the panel brings it up to date.
+    void Refresh(std::time_t now, bool withClockLine = false);
 
     QLineEdit* Line(int controlId) const;  // 1000 .. 1004, 1006
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QLineEdit* MakeLine(const char* objectName, const QString& accessibleName);
 
+    void Apply();
+
     QSvgRenderer picture_;
+    std::time_t pendingNow_ = 0;
+    bool pending_ = false;
+    bool clockLinePending_ = false;
     zorvel::TodayRefresh refresh_;
     QDate shownDate_;
     QLineEdit* clockLine_;

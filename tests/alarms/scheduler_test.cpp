@@ -231,9 +231,9 @@ TEST_F(AutoDeleteTest, DeletesPassedOneOffAlarmsOnlyWhenSwitchedOn) {
         m.AddAlarmClock(u"garbage", false, true, u"unreadable", u"", 0);
     }
     std::time_t now = std::chrono::system_clock::to_time_t(T(2011, 9, 18, 8, 31, 0));
-    EXPECT_EQ(AutoDeleteExpiredAlarms(now), 0);  // switched off in the shipped settings
+    EXPECT_TRUE(AutoDeleteExpiredAlarms(now).empty());  // switched off in the shipped settings
     { CClockDatabase().SetAutoDelAlarmClock(true); }
-    EXPECT_EQ(AutoDeleteExpiredAlarms(now), 1);
+    EXPECT_EQ(AutoDeleteExpiredAlarms(now).size(), 1u);
     AlarmClockList left;
     std::vector<LogRecord> logs;
     {
@@ -246,6 +246,17 @@ TEST_F(AutoDeleteTest, DeletesPassedOneOffAlarmsOnlyWhenSwitchedOn) {
         EXPECT_NE(FromStored(a->content), u"passed");
     ASSERT_EQ(logs.size(), 1u);
     EXPECT_EQ(FromStored(logs[0].content), u"自动删除了一个过期闹钟 2011-09-18 08:30:00");
+}
+
+TEST(MayHaveExpiredAlarmsTest, OnlyPassedOneOffAlarmsNotYetDeleted) {
+    std::time_t now = std::chrono::system_clock::to_time_t(T(2011, 9, 18, 8, 31, 0));
+    AlarmClockList list = {Alarm("daily", "2011-09-18 08:00:00", true),
+                           Alarm("future", "2011-09-18 09:00:00", false),
+                           Alarm("bad", "??", false)};
+    EXPECT_FALSE(MayHaveExpiredAlarms(list, now, {}));
+    list.push_back(Alarm("passed", "2011-09-18 08:30:00", false));
+    EXPECT_TRUE(MayHaveExpiredAlarms(list, now, {}));
+    EXPECT_FALSE(MayHaveExpiredAlarms(list, now, {"passed"}));
 }
 
 TEST_F(AutoDeleteTest, ManualDeletionLogLine) {

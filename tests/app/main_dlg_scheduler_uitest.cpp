@@ -23,6 +23,8 @@ protected:
     void SetUp() override {
         TempDatabaseTest::SetUp();
         dlg = std::make_unique<CMainDlg>();
+        dlg->OnInitDialog();
+        dlg->show();
         dlg->announceTime = [this](int h, int m) { announced.emplace_back(h, m); };
         dlg->showRestReminder = [this] { ++reminders; };
     }
@@ -105,6 +107,7 @@ TEST_F(MainDlgSchedulerTest, ExpiredAlarmsDeletedOnTheMinuteTick) {
         m.AddAlarmClock(u"2011-09-18 08:30:00", false, true, u"passed", u"", 0);
         m.Database().SetAutoDelAlarmClock(true);
     }
+    dlg->alarmPage()->FillAlarmList();
     std::vector<std::string> logged;
     static std::vector<std::string>* sink = nullptr;
     sink = &logged;
@@ -114,6 +117,18 @@ TEST_F(MainDlgSchedulerTest, ExpiredAlarmsDeletedOnTheMinuteTick) {
     AlarmClockList left;
     CClockManager().GetAllAlarmClocks(left);
     EXPECT_TRUE(left.empty());
+    // Once deleted it is not looked for again, though the page still lists it.
+    dlg->OnDeleteExpiredTimer(std::chrono::system_clock::to_time_t(T(2011, 9, 18, 8, 32, 0)));
+    EXPECT_EQ(logged.size(), 1u);
+}
+
+TEST_F(MainDlgSchedulerTest, HiddenPanelWaitsUntilShown) {
+    dlg->hide();
+    dlg->OnSecond(T(2011, 9, 18, 12, 0, 0));
+    EXPECT_NE(Line(1000), "2011-09-18 12:00:00");
+    dlg->show();
+    EXPECT_EQ(Line(1000), "2011-09-18 12:00:00");
+    EXPECT_EQ(Line(1006), QStringLiteral("您好，今天是星期天"));
 }
 
 }  // namespace

@@ -19,12 +19,13 @@ TEST(TodayRefreshTest, FollowsTheDateAndTheDoubleHour) {
     EXPECT_EQ(r.Check(At(2026, 12, 9, 22, 59)), TodayRefresh::kNothing);
     EXPECT_EQ(r.Check(At(2026, 12, 9, 23, 0)), TodayRefresh::kPillars);  // the 子 hour begins
     EXPECT_EQ(r.Check(At(2026, 12, 9, 23, 59)), TodayRefresh::kNothing);
-    EXPECT_EQ(r.Check(At(2026, 12, 10, 0, 0)), TodayRefresh::kAll);      // a new day, same double hour
+    EXPECT_EQ(r.Check(At(2026, 12, 10, 0, 0)), TodayRefresh::kAll);  // a new day, same double hour
     EXPECT_EQ(r.Check(At(2026, 12, 10, 1, 0)), TodayRefresh::kPillars);
-    EXPECT_EQ(r.Check(At(2027, 12, 10, 1, 0)), TodayRefresh::kAll);      // same day of another year
+    EXPECT_EQ(r.Check(At(2027, 12, 10, 1, 0)), TodayRefresh::kAll);  // same day of another year
 
     int expected[24] = {0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 0};
-    for (int h = 0; h < 24; ++h) EXPECT_EQ(DoubleHourIndex(h), expected[h]) << h;
+    for (int h = 0; h < 24; ++h)
+        EXPECT_EQ(DoubleHourIndex(h), expected[h]) << h;
 }
 
 }  // namespace

@@ -113,15 +113,15 @@ void LogDeletedAlarm(const DeletedAlarmInfo& info) {
     CClockManager().AddLog(line);
 }
 
-int AutoDeleteExpiredAlarms(std::time_t now, DeleteLogger logger) {
+std::vector<std::string> AutoDeleteExpiredAlarms(std::time_t now, DeleteLogger logger) {
     CClockManager manager;
     SoftSetting setting;
     manager.Database().ReadSoftSetting(&setting);
     if (!setting.isAutoDelAlarmClock)
-        return 0;
+        return {};
     AlarmClockList alarms;
     manager.GetAllAlarmClocks(alarms);
-    int deleted = 0;
+    std::vector<std::string> deleted;
     for (const AlarmClockPtr& a : alarms) {
         if (a->isEveryday)
             continue;
@@ -129,11 +129,23 @@ int AutoDeleteExpiredAlarms(std::time_t now, DeleteLogger logger) {
         if (!t || *t >= now)
             continue;
         if (manager.RemoveAlarmClock(FromStored(a->id)))
-            ++deleted;
+            deleted.push_back(a->id);
         if (logger)
             logger({a->alarmTime, *a, true});
     }
     return deleted;
+}
+
+bool MayHaveExpiredAlarms(const AlarmClockList& list, std::time_t now,
+                          const std::set<std::string>& deleted) {
+    for (const AlarmClockPtr& a : list) {
+        if (a->isEveryday || deleted.count(a->id))
+            continue;
+        auto t = ReadAlarmTime(a->alarmTime);
+        if (t && *t < now)
+            return true;
+    }
+    return false;
 }
 
 std::string ClockLineText(std::time_t now) {

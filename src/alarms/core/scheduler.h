@@ -3,7 +3,9 @@
 #include <chrono>
 #include <ctime>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/core/clock.h"
 #include "storage/records.h"
@@ -74,8 +76,14 @@ void LogDeletedAlarm(const DeletedAlarmInfo& info);
 using DeleteLogger = void (*)(const DeletedAlarmInfo&);
 
 // When isAutoDelAlarmClock is on, deletes every one-off alarm whose moment has passed and
-// logs each. Reads the setting on every call. Returns how many were deleted.
-int AutoDeleteExpiredAlarms(std::time_t now, DeleteLogger logger = &LogDeletedAlarm);
+// logs each. Reads the setting on every call. Returns the ids it deleted.
+std::vector<std::string> AutoDeleteExpiredAlarms(std::time_t now,
+                                                 DeleteLogger logger = &LogDeletedAlarm);
+
+// Whether the list holds a one-off alarm whose moment has passed and that is not among
+// `deleted` yet: the only alarms the automatic deletion could remove.
+bool MayHaveExpiredAlarms(const AlarmClockList& list, std::time_t now,
+                          const std::set<std::string>& deleted);
 
 // The clock line of the main window.
 std::string ClockLineText(std::time_t now);
