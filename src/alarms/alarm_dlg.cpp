@@ -14,14 +14,11 @@
 #include "platform/core/program_dir.h"
 #include "storage/clock_database.h"
 #include "storage/text_codec.h"
+#include "widgets/stored_text.h"
 
 using namespace zorvel;
 
 namespace {
-QString FromStoredText(const std::string& stored) {
-    return QString::fromStdU16String(FromStored(stored));
-}
-
 int ReadRingPlayType() {
     try {
         SoftSetting s;

@@ -13,6 +13,7 @@
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 #include "widgets/message_box.h"
+#include "widgets/stored_text.h"
 
 using namespace zorvel;
 
@@ -53,7 +54,7 @@ void CEditAlarmClockDlg::InitFromAlarm() {
     }
     // The ring list shows the alarm's own ring even while the ring is off, so that switching
     // it back on shows what will be stored.
-    QString ring = QString::fromStdU16String(FromStored(alarm.ring));
+    QString ring = FromStoredText(alarm.ring);
     if (alarm.ringType >= 0 && alarm.ringType < static_cast<int>(kRingListEntries.size()) &&
         (ring.isEmpty() || ring.toStdU16String() == kRingListEntries[alarm.ringType])) {
         ringCombo_->setCurrentIndex(alarm.ringType);
@@ -63,7 +64,7 @@ void CEditAlarmClockDlg::InitFromAlarm() {
     }
     ringCheck_->setChecked(alarm.isRing);
     ShowProgramLabels(alarm.ringType == kRingRunProgram);
-    contentEdit_->setText(QString::fromStdU16String(FromStored(alarm.content)));
+    contentEdit_->setText(FromStoredText(alarm.content));
     OnEveryday();
     OnRingEffect();
     loadResult_ = Load::kLoaded;

@@ -13,15 +13,13 @@
 #include "storage/text_codec.h"
 #include "widgets/list_page_layout.h"
 #include "widgets/message_box.h"
+#include "widgets/stored_text.h"
 
 using namespace zorvel;
 
 namespace {
 enum Column { kNumber = 0, kId = 1, kTime = 2, kContent = 3, kRemark = 4, kColumnCount = 5 };
 
-QString FromStoredText(const std::string& stored) {
-    return QString::fromStdU16String(FromStored(stored));
-}
 }  // namespace
 
 CMyClockDlg::CMyClockDlg(QWidget* parent, const PlatformServices& services)

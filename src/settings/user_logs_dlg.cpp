@@ -8,6 +8,7 @@
 #include "storage/text_codec.h"
 #include "widgets/list_page_layout.h"
 #include "widgets/message_box.h"
+#include "widgets/stored_text.h"
 
 using namespace zorvel;
 
@@ -16,9 +17,6 @@ CUserLogsDlg* g_pUserLogsDlg = nullptr;
 namespace {
 enum Column { kNumber = 0, kId = 1, kTime = 2, kContent = 3 };
 
-QString FromStoredText(const std::string& stored) {
-    return QString::fromStdU16String(FromStored(stored));
-}
 }  // namespace
 
 CUserLogsDlg::CUserLogsDlg(QWidget* parent) : QWidget(parent) {
