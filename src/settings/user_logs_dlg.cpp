@@ -35,7 +35,9 @@ CUserLogsDlg::CUserLogsDlg(QWidget* parent) : QWidget(parent) {
     listCtrl_->InsertColumn(kId, QStringLiteral("id"), 100);
     listCtrl_->InsertColumn(kTime, QStringLiteral("日志时间"),
                             listCtrl_->FitWidth(QStringLiteral("2000-00-00 00:00:00"), 130));
-    listCtrl_->InsertColumn(kContent, QStringLiteral("日志内容"), 400);
+    // Wide enough for an ordinary log line, narrow enough that the page needs no scroll bar;
+    // a longer line ends in "…" until the column is widened.
+    listCtrl_->InsertColumn(kContent, QStringLiteral("日志内容"), 300);
     listCtrl_->SetColumnVisible(kId, false);
     logImage_ = QIcon(QStringLiteral(":/settings/log_entry.svg"));
 
