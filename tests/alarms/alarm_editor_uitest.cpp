@@ -60,14 +60,7 @@ protected:
         EXPECT_EQ(alarms.size(), 1u);
         return alarms.empty() ? AlarmClockRecord{} : *alarms[0];
     }
-    std::vector<std::u16string> LogTexts() {
-        std::vector<LogRecord> logs;
-        CClockManager().GetAllLogs(logs);
-        std::vector<std::u16string> texts;
-        for (const LogRecord& l : logs)
-            texts.push_back(FromStored(l.content));
-        return texts;
-    }
+    std::vector<std::u16string> LogTexts() { return test::StoredLogTexts(); }
     std::string File(const char* name) {
         std::string path = (std::filesystem::path(dbPath).parent_path() / name).string();
         std::ofstream(path) << "x";

@@ -91,14 +91,7 @@ protected:
         page.show();
         list = page.listCtrl();
     }
-    static std::vector<std::u16string> LogTexts() {
-        std::vector<LogRecord> logs;
-        CClockManager().GetAllLogs(logs);
-        std::vector<std::u16string> texts;
-        for (const LogRecord& l : logs)
-            texts.push_back(FromStored(l.content));
-        return texts;
-    }
+    static std::vector<std::u16string> LogTexts() { return test::StoredLogTexts(); }
     // Answers the next password prompt with each text in turn; none at all cancels it.
     static void AnswerPrompt(std::vector<QString> tries) {
         test::WhenModal<CPwdInputDlg>([tries](CPwdInputDlg* dlg) {

@@ -1,5 +1,8 @@
 #include "support/temp_db.h"
 
+#include "storage/clock_manager.h"
+#include "storage/text_codec.h"
+
 #include <cstdlib>
 
 namespace zorvel::test {
@@ -30,6 +33,15 @@ void TempDatabaseTest::TearDown() {
 void UseTemporaryDatabaseForProcess() {
     static TempDir dir;  // removed when the test program ends
     SetDatabasePathForTesting(dir.File("zorvel.db3"));
+}
+
+std::vector<std::u16string> StoredLogTexts() {
+    std::vector<LogRecord> logs;
+    CClockManager().GetAllLogs(logs);
+    std::vector<std::u16string> texts;
+    for (const LogRecord& l : logs)
+        texts.push_back(FromStored(l.content));
+    return texts;
 }
 
 }  // namespace zorvel::test

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "storage/clock_database.h"
 
@@ -38,5 +39,8 @@ private:
 // Gives the whole test program a database of its own, so no test ever reaches the file next
 // to the test executable. Called by both test mains.
 void UseTemporaryDatabaseForProcess();
+
+// The stored log lines, in storage order, as window text.
+std::vector<std::u16string> StoredLogTexts();
 
 }  // namespace zorvel::test
