@@ -1,21 +1,15 @@
 #include "alarms/add_alarm_clock.h"
 
-#include "alarms/core/alarm_editor_logic.h"
-#include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
-#include "storage/text_codec.h"
-#include "widgets/message_box.h"
+#include "widgets/storage_action.h"
 
 using namespace zorvel;
 
-void LogAddedAlarm(const std::u16string& timeText, const AlarmClockRecord& /*alarm*/) {
-    CClockManager().AddLog(u"添加了一个闹钟 " + timeText);
-    if (g_pUserLogsDlg)
-        g_pUserLogsDlg->Refill();
-}
-
-CAddAlarmClock::CAddAlarmClock(QWidget* parent)
-    : CAlarmEditorDlg(QStringLiteral("添加闹钟"), "addAlarmDlg", parent) {
+CAddAlarmClock::CAddAlarmClock(CClockManager& manager, const Clock& clock, QWidget* parent)
+    : CAlarmEditorDlg(QStringLiteral("添加闹钟"), "addAlarmDlg", manager, clock, parent) {
+    addLogger = [&manager](const std::u16string& timeText, const AlarmClockRecord&) {
+        manager.AddLog(u"添加了一个闹钟 " + timeText);
+    };
     InitControls();
 }
 
@@ -24,13 +18,11 @@ void CAddAlarmClock::OnOK() {
     if (!CheckContentLength(v))
         return;
     bool stored = false;
-    try {
-        stored = CClockManager().AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content,
-                                               v.ring, v.ringType);
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(this, e);
+    if (!RunStorageAction(this, [&] {
+            stored = manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content,
+                                            v.ring, v.ringType);
+        }))
         return;
-    }
     if (!stored) {
         // Nothing else makes the record service refuse a new alarm with a time.
         ShowMessage(this, QStringLiteral("输入的内容过长"));

@@ -11,19 +11,17 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "platform/core/program_dir.h"
 #include "storage/clock_database.h"
 #include "storage/text_codec.h"
 #include "widgets/stored_text.h"
 
 using namespace zorvel;
 
-namespace {
-int ReadRingPlayType() {
+int CAlarmDlg::ReadRingPlayType() {
     try {
         SoftSetting s;
         s.ringPlayType = kPlayUntilClosed;
-        CClockDatabase().ReadSoftSetting(&s);
+        database_.ReadSoftSetting(&s);
         return s.ringPlayType;
     } catch (const CppSQLite3Exception& e) {
         // The alarm must still be heard: play until the window is closed.
@@ -31,13 +29,22 @@ int ReadRingPlayType() {
         return kPlayUntilClosed;
     }
 }
-}  // namespace
 
-CAlarmDlg::CAlarmDlg(AlarmClockPtr alarm, QWidget* parent, const PlatformServices& services)
+CAlarmDlg* OpenRingWindow(const AlarmClockPtr& alarm, const PlatformServices& services,
+                          CClockDatabase& database) {
+    auto* dlg = new CAlarmDlg(alarm, services, database);
+    dlg->StartRinging();
+    dlg->ShowOnTop();
+    return dlg;
+}
+
+CAlarmDlg::CAlarmDlg(AlarmClockPtr alarm, const PlatformServices& services,
+                     CClockDatabase& database, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint |
                           Qt::WindowTitleHint),
       alarm_(std::move(alarm)),
-      services_(services) {
+      services_(services),
+      database_(database) {
     setObjectName("alarmDlg");
     setWindowTitle(QStringLiteral("设定时间到了"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -152,8 +159,9 @@ void CAlarmDlg::FillDelayCombos() {
 }
 
 void CAlarmDlg::StartRinging() {
-    RingPlan plan =
-        PlanRing(*alarm_, kPlayUntilClosed, DataFilePath("mp3/1.mp3"), DataFilePath("mp3/2.mp3"));
+    const std::string song1 = services_.dataDirs.Find("mp3/1.mp3");
+    const std::string song2 = services_.dataDirs.Find("mp3/2.mp3");
+    RingPlan plan = PlanRing(*alarm_, kPlayUntilClosed, song1, song2);
     if (plan.restart && services_.power) {
         // Give the user two seconds to see why the machine restarts.
         IPowerControl* power = services_.power;
@@ -169,8 +177,7 @@ void CAlarmDlg::StartRinging() {
     if (plan.powerOff && services_.power)
         services_.power->PowerOff();
     if (plan.needsPlayType) {
-        plan = PlanRing(*alarm_, ReadRingPlayType(), DataFilePath("mp3/1.mp3"),
-                        DataFilePath("mp3/2.mp3"));
+        plan = PlanRing(*alarm_, ReadRingPlayType(), song1, song2);
         if (plan.song)
             PlaySong(QString::fromStdString(plan.song->path), plan.song->mode, plan.song->loop);
     }

@@ -10,6 +10,7 @@
 #include "platform/platform_services.h"
 #include "storage/records.h"
 
+class CClockDatabase;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -20,8 +21,9 @@ class QPushButton;
 class CAlarmDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CAlarmDlg(AlarmClockPtr alarm, QWidget* parent = nullptr,
-                       const PlatformServices& services = Services());
+    // The database gives the song-repeat setting at ring time.
+    CAlarmDlg(AlarmClockPtr alarm, const PlatformServices& services, CClockDatabase& database,
+              QWidget* parent = nullptr);
     ~CAlarmDlg() override;
 
     // Shows the alarm and starts its effect; called once, before the window is shown.
@@ -47,8 +49,11 @@ private:
     void ShakeStep();
     void ShowSongError(const QString& text);
 
+    int ReadRingPlayType();
+
     AlarmClockPtr alarm_;
     PlatformServices services_;
+    CClockDatabase& database_;
     std::unique_ptr<ISongPlayer> player_;
     zorvel::SongPlayMode playMode_ = zorvel::kSongLoop;
     bool repeat_ = false;
@@ -67,3 +72,8 @@ private:
     QComboBox* minutesCombo_;
     QPushButton* snoozeButton_;
 };
+
+// Opens the ring window of a due alarm: a top-level window of its own, so it stays when the
+// main window is hidden; it deletes itself when closed.
+CAlarmDlg* OpenRingWindow(const AlarmClockPtr& alarm, const PlatformServices& services,
+                          CClockDatabase& database);

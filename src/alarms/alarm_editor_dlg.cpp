@@ -23,7 +23,7 @@
 #include "platform/core/clock.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
-#include "widgets/message_box.h"
+#include "widgets/storage_action.h"
 
 using namespace zorvel;
 
@@ -81,9 +81,12 @@ QGroupBox* Group(const QString& title, const char* name, QLayout* contents) {
 
 }  // namespace
 
-CAlarmEditorDlg::CAlarmEditorDlg(const QString& title, const char* objectName, QWidget* parent)
+CAlarmEditorDlg::CAlarmEditorDlg(const QString& title, const char* objectName,
+                                 CClockManager& manager, const Clock& clock, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowCloseButtonHint),
+      manager_(manager),
+      clock_(clock) {
     setObjectName(objectName);
     setWindowTitle(title);
 
@@ -184,7 +187,7 @@ CAlarmEditorDlg::CAlarmEditorDlg(const QString& title, const char* objectName, Q
 }
 
 void CAlarmEditorDlg::InitControls() {
-    std::time_t now = NowTimeT();
+    std::time_t now = clock_.NowTimeT();
     std::tm tm{};
     localtime_r(&now, &tm);
 
@@ -258,12 +261,8 @@ void CAlarmEditorDlg::OnChooseFile() {
 
 bool CAlarmEditorDlg::BuildQuickMenu() {
     AlarmClockList alarms;
-    try {
-        CClockManager().GetAllAlarmClocks(alarms);
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(this, e);
+    if (!RunStorageAction(this, [&] { manager_.GetAllAlarmClocks(alarms); }))
         return false;
-    }
     quickMenu_->clear();
     QFontMetrics metrics(quickMenu_->font());
     for (const std::u16string& text : QuickTexts(alarms)) {
@@ -308,7 +307,8 @@ CAlarmEditorDlg::Values CAlarmEditorDlg::CollectValues(bool adding) const {
     return v;
 }
 
-void CAlarmEditorDlg::LogAndAccept(AlarmLogger logger, const std::string& id, const Values& v) {
+void CAlarmEditorDlg::LogAndAccept(const AlarmLogger& logger, const std::string& id,
+                                   const Values& v) {
     AlarmClockRecord record;
     record.id = id;
     record.alarmTime = ToStored(v.alarmTime);
@@ -317,12 +317,8 @@ void CAlarmEditorDlg::LogAndAccept(AlarmLogger logger, const std::string& id, co
     record.content = ToStored(v.content);
     record.ring = ToStored(v.ring);
     record.ringType = v.ringType;
-    try {
-        if (logger)
-            logger(LogTimeText(v.alarmTime, v.isEveryday), record);
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(this, e);
-    }
+    if (logger)
+        RunStorageAction(this, [&] { logger(LogTimeText(v.alarmTime, v.isEveryday), record); });
     QDialog::accept();
 }
 

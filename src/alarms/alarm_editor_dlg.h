@@ -2,10 +2,13 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <string>
 
+#include "platform/core/clock.h"
 #include "storage/records.h"
 
+class CClockManager;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -16,8 +19,9 @@ class QPushButton;
 class QToolButton;
 
 // Writes one line of the user log about an alarm (the time text as the log names it, and the
-// alarm as stored), then refreshes the log page.
-using AlarmLogger = void (*)(const std::u16string& timeText, const AlarmClockRecord& alarm);
+// alarm as stored).
+using AlarmLogger =
+    std::function<void(const std::u16string& timeText, const AlarmClockRecord& alarm)>;
 
 // What the editors have in common: the time, ring and text fields, their enabling rules, the
 // file choice and the quick-text menu. CAddAlarmClock and CEditAlarmClockDlg add how the
@@ -50,7 +54,9 @@ public:
     QMenu* quickMenu() const { return quickMenu_; }
 
 protected:
-    CAlarmEditorDlg(const QString& title, const char* objectName, QWidget* parent);
+    // The manager and the clock must outlive the dialog.
+    CAlarmEditorDlg(const QString& title, const char* objectName, CClockManager& manager,
+                    const zorvel::Clock& clock, QWidget* parent);
 
     // Fills the lists and shows the values of a new alarm, one minute from now.
     void InitControls();
@@ -62,7 +68,10 @@ protected:
     void ShowProgramLabels(bool program);
     // Writes the add or update log line for a stored alarm and closes the dialog. A failed
     // log line is shown, but the alarm is stored, so the dialog still ends with OK.
-    void LogAndAccept(AlarmLogger logger, const std::string& id, const Values& values);
+    void LogAndAccept(const AlarmLogger& logger, const std::string& id, const Values& values);
+
+    CClockManager& manager_;
+    const zorvel::Clock& clock_;
 
     QCheckBox* everydayCheck_;
     QDateEdit* datePicker_;

@@ -9,23 +9,20 @@
 #include "alarms/core/alarm_editor_logic.h"
 #include "alarms/core/alarm_time.h"
 #include "alarms/core/ring_plan.h"
-#include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
-#include "widgets/message_box.h"
+#include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
 
 using namespace zorvel;
 
-void LogUpdatedAlarm(const std::u16string& timeText, const AlarmClockRecord& /*alarm*/) {
-    CClockManager().AddLog(u"更新了一个闹钟 " + timeText);
-    if (g_pUserLogsDlg)
-        g_pUserLogsDlg->Refill();
-}
-
-CEditAlarmClockDlg::CEditAlarmClockDlg(const QString& id, QWidget* parent)
-    : CAlarmEditorDlg(QStringLiteral("编辑闹钟"), "editAlarmDlg", parent),
+CEditAlarmClockDlg::CEditAlarmClockDlg(const QString& id, CClockManager& manager,
+                                       const Clock& clock, QWidget* parent)
+    : CAlarmEditorDlg(QStringLiteral("编辑闹钟"), "editAlarmDlg", manager, clock, parent),
       alarmId(ToStored(id.toStdU16String())) {
+    updateLogger = [&manager](const std::u16string& timeText, const AlarmClockRecord&) {
+        manager.AddLog(u"更新了一个闹钟 " + timeText);
+    };
     InitFromAlarm();
 }
 
@@ -33,10 +30,10 @@ void CEditAlarmClockDlg::InitFromAlarm() {
     InitControls();
     AlarmClockRecord alarm;
     try {
-        CClockManager().GetAlarmClock(alarmId, &alarm);
+        manager_.GetAlarmClock(alarmId, &alarm);
     } catch (const CppSQLite3Exception& e) {
         loadResult_ = Load::kFailed;
-        loadError_ = QString::fromUtf8(e.errorMessage());
+        loadError_ = StorageErrorText(e);
         return;
     }
     if (alarm.id.empty()) {
@@ -75,20 +72,17 @@ void CEditAlarmClockDlg::OnOK() {
     if (!CheckContentLength(v))
         return;
     bool stored = false;
-    try {
-        CClockManager manager;
-        stored = manager.ModifyAlarmClock(alarmId, v.alarmTime, v.isEveryday, v.isRing, v.content,
-                                          v.ring, v.ringType);
-        if (!stored) {
-            // The alarm went away while the dialog was open (expired alarms are cleaned up
-            // every minute); what the user entered is kept as an alarm of its own.
-            stored = manager.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring,
-                                           v.ringType);
-        }
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(this, e);
+    if (!RunStorageAction(this, [&] {
+            stored = manager_.ModifyAlarmClock(alarmId, v.alarmTime, v.isEveryday, v.isRing,
+                                               v.content, v.ring, v.ringType);
+            if (!stored) {
+                // The alarm went away while the dialog was open (expired alarms are cleaned
+                // up every minute); what the user entered is kept as an alarm of its own.
+                stored = manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content,
+                                                v.ring, v.ringType);
+            }
+        }))
         return;
-    }
     if (!stored) {
         ShowMessage(this, QStringLiteral("输入的内容过长"));
         return;

@@ -1,63 +1,43 @@
 #pragma once
 
 #include <QIcon>
-#include <QPointer>
-#include <QWidget>
 
-#include "alarms/core/scheduler.h"
-#include "platform/platform_services.h"
-#include "platform/second_ticker.h"
+#include "platform/core/clock.h"
+#include "widgets/list_page.h"
 
-class CAlarmDlg;
-class CZorvelListCtrl;
-class QPushButton;
+class CReminderService;
+namespace zorvel {
+class CStore;
+}
 
-// The alarm page. It owns the scheduler's alarm list and the one-second alarm test, which
-// runs for the life of the program whether the page is visible or not. The rows and the
-// alarm list are always rebuilt together, so what the page shows is what may ring.
-class CMyClockDlg : public QWidget {
+// The alarm page: shows the reminder service's alarm list, adds, edits (double click) and
+// deletes alarms. The rows are always rebuilt from the very list the service tests every
+// second, so what the page shows is what may ring.
+class CMyClockDlg : public CListPage {
     Q_OBJECT
 public:
-    explicit CMyClockDlg(QWidget* parent = nullptr, const PlatformServices& services = Services());
+    CMyClockDlg(CReminderService& reminders, zorvel::CStore& store, const zorvel::Clock& clock,
+                QWidget* parent = nullptr);
     ~CMyClockDlg() override;
 
-    // Loads the alarms and starts the alarm test.
-    void OnInitDialog();
-    // The five columns, the id column hidden.
-    void SetUpColumns();
-    // Rebuilds the rows and the scheduler's list from storage.
+    // Rebuilds the rows from the service's alarm list.
     void FillAlarmList();
-    // The alarm test at a given moment; the ticker calls it with the current time.
-    void CheckDueAlarms(zorvel::TimePoint now);
-    // Opens a ring window for a record of the list.
-    CAlarmDlg* RingAlarm(const AlarmClockPtr& alarm);
+    // Reads the alarms from storage again (through the service) and rebuilds the rows.
+    void Refill() override;
 
-    // "添加闹钟", a double click on a row, "删除".
-    void OnAddAlarm();
-    void OnListDblClk(int row, int column);
-    void OnDeleteAlarms();
+    // "添加闹钟".
+    void OnAdd() override;
 
-    zorvel::AlarmSchedule& schedule() { return schedule_; }
-    AlarmClockList& alarmList() { return schedule_.alarmList; }
-    bool IsTesting() const { return testing_; }
-    CZorvelListCtrl* listCtrl() const { return listCtrl_; }
-
-    zorvel::DeleteLogger deleteLogger = &zorvel::LogDeletedAlarm;
-    QPointer<CAlarmDlg> ringWindow;  // the ring window opened last
-
-signals:
-    void AlarmRang(const QString& alarmId);
+protected:
+    void EditItem(const QString& id) override;
+    void DeleteItem(const QString& id) override;
 
 private:
-    // The editors belong to the window the page sits in.
-    QWidget* EditorParent();
+    void SetUpColumns();
 
-    PlatformServices services_;
-    zorvel::AlarmSchedule schedule_;
-    bool testing_ = false;
-    CZorvelListCtrl* listCtrl_;
-    QPushButton* addButton_;
-    QPushButton* deleteButton_;
+    CReminderService& reminders_;
+    zorvel::CStore& store_;
+    const zorvel::Clock& clock_;
     QIcon expiredImage;
     QIcon activeImage;
 };

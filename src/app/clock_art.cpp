@@ -33,8 +33,8 @@ constexpr int kVisibleAlpha = 8;
 
 }  // namespace
 
-ClockTime CurrentClockTime() {
-    const std::time_t now = NowTimeT();
+ClockTime ClockTimeOf(const Clock& clock) {
+    const std::time_t now = clock.NowTimeT();
     std::tm local{};
     localtime_r(&now, &local);
     return ClockTime{local.tm_hour, local.tm_min, local.tm_sec};

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/core/clock_geometry.h"
+#include "platform/core/clock.h"
 
 class QSvgRenderer;
 
@@ -18,8 +19,8 @@ struct ClockTime {
     int second = 0;
 };
 
-// The local time of day of the process clock (zorvel::Now()).
-ClockTime CurrentClockTime();
+// The local time of day of a clock.
+ClockTime ClockTimeOf(const Clock& clock);
 
 // The clock's six pictures, loaded once per window: the two face frames and the digit strip
 // rendered to images at their stated pixel sizes, the three hands kept as vector drawings so

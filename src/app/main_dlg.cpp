@@ -1,24 +1,17 @@
 #include "app/main_dlg.h"
 
 #include <QHBoxLayout>
-#include <cstdio>
-
 #include <QTabWidget>
 #include <QVBoxLayout>
+
 #include "alarms/my_clock_dlg.h"
+#include "app/app_context.h"
 #include "app/today_panel.h"
-#include "chimes/rest_remind.h"
-#include "chimes/time_voice.h"
+#include "platform/second_ticker.h"
 #include "settings/user_logs_dlg.h"
-#include "storage/settings_cache.h"
-#include "storage/sqlite_wrapper.h"
-#include "widgets/message_box.h"
+#include "storage/clock_manager.h"
 
 CMainDlg* g_pMainDlg = nullptr;
-
-namespace {
-constexpr int kStartUpDelayMs = 100;
-}
 
 namespace {
 struct PageInfo {
@@ -45,7 +38,8 @@ QString CMainDlg::PageObjectName(int index) {
     return InRange(index) ? QString::fromLatin1(kPages[index].objectName) : QString();
 }
 
-CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), chime_(zorvel::Now()) {
+CMainDlg::CMainDlg(CAppContext& context, QWidget* parent)
+    : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("mainDlg"));
     setWindowTitle(QStringLiteral("Zorvel"));
     // Fixed size: 512 × 234 dialog units; it can be minimised but not resized.
@@ -67,12 +61,8 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), chime_(zorvel::Now()) {
         auto* page = new QWidget;
         page->setObjectName(PageObjectName(i));
         page->setAccessibleName(PageTitle(i));
-        // Titled afterwards: inserting the first tab measures its text, which would load the
-        // CJK fonts at start-up although the window stays hidden until asked for.
-        tab_->addTab(page, QString());
+        tab_->addTab(page, PageTitle(i));
     }
-    for (int i = 0; i < kPageCount; ++i)
-        tab_->setTabText(i, PageTitle(i));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
@@ -80,74 +70,17 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), chime_(zorvel::Now()) {
     layout->addWidget(todayPanel_);
     layout->addWidget(tab_, 1);
 
-    announceTime = [](int hour, int minute) { PlayTimeVoice(hour, minute); };
-    showRestReminder = [] { ShowRestRemind(); };
-    alarmPage_ = new CMyClockDlg;
+    alarmPage_ = new CMyClockDlg(context.reminders(), context.store(), context.clock());
     SetPage(kAlarmPage, alarmPage_);
+    logPage_ = new CUserLogsDlg(context.store().Manager(), context.notifier());
+    SetPage(kLogPage, logPage_);
+
+    // The date lines are there at once; the clock line waits for the first second.
+    today_->Refresh(context.clock().NowTimeT());
+    connect(&context.ticker(), &CSecondTicker::Tick, this,
+            [this] { today_->Refresh(context_.clock().NowTimeT(), true); });
 
     g_pMainDlg = this;
-    // Reading storage costs a key derivation per connection: leave it until the clock has
-    // drawn its first frame.
-    QTimer::singleShot(kStartUpDelayMs, this, &CMainDlg::OnInitDialog);
-}
-
-void CMainDlg::OnInitDialog() {
-    if (initialised_)
-        return;
-    initialised_ = true;
-    // The settings the timers read every second or minute come from the cache.
-    try {
-        LoadSettingsCacheFromStorage();
-    } catch (const CppSQLite3Exception& e) {
-        zorvel::ShowStorageError(nullptr, e);
-    }
-    alarmPage_->OnInitDialog();
-    logPage_ = new CUserLogsDlg;
-    SetPage(kLogPage, logPage_);
-    connect(&CSecondTicker::Shared(), &CSecondTicker::Tick, this,
-            [this] { OnSecond(zorvel::Now()); });
-    deleteTimer_.setInterval(60000);
-    connect(&deleteTimer_, &QTimer::timeout, this,
-            [this] { OnDeleteExpiredTimer(zorvel::NowTimeT()); });
-    deleteTimer_.start();
-    // The date lines are there at once; the clock line waits for the first second.
-    today_->Refresh(zorvel::NowTimeT());
-    restTimer_.setInterval(60000);
-    connect(&restTimer_, &QTimer::timeout, this, &CMainDlg::OnRestTimer);
-    restTimer_.start();
-}
-
-void CMainDlg::OnSecond(zorvel::TimePoint now) {
-    const SettingsCache& cache = g_settingsCache();
-    if (auto chime = chime_.Tick(now, cache.ZDBS != 0, cache.BDBS != 0)) {
-        if (announceTime)
-            announceTime(chime->hour, chime->minute);
-    }
-    today_->Refresh(std::chrono::system_clock::to_time_t(now), true);
-}
-
-void CMainDlg::OnDeleteExpiredTimer(std::time_t now) {
-    // Every alarm in storage came through the alarm page, so when its list holds no one-off
-    // alarm that has passed, there is nothing to delete and no need to open the file.
-    if (!zorvel::MayHaveExpiredAlarms(alarmPage_->alarmList(), now, autoDeletedIds_))
-        return;
-    try {
-        for (std::string& id : zorvel::AutoDeleteExpiredAlarms(now, deleteLogger))
-            autoDeletedIds_.insert(std::move(id));
-    } catch (const CppSQLite3Exception& e) {
-        // A timer job tells no one; the next minute tries again.
-        std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
-    }
-}
-
-void CMainDlg::OnRestTimer() {
-    const SettingsCache& cache = g_settingsCache();
-    if (!rest_.Tick(cache.isRestRemind, cache.restRemindInterval))
-        return;
-    rest_.ReminderShown();
-    if (showRestReminder)
-        showRestReminder();
-    rest_.ReminderClosed();
 }
 
 CMainDlg::~CMainDlg() {

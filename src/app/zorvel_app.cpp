@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,13 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "app/app_context.h"
 #include "app/core/platform_choice.h"
 #include "app/zorvel_dlg.h"
+#include "chimes/media_clip_sink.h"
 #include "platform/core/instance_lock.h"
-#include "platform/linux_desktop_shell.h"
+#include "platform/core/program_dir.h"
 #include "platform/platform_services.h"
 
 namespace {
+
+constexpr int kStartUpDelayMs = 100;
 
 bool HasPlatformArgument(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -72,11 +77,21 @@ int CZorvelApp::Run(int argc, char** argv) {
             return 1;
     }
 
-    InstallLinuxServices();
     QApplication::setWindowIcon(ZorvelIcon());
-    zorvel::CLinuxDesktopShell shell;
-    CZorvelDlg clock(shell);
+    const zorvel::SystemClock systemClock;
+    CLinuxPlatform linuxPlatform;
+    CAppContext::Parts parts;
+    parts.clock = &systemClock;
+    parts.platform = linuxPlatform.Bundle();
+    parts.databasePath = zorvel::DefaultDatabasePath();
+    parts.voiceSink = [] { return new CMediaClipSink; };
+    CAppContext context(std::move(parts));
+
+    CZorvelDlg clock(context);
     QObject::connect(&clock, &CZorvelDlg::exitRequested, &app, &QCoreApplication::quit);
     clock.show();
+    // Reading storage costs a key derivation: leave it until the clock has drawn its first
+    // frame.
+    QTimer::singleShot(kStartUpDelayMs, &clock, [&context] { context.Start(); });
     return app.exec();
 }

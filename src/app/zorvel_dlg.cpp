@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/app_context.h"
 #include "app/main_dlg.h"
 #include "platform/desktop_shell.h"
 
@@ -53,16 +54,15 @@ QString CZorvelDlg::CommandText(Command command) {
     return QString::fromUtf8(kCommands[command].text);
 }
 
-CZorvelDlg::CZorvelDlg(zorvel::CDesktopShell& shell, QWidget* parent)
+CZorvelDlg::CZorvelDlg(CAppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
-      shell_(shell),
-      mainDlg_(std::make_unique<CMainDlg>()),
+      context_(context),
+      shell_(*context.platform().shell),
       icon_(ZorvelIcon()) {
     setObjectName(QStringLiteral("clockDlg"));
     setWindowTitle(QStringLiteral("Zorvel"));
     setAccessibleName(QStringLiteral("Zorvel"));
     setWindowIcon(icon_);
-    mainDlg_->setWindowIcon(icon_);
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::StrongFocus);
 
@@ -123,7 +123,7 @@ void CZorvelDlg::UpdateMenu() {
 
 void CZorvelDlg::Draw(int percent) {
     lastFaceFrame_ = frames_.Next();
-    frame_ = art_.Render(zorvel::CurrentClockTime(), lastFaceFrame_);
+    frame_ = art_.Render(zorvel::ClockTimeOf(context_.clock()), lastFaceFrame_);
     const int alpha = zorvel::clock::ConstantAlpha(percent);
     if (alpha != alpha_) {
         alpha_ = alpha;
@@ -142,6 +142,10 @@ void CZorvelDlg::OnTick() {
 }
 
 void CZorvelDlg::ShowMainWindow(int page) {
+    if (!mainDlg_) {
+        mainDlg_ = std::make_unique<CMainDlg>(context_);
+        mainDlg_->setWindowIcon(icon_);
+    }
     mainDlg_->showNormal();
     shell_.ActivateWindow(mainDlg_.get());
     if (page >= 0)

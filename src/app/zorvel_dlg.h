@@ -12,6 +12,7 @@
 class QAction;
 class QMenu;
 class QTimer;
+class CAppContext;
 class CMainDlg;
 
 namespace zorvel {
@@ -40,9 +41,10 @@ public:
         kCommandCount
     };
 
-    // `shell` must outlive the clock. Constructs the hidden main window, loads the artwork,
-    // adds the tray icon and draws the first frame; the caller shows the clock.
-    explicit CZorvelDlg(zorvel::CDesktopShell& shell, QWidget* parent = nullptr);
+    // The context (with its desktop shell) must outlive the clock. Loads the artwork, adds the
+    // tray icon and draws the first frame; the caller shows the clock. The main window is made
+    // the first time it is asked for.
+    explicit CZorvelDlg(CAppContext& context, QWidget* parent = nullptr);
     ~CZorvelDlg() override;
 
     // Draws the current time with opacity percentage p (out of range means 100).
@@ -52,6 +54,7 @@ public:
     const QImage& Frame() const { return frame_; }
     zorvel::clock::FaceFrame LastFaceFrame() const { return lastFaceFrame_; }
 
+    // The main window, or nullptr while it has never been shown.
     CMainDlg* MainDlg() const { return mainDlg_.get(); }
     QMenu* Menu() const { return menu_; }
     QAction* Action(Command command) const { return actions_[command]; }
@@ -86,6 +89,7 @@ private:
     void BuildMenu();
     void OnTick();
 
+    CAppContext& context_;
     zorvel::CDesktopShell& shell_;
     std::unique_ptr<CMainDlg> mainDlg_;
     zorvel::CClockArt art_;

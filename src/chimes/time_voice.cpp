@@ -1,18 +1,16 @@
 #include "chimes/time_voice.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QPointer>
 
 #include "chimes/core/time_voice_clips.h"
 #include "chimes/media_clip_sink.h"
-#include "platform/core/clock.h"
-#include "platform/core/program_dir.h"
 
 Q_LOGGING_CATEGORY(lcTimeVoice, "zorvel.chimes.voice", QtInfoMsg)
 
-CTimeVoice::CTimeVoice(CClipSink* sink, QObject* parent) : QObject(parent), sink_(sink) {
+CTimeVoice::CTimeVoice(CClipSink* sink, const zorvel::Clock& clock, zorvel::DataDirs dataDirs,
+                       QObject* parent)
+    : QObject(parent), sink_(sink), clock_(clock), dataDirs_(std::move(dataDirs)) {
     sink_->setParent(this);
     connect(sink_, &CClipSink::Finished, this, [this] { OnClipEnded(true, {}); });
     connect(sink_, &CClipSink::Failed, this,
@@ -34,7 +32,7 @@ void CTimeVoice::Start(int hour, int minute) {
 }
 
 void CTimeVoice::StartNow() {
-    StartClips(zorvel::TimeVoiceClipsAt(zorvel::Now()));
+    StartClips(zorvel::TimeVoiceClipsAt(clock_.Now()));
 }
 
 void CTimeVoice::StartClips(const std::vector<std::string>& clips) {
@@ -67,7 +65,7 @@ void CTimeVoice::PlayNext() {
     const auto generation = generation_;
     while (next_ < clips_.size()) {
         current_ = clips_[next_++];
-        QString path = QString::fromStdString(zorvel::DataFilePath(current_));
+        QString path = QString::fromStdString(dataDirs_.Find(current_));
         if (!QFileInfo(path).isFile()) {
             qCWarning(lcTimeVoice) << "skipping missing clip" << path;
             emit ClipSkipped(QString::fromStdString(current_), QStringLiteral("missing"));
@@ -110,30 +108,4 @@ void CTimeVoice::OnClipEnded(bool played, const QString& reason) {
                 PlayNext();
         },
         Qt::QueuedConnection);
-}
-
-namespace {
-QPointer<CTimeVoice> g_timeVoice;
-CTimeVoice* g_testTimeVoice = nullptr;
-}  // namespace
-
-CTimeVoice& TimeVoice() {
-    if (g_testTimeVoice)
-        return *g_testTimeVoice;
-    if (!g_timeVoice) {
-        g_timeVoice = new CTimeVoice(new CMediaClipSink, QCoreApplication::instance());
-    }
-    return *g_timeVoice;
-}
-
-void PlayTimeVoice() {
-    TimeVoice().StartNow();
-}
-
-void PlayTimeVoice(int hour, int minute) {
-    TimeVoice().Start(hour, minute);
-}
-
-void SetTimeVoiceForTesting(CTimeVoice* voice) {
-    g_testTimeVoice = voice;
 }

@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/clock.h"
+#include "platform/core/program_dir.h"
+
 class CClipSink;
 
 // The spoken time: plays the voice clips of a time one after another, each to its end,
 // driven by the sink's signals, so the UI thread never waits for audio.
 //
-// The clips are looked up with zorvel::DataFilePath (next to the executable, else the
+// The clips are looked up in the data folders it is given (next to the executable, else the
 // installed data folder), never relative to the current directory. A clip that is missing
 // or that the sink cannot play is skipped and the announcement goes on; no other sound
 // stands in for it. Starting an announcement while one is playing stops the old one first.
@@ -22,12 +25,13 @@ class CTimeVoice : public QObject {
     Q_OBJECT
 
 public:
-    // Takes ownership of the sink.
-    explicit CTimeVoice(CClipSink* sink, QObject* parent = nullptr);
+    // Takes ownership of the sink; the clock must outlive the voice.
+    CTimeVoice(CClipSink* sink, const zorvel::Clock& clock, zorvel::DataDirs dataDirs,
+               QObject* parent = nullptr);
     ~CTimeVoice() override;
 
     // Announces the given time (an hour outside 0-23 or a minute outside 0-59 is an unknown
-    // time) or the current local time of zorvel::Now(). Returns at once.
+    // time) or the current local time of the clock. Returns at once.
     void Start(int hour, int minute);
     void StartNow();
     // Plays any list of clips (data-file paths such as "sound/T01.wav") in order.
@@ -53,6 +57,8 @@ private:
     void OnClipEnded(bool played, const QString& reason);
 
     CClipSink* sink_;
+    const zorvel::Clock& clock_;
+    zorvel::DataDirs dataDirs_;
     QTimer watchdog_;
     std::vector<std::string> clips_;
     std::size_t next_ = 0;
@@ -62,19 +68,3 @@ private:
     // Bumped by every start and stop, so a step queued for an older announcement is dropped.
     std::uint64_t generation_ = 0;
 };
-
-// --- The calls the rest of the program uses -------------------------------------------------
-//
-// The process-wide announcer, made on first use with the real audio output and deleted with
-// the QApplication. Create the QApplication first; use on the UI thread only.
-CTimeVoice& TimeVoice();
-
-// Starts an announcement of the current local time, or of the given hour and minute, and
-// returns at once (the scheduler's hourly and half-hourly chime, the settings page's test
-// links). A second call while one is playing replaces it.
-void PlayTimeVoice();
-void PlayTimeVoice(int hour, int minute);
-
-// Tests put in an announcer of their own (with a fake sink); nullptr restores the real one.
-// The caller keeps ownership.
-void SetTimeVoiceForTesting(CTimeVoice* voice);

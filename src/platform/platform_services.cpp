@@ -1,15 +1,23 @@
 #include "platform/platform_services.h"
 
-PlatformServices& Services() {
-    static PlatformServices services;
-    return services;
-}
+#include "platform/linux_desktop_shell.h"
 
-void InstallLinuxServices() {
-    static CLogindPowerControl power;
-    static CDetachedProgramLauncher launcher;
-    PlatformServices& s = Services();
-    s.power = &power;
-    s.launcher = &launcher;
+struct CLinuxPlatform::Parts {
+    CLogindPowerControl power;
+    CDetachedProgramLauncher launcher;
+    zorvel::CLinuxDesktopShell shell;
+};
+
+CLinuxPlatform::CLinuxPlatform() : parts_(std::make_unique<Parts>()) {}
+
+CLinuxPlatform::~CLinuxPlatform() = default;
+
+PlatformServices CLinuxPlatform::Bundle() {
+    PlatformServices s;
+    s.power = &parts_->power;
+    s.launcher = &parts_->launcher;
     s.songPlayers = [] { return std::make_unique<CMediaSongPlayer>(); };
+    s.shell = &parts_->shell;
+    s.dataDirs = zorvel::DataDirs::Installed();
+    return s;
 }

@@ -21,16 +21,3 @@ public:
 private:
     bool Call(const char* method);
 };
-
-class CFakePowerControl final : public IPowerControl {
-public:
-    bool Reboot() override {
-        calls.push_back("Reboot");
-        return true;
-    }
-    bool PowerOff() override {
-        calls.push_back("PowerOff");
-        return true;
-    }
-    std::vector<QString> calls;
-};

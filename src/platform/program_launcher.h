@@ -19,12 +19,3 @@ class CDetachedProgramLauncher final : public IProgramLauncher {
 public:
     bool StartDetached(const QString& commandLine) override;
 };
-
-class CFakeProgramLauncher final : public IProgramLauncher {
-public:
-    bool StartDetached(const QString& commandLine) override {
-        started.push_back(commandLine);
-        return true;
-    }
-    std::vector<QString> started;
-};

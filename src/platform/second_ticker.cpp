@@ -1,8 +1,6 @@
 #include "platform/second_ticker.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QPointer>
 
 namespace {
 // How long after the whole second the tick is wanted: late enough that the second has
@@ -31,13 +29,4 @@ void CSecondTicker::Arm() {
     qint64 ms = QDateTime::currentMSecsSinceEpoch() % 1000;
     // Always the next turn of the second, even when this tick itself came a little early.
     timer_.start(static_cast<int>(1000 - ms + kAfterSecondMs));
-}
-
-CSecondTicker& CSecondTicker::Shared() {
-    static QPointer<CSecondTicker> shared;
-    if (!shared) {
-        shared = new CSecondTicker(QCoreApplication::instance());
-        shared->Start();
-    }
-    return *shared;
 }

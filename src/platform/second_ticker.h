@@ -8,10 +8,8 @@
 class CSecondTicker : public QObject {
     Q_OBJECT
 public:
+    // The application owns one, so the jobs that run once a second share one wake-up.
     explicit CSecondTicker(QObject* parent = nullptr);
-    // The program's one-second ticker, running from its first use: the jobs that run once a
-    // second share one wake-up. Owned by the application object.
-    static CSecondTicker& Shared();
     void Start();
     void Stop();
     bool IsActive() const { return timer_.isActive(); }

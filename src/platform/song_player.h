@@ -38,24 +38,3 @@ private:
     QAudioOutput* output_;
     QString error_;
 };
-
-// A player for tests: it "plays" until the test ends the song.
-class CFakeSongPlayer final : public ISongPlayer {
-public:
-    void Play(const QString& path, bool loop) override {
-        ++plays;
-        lastPath = path;
-        looping = loop;
-        stopped = !error.isEmpty();
-    }
-    void Stop() override { stopped = true; }
-    bool IsStopped() const override { return stopped; }
-    QString ErrorText() const override { return error; }
-    void EndSong() { stopped = true; }
-
-    int plays = 0;
-    QString lastPath;
-    bool looping = false;
-    bool stopped = true;
-    QString error;
-};

@@ -1,30 +1,28 @@
 #pragma once
 
 #include <QIcon>
-#include <QWidget>
 
-class CZorvelListCtrl;
-class QPushButton;
+#include "widgets/list_page.h"
+
+class CChangeNotifier;
+class CClockManager;
 
 // "用户日记": the log of what happened to alarms, with deletion of the selected entries.
-// The page fills itself when it is made and registers itself in g_pUserLogsDlg, so the
-// alarm editors can have it refilled after they wrote a line.
-class CUserLogsDlg : public QWidget {
+// It fills itself when it is made and again whenever a log line is written or deleted.
+class CUserLogsDlg : public CListPage {
     Q_OBJECT
 public:
-    explicit CUserLogsDlg(QWidget* parent = nullptr);
+    CUserLogsDlg(CClockManager& manager, CChangeNotifier& notifier, QWidget* parent = nullptr);
     ~CUserLogsDlg() override;
 
     // Reads every entry again, in the order they are stored.
-    void Refill();
-    // Deletes the selected entries, from the last row up.
-    void OnDelete();
+    void Refill() override;
 
-    CZorvelListCtrl* listCtrl() const { return listCtrl_; }
+protected:
+    void DeleteItem(const QString& id) override;
 
 private:
-    CZorvelListCtrl* listCtrl_;
-    QPushButton* deleteButton_;
+    CClockManager& manager_;
     QIcon logImage_;
 };
 

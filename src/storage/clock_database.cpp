@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/core/program_dir.h"
 #include "storage/schema_sql.h"
 
 namespace zorvel {
@@ -15,35 +14,20 @@ const char kDatabaseKey[] = "{5B2E91C4-7A3F-4D68-9E10-C2B7F04A6D35}";
 static_assert(sizeof(kDatabaseKey) - 1 == kDatabaseKeyLength);
 
 namespace {
-std::string& TestPath() {
-    static std::string path;
-    return path;
-}
-
 bool IsMissingOrEmpty(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0)
         return errno == ENOENT;
     return S_ISREG(st.st_mode) && st.st_size == 0;
 }
+
+[[noreturn]] void ThrowWithPath(CppSQLite3DB& db, const std::string& path) {
+    int code = sqlite3_extended_errcode(db.Handle()) & 0xFF;
+    std::string why = sqlite3_errmsg(db.Handle());
+    db.Close();
+    throw CppSQLite3Exception(code, (why + ": " + path).c_str());
+}
 }  // namespace
-
-void SetDatabasePathForTesting(const std::string& path) {
-    TestPath() = path;
-}
-
-const std::string& DatabasePathForTesting() {
-    return TestPath();
-}
-
-std::string DatabasePath() {
-    if (!TestPath().empty())
-        return TestPath();
-    std::string dir = ProgramDir();
-    if (access(dir.c_str(), W_OK) == 0)
-        return dir + "zorvel.db3";
-    return UserDataDir() + "zorvel.db3";
-}
 
 void OpenKeyed(CppSQLite3DB& db, const std::string& path) {
     bool create = IsMissingOrEmpty(path);
@@ -54,7 +38,8 @@ void OpenKeyed(CppSQLite3DB& db, const std::string& path) {
             std::filesystem::create_directories(parent, ec);
     }
     db.Open(path.c_str());
-    sqlite3_key(db.Handle(), kDatabaseKey, kDatabaseKeyLength);
+    if (sqlite3_key(db.Handle(), kDatabaseKey, kDatabaseKeyLength) != SQLITE_OK)
+        ThrowWithPath(db, path);
     // SQLCipher 4 reads and writes files of the 3.x format only when told so.
     {
         CppSQLite3Query version = db.ExecuteQuery("PRAGMA cipher_version;");
@@ -70,12 +55,8 @@ void OpenKeyed(CppSQLite3DB& db, const std::string& path) {
     }
     // Reading the schema proves that the key fits, with a message that names the file.
     if (sqlite3_exec(db.Handle(), "SELECT count(*) FROM sqlite_master;", nullptr, nullptr,
-                     nullptr) != SQLITE_OK) {
-        int code = sqlite3_extended_errcode(db.Handle()) & 0xFF;
-        std::string why = sqlite3_errmsg(db.Handle());
-        db.Close();
-        throw CppSQLite3Exception(code, (why + ": " + path).c_str());
-    }
+                     nullptr) != SQLITE_OK)
+        ThrowWithPath(db, path);
 }
 
 }  // namespace zorvel
@@ -134,21 +115,30 @@ void ReadLog(const CppSQLite3Query& q, LogRecord& r) {
 
 }  // namespace
 
-CClockDatabase::CClockDatabase() : CClockDatabase(zorvel::DatabasePath()) {}
-
-CClockDatabase::CClockDatabase(const std::string& path) : m_db(std::make_unique<CppSQLite3DB>()) {
-    m_db->SetBusyTimeout(60000);
-    zorvel::OpenKeyed(*m_db, path);
-}
+CClockDatabase::CClockDatabase(std::string path)
+    : m_path(std::move(path)), m_db(std::make_unique<CppSQLite3DB>()) {}
 
 CClockDatabase::~CClockDatabase() {
-    if (m_db)
-        m_db->Close();
+    m_db->Close();
+}
+
+void CClockDatabase::Open() {
+    if (!m_db->IsOpen())
+        zorvel::OpenKeyed(*m_db, m_path);
+}
+
+bool CClockDatabase::IsOpen() const {
+    return m_db->IsOpen();
+}
+
+CppSQLite3DB& CClockDatabase::Connection() {
+    Open();
+    return *m_db;
 }
 
 template <typename... Args>
 int CClockDatabase::Run(const char* sql, const Args&... args) {
-    CppSQLite3Statement st = m_db->CompileStatement(sql);
+    CppSQLite3Statement st = Connection().CompileStatement(sql);
     int index = 0;
     (Bind(st, ++index, args), ...);
     int changes = st.Execute();
@@ -157,8 +147,16 @@ int CClockDatabase::Run(const char* sql, const Args&... args) {
 }
 
 template <typename... Args>
+bool CClockDatabase::Write(zorvel::StoredTable table, const char* sql, const Args&... args) {
+    bool changed = Run(sql, args...) > 0;
+    if (changed && m_listener)
+        m_listener(table);
+    return changed;
+}
+
+template <typename... Args>
 CppSQLite3Query CClockDatabase::Query(const char* sql, const Args&... args) {
-    CppSQLite3Statement st = m_db->CompileStatement(sql);
+    CppSQLite3Statement st = Connection().CompileStatement(sql);
     int index = 0;
     (Bind(st, ++index, args), ...);
     return st.ExecuteQuery();
@@ -167,18 +165,18 @@ CppSQLite3Query CClockDatabase::Query(const char* sql, const Args&... args) {
 // ---------------------------------------------------------------- alarms
 
 bool CClockDatabase::InsertAlarmClock(const AlarmClockRecord& r) {
-    return Run("insert into alarmClock values(?,?,?,?,?,?,?,?);", r.id, r.alarmTime, r.isEveryday,
-               r.isRing, r.content, r.ring, r.ringType, r.addTime) > 0;
+    return Write(zorvel::StoredTable::kAlarms, "insert into alarmClock values(?,?,?,?,?,?,?,?);", r.id, r.alarmTime, r.isEveryday,
+               r.isRing, r.content, r.ring, r.ringType, r.addTime);
 }
 
 bool CClockDatabase::UpdateAlarmClock(const AlarmClockRecord& r) {
-    return Run("update alarmClock set alarmTime=?,isEveryday=?,isRing=?,content=?,ring=?,"
+    return Write(zorvel::StoredTable::kAlarms, "update alarmClock set alarmTime=?,isEveryday=?,isRing=?,content=?,ring=?,"
                "ringType=? where id=?;",
-               r.alarmTime, r.isEveryday, r.isRing, r.content, r.ring, r.ringType, r.id) > 0;
+               r.alarmTime, r.isEveryday, r.isRing, r.content, r.ring, r.ringType, r.id);
 }
 
 bool CClockDatabase::DeleteAlarmClock(const std::string& id) {
-    return Run("delete from alarmClock where id=?;", id) > 0;
+    return Write(zorvel::StoredTable::kAlarms, "delete from alarmClock where id=?;", id);
 }
 
 void CClockDatabase::SelectAlarmClock(const std::string& id, AlarmClockRecord* record) {
@@ -188,7 +186,7 @@ void CClockDatabase::SelectAlarmClock(const std::string& id, AlarmClockRecord* r
 }
 
 void CClockDatabase::SelectAllAlarmClocks(AlarmClockList& records) {
-    CppSQLite3Query q = m_db->ExecuteQuery("select * from alarmClock;");
+    CppSQLite3Query q = Connection().ExecuteQuery("select * from alarmClock;");
     while (!q.IsEof()) {
         auto r = std::make_shared<AlarmClockRecord>();
         ReadAlarm(q, *r);
@@ -201,15 +199,15 @@ void CClockDatabase::SelectAllAlarmClocks(AlarmClockList& records) {
 // ---------------------------------------------------------------- log
 
 bool CClockDatabase::InsertLog(const LogRecord& r) {
-    return Run("insert into log values(?,?,?);", r.id, r.content, r.logTime) > 0;
+    return Write(zorvel::StoredTable::kLog, "insert into log values(?,?,?);", r.id, r.content, r.logTime);
 }
 
 bool CClockDatabase::DeleteLog(const std::string& id) {
-    return Run("delete from log where id=?;", id) > 0;
+    return Write(zorvel::StoredTable::kLog, "delete from log where id=?;", id);
 }
 
 void CClockDatabase::SelectAllLogs(std::vector<LogRecord>& records) {
-    CppSQLite3Query q = m_db->ExecuteQuery("select * from log;");
+    CppSQLite3Query q = Connection().ExecuteQuery("select * from log;");
     while (!q.IsEof()) {
         ReadLog(q, records.emplace_back());
         q.NextRow();
@@ -220,17 +218,17 @@ void CClockDatabase::SelectAllLogs(std::vector<LogRecord>& records) {
 
 bool CClockDatabase::InsertEvent(const EventRecord& r) {
     // A new event has not been updated yet, whatever the record says.
-    return Run("insert into event values(?,?,?,?,?);", r.id, r.content, r.content1, r.addTime,
-               std::string()) > 0;
+    return Write(zorvel::StoredTable::kEvents, "insert into event values(?,?,?,?,?);", r.id, r.content, r.content1, r.addTime,
+               std::string());
 }
 
 bool CClockDatabase::UpdateEvent(const EventRecord& r) {
-    return Run("update event set content=?,content1=?,lastUpdateTime=? where id=?;", r.content,
-               r.content1, r.lastUpdateTime, r.id) > 0;
+    return Write(zorvel::StoredTable::kEvents, "update event set content=?,content1=?,lastUpdateTime=? where id=?;", r.content,
+               r.content1, r.lastUpdateTime, r.id);
 }
 
 bool CClockDatabase::DeleteEvent(const std::string& id) {
-    return Run("delete from event where id=?;", id) > 0;
+    return Write(zorvel::StoredTable::kEvents, "delete from event where id=?;", id);
 }
 
 void CClockDatabase::SelectEvent(const std::string& id, EventRecord* record) {
@@ -240,7 +238,7 @@ void CClockDatabase::SelectEvent(const std::string& id, EventRecord* record) {
 }
 
 void CClockDatabase::SelectAllEvents(std::vector<EventRecord>& records) {
-    CppSQLite3Query q = m_db->ExecuteQuery("select * from event;");
+    CppSQLite3Query q = Connection().ExecuteQuery("select * from event;");
     while (!q.IsEof()) {
         ReadEvent(q, records.emplace_back());
         q.NextRow();
@@ -250,17 +248,17 @@ void CClockDatabase::SelectAllEvents(std::vector<EventRecord>& records) {
 // ---------------------------------------------------------------- notes
 
 bool CClockDatabase::InsertNote(const NoteRecord& r) {
-    return Run("insert into note values(?,?,?,?,?,?);", r.id, r.content, r.isRing, r.ringTime,
-               r.isShowOnDesktop, r.addTime) > 0;
+    return Write(zorvel::StoredTable::kNotes, "insert into note values(?,?,?,?,?,?);", r.id, r.content, r.isRing, r.ringTime,
+               r.isShowOnDesktop, r.addTime);
 }
 
 bool CClockDatabase::UpdateNote(const NoteRecord& r) {
-    return Run("update note set content=?,isRing=?,ringTime=?,isShowOnDesktop=? where id=?;",
-               r.content, r.isRing, r.ringTime, r.isShowOnDesktop, r.id) > 0;
+    return Write(zorvel::StoredTable::kNotes, "update note set content=?,isRing=?,ringTime=?,isShowOnDesktop=? where id=?;",
+               r.content, r.isRing, r.ringTime, r.isShowOnDesktop, r.id);
 }
 
 bool CClockDatabase::DeleteNote(const std::string& id) {
-    return Run("delete from note where id=?;", id) > 0;
+    return Write(zorvel::StoredTable::kNotes, "delete from note where id=?;", id);
 }
 
 void CClockDatabase::SelectNote(const std::string& id, NoteRecord* record) {
@@ -270,7 +268,7 @@ void CClockDatabase::SelectNote(const std::string& id, NoteRecord* record) {
 }
 
 void CClockDatabase::SelectAllNotes(std::vector<NoteRecord>& records) {
-    CppSQLite3Query q = m_db->ExecuteQuery("select * from note;");
+    CppSQLite3Query q = Connection().ExecuteQuery("select * from note;");
     while (!q.IsEof()) {
         ReadNote(q, records.emplace_back());
         q.NextRow();
@@ -280,7 +278,7 @@ void CClockDatabase::SelectAllNotes(std::vector<NoteRecord>& records) {
 // ---------------------------------------------------------------- settings row
 
 void CClockDatabase::ReadSoftSetting(SoftSetting* s) {
-    CppSQLite3Query q = m_db->ExecuteQuery("select * from softSetting;");
+    CppSQLite3Query q = Connection().ExecuteQuery("select * from softSetting;");
     if (q.IsEof() || !s)
         return;
     s->BDBS = q.GetIntField("BDBS") != 0;
@@ -296,32 +294,32 @@ void CClockDatabase::ReadSoftSetting(SoftSetting* s) {
 }
 
 void CClockDatabase::SetAutoDelAlarmClock(bool v) {
-    Run("update softSetting set isAutoDelAlarmClock=?;", v);
+    Write(zorvel::StoredTable::kSettings, "update softSetting set isAutoDelAlarmClock=?;", v);
 }
 void CClockDatabase::SetAutoRun(bool v) {
-    Run("update softSetting set isAutoRun=?;", v);
+    Write(zorvel::StoredTable::kSettings, "update softSetting set isAutoRun=?;", v);
 }
 void CClockDatabase::SetBDBS(bool v) {
-    Run("update softSetting set BDBS=?;", v);
+    Write(zorvel::StoredTable::kSettings, "update softSetting set BDBS=?;", v);
 }
 void CClockDatabase::SetPwdReq(bool v) {
-    Run("update softSetting set isPwdReq=?;", v);
+    Write(zorvel::StoredTable::kSettings, "update softSetting set isPwdReq=?;", v);
 }
 void CClockDatabase::SetRingPlayType(int v) {
-    Run("update softSetting set ringPlayType=?;", v);
+    Write(zorvel::StoredTable::kSettings, "update softSetting set ringPlayType=?;", v);
 }
 void CClockDatabase::SetZDBS(bool v) {
-    Run("update softSetting set ZDBS=?;", v);
+    Write(zorvel::StoredTable::kSettings, "update softSetting set ZDBS=?;", v);
 }
 void CClockDatabase::SetDelPwd(const std::string& v) {
-    Run("update softSetting set delPwd=?;", v);
+    Write(zorvel::StoredTable::kSettings, "update softSetting set delPwd=?;", v);
 }
 void CClockDatabase::SetStartupWindow(int v) {
-    Run("update softSetting set startupWindow=?;", v);
+    Write(zorvel::StoredTable::kSettings, "update softSetting set startupWindow=?;", v);
 }
 void CClockDatabase::SetRestRemind(int v) {
-    Run("update softSetting set isRestRemind=?;", v);
+    Write(zorvel::StoredTable::kSettings, "update softSetting set isRestRemind=?;", v);
 }
 void CClockDatabase::SetRestRemindInterval(int v) {
-    Run("update softSetting set restRemindInterval=?;", v);
+    Write(zorvel::StoredTable::kSettings, "update softSetting set restRemindInterval=?;", v);
 }

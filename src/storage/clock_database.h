@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,12 +9,11 @@
 #include "storage/sqlite_wrapper.h"
 
 namespace zorvel {
-// Where the database file is: "zorvel.db3" in the program directory when that directory is
-// writable, otherwise in the user's data directory.
-std::string DatabasePath();
-// Tests put the database in a file of their own; empty restores the normal place.
-void SetDatabasePathForTesting(const std::string& path);
-const std::string& DatabasePathForTesting();
+// The tables a write can change; the listener of a database hears which one after each
+// write that succeeded.
+enum class StoredTable { kAlarms, kNotes, kEvents, kLog, kSettings };
+using WriteListener = std::function<void(StoredTable)>;
+
 // The key text given to the codec (38 bytes, no terminator).
 extern const char kDatabaseKey[];
 constexpr int kDatabaseKeyLength = 38;
@@ -22,15 +22,23 @@ constexpr int kDatabaseKeyLength = 38;
 void OpenKeyed(CppSQLite3DB& db, const std::string& path);
 }  // namespace zorvel
 
-// The data-access object: constructing it opens and keys the file, each operation runs one
-// statement, destroying it closes the file. Every value is bound, never pasted into SQL.
+// The data-access object over one file. The file is opened and keyed once, by Open() or by
+// the first operation, and the connection is kept until the object is destroyed (keying costs
+// tens of milliseconds). An open that fails is tried again by the next operation. Each
+// operation runs one statement; every value is bound, never pasted into SQL.
 class CClockDatabase {
 public:
-    CClockDatabase();
-    explicit CClockDatabase(const std::string& path);
+    explicit CClockDatabase(std::string path);
     CClockDatabase(const CClockDatabase&) = delete;
     CClockDatabase& operator=(const CClockDatabase&) = delete;
     ~CClockDatabase();
+
+    // Opens and keys the file now unless it is open already; raises when it cannot.
+    void Open();
+    bool IsOpen() const;
+    const std::string& Path() const { return m_path; }
+    // Told after every write that succeeded (nullptr: nobody).
+    void SetWriteListener(zorvel::WriteListener listener) { m_listener = std::move(listener); }
 
     bool InsertAlarmClock(const AlarmClockRecord& record);
     bool UpdateAlarmClock(const AlarmClockRecord& record);
@@ -67,10 +75,16 @@ public:
     void SetRestRemindInterval(int value);
 
 private:
+    CppSQLite3DB& Connection();
     template <typename... Args>
     int Run(const char* sql, const Args&... args);
+    // Runs a write and tells the listener when it changed a row.
+    template <typename... Args>
+    bool Write(zorvel::StoredTable table, const char* sql, const Args&... args);
     template <typename... Args>
     CppSQLite3Query Query(const char* sql, const Args&... args);
 
+    std::string m_path;
     std::unique_ptr<CppSQLite3DB> m_db;
+    zorvel::WriteListener m_listener;
 };

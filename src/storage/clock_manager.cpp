@@ -6,12 +6,12 @@
 
 using zorvel::ToStored;
 
-CClockManager::CClockManager() : m_db(std::make_unique<CClockDatabase>()) {}
+CClockManager::CClockManager(CClockDatabase& database, const zorvel::Clock& clock)
+    : m_db(&database), m_clock(clock) {}
 
-CClockManager::CClockManager(const std::string& databasePath)
-    : m_db(std::make_unique<CClockDatabase>(databasePath)) {}
-
-CClockManager::~CClockManager() = default;
+std::string CClockManager::NowText() const {
+    return zorvel::FormatTimeText(m_clock.Now());
+}
 
 bool CClockManager::AddAlarmClock(const std::u16string& alarmTime, bool isEveryday, bool isRing,
                                   const std::u16string& content, const std::u16string& ring,
@@ -22,7 +22,7 @@ bool CClockManager::AddAlarmClock(const std::u16string& alarmTime, bool isEveryd
         return false;
     AlarmClockRecord r;
     r.id = zorvel::NewIdText();
-    r.addTime = zorvel::NowTimeText();
+    r.addTime = NowText();
     r.alarmTime = ToStored(alarmTime);
     r.content = ToStored(content);
     r.ring = ToStored(ring);
@@ -64,7 +64,7 @@ bool CClockManager::AddLog(const std::u16string& content) {
     LogRecord r;
     r.id = zorvel::NewIdText();
     r.content = ToStored(content);
-    r.logTime = zorvel::NowTimeText();
+    r.logTime = NowText();
     return m_db->InsertLog(r);
 }
 
@@ -81,7 +81,7 @@ bool CClockManager::AddEvent(const std::u16string& content, const std::u16string
     r.id = zorvel::NewIdText();
     r.content = ToStored(content);
     r.content1 = ToStored(content1);
-    r.addTime = zorvel::NowTimeText();
+    r.addTime = NowText();
     return m_db->InsertEvent(r);
 }
 
@@ -91,7 +91,7 @@ bool CClockManager::ModifyEvent(const std::u16string& id, const std::u16string& 
     r.id = ToStored(id);
     r.content = ToStored(content);
     r.content1 = ToStored(content1);
-    r.lastUpdateTime = zorvel::NowTimeText();
+    r.lastUpdateTime = NowText();
     return m_db->UpdateEvent(r);
 }
 
@@ -117,7 +117,7 @@ bool CClockManager::AddNote(std::u16string& newId, const std::u16string& content
     r.ringTime = ToStored(ringTime);
     r.isRing = isRing != 0;
     r.isShowOnDesktop = isShowOnDesktop;
-    r.addTime = zorvel::NowTimeText();
+    r.addTime = NowText();
     newId = zorvel::FromStored(r.id);
     return m_db->InsertNote(r);
 }

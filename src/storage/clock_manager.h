@@ -4,22 +4,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/clock.h"
 #include "storage/clock_database.h"
 #include "storage/records.h"
 
-// The record service the windows call: makes ids and time stamps, turns the windows'
-// UTF-16 texts into stored text, refuses over-long alarm and note texts, and passes the
-// records to CClockDatabase. One manager serves one user action.
+// The record service the windows call: makes ids and time stamps (from the clock it is
+// given), turns the windows' UTF-16 texts into stored text, refuses over-long alarm and note
+// texts, and passes the records to the database it works on.
 class CClockManager {
 public:
     // Texts of alarms and notes may hold at most this many UTF-16 units.
     static constexpr size_t kMaxContentUnits = 450;
 
-    CClockManager();
-    explicit CClockManager(const std::string& databasePath);
+    // Both must outlive the manager.
+    CClockManager(CClockDatabase& database, const zorvel::Clock& clock);
     CClockManager(const CClockManager&) = delete;
     CClockManager& operator=(const CClockManager&) = delete;
-    ~CClockManager();
 
     bool AddAlarmClock(const std::u16string& alarmTime, bool isEveryday, bool isRing,
                        const std::u16string& content, const std::u16string& ring, int ringType);
@@ -52,5 +52,26 @@ public:
     CClockDatabase& Database() { return *m_db; }
 
 private:
-    std::unique_ptr<CClockDatabase> m_db;
+    std::string NowText() const;
+
+    CClockDatabase* m_db;
+    const zorvel::Clock& m_clock;
 };
+
+namespace zorvel {
+// The program's storage: one database file with its one connection, and the record service
+// over it.
+class CStore {
+public:
+    CStore(std::string path, const Clock& clock) : database_(std::move(path)), manager_(database_, clock) {}
+    CStore(const CStore&) = delete;
+    CStore& operator=(const CStore&) = delete;
+
+    CClockDatabase& Database() { return database_; }
+    CClockManager& Manager() { return manager_; }
+
+private:
+    CClockDatabase database_;
+    CClockManager manager_;
+};
+}  // namespace zorvel

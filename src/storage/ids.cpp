@@ -25,11 +25,6 @@ bool SystemRandom(void* buffer, size_t size) {
     return true;
 }
 
-RandomSource& Source() {
-    static RandomSource source = SystemRandom;
-    return source;
-}
-
 uint64_t SplitMix64(uint64_t& state) {
     uint64_t z = (state += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -54,10 +49,6 @@ void FallbackBytes(unsigned char out[16]) {
 
 }  // namespace
 
-void SetRandomSourceForTesting(RandomSource source) {
-    Source() = source ? std::move(source) : RandomSource(SystemRandom);
-}
-
 std::string FormatGuid(const unsigned char b[16]) {
     uint32_t data1 = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
                      (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
@@ -70,8 +61,12 @@ std::string FormatGuid(const unsigned char b[16]) {
 }
 
 std::string NewIdText() {
+    return NewIdText(SystemRandom);
+}
+
+std::string NewIdText(const RandomSource& source) {
     unsigned char bytes[16];
-    if (!Source()(bytes, sizeof bytes))
+    if (!source || !source(bytes, sizeof bytes))
         FallbackBytes(bytes);
     // Version 4 (random) and the RFC 4122 variant, as a fresh GUID carries.
     bytes[7] = static_cast<unsigned char>((bytes[7] & 0x0F) | 0x40);

@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::remove(argv[1], ec);
     try {
-        CClockDatabase db(argv[1]);  // a missing file is made from the schema
+        CClockDatabase db(argv[1]);
+        db.Open();  // a missing file is made from the schema
         SoftSetting s;
         db.ReadSoftSetting(&s);
     } catch (const CppSQLite3Exception& e) {

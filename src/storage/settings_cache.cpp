@@ -2,24 +2,15 @@
 
 #include "storage/clock_database.h"
 
-SettingsCache& g_settingsCache() {
-    static SettingsCache cache;
-    return cache;
-}
-
-void LoadSettingsCache(const SoftSetting& s) {
-    SettingsCache& c = g_settingsCache();
+void LoadSettingsCache(SettingsCache& c, const SoftSetting& s) {
     c.ZDBS = s.ZDBS ? 1 : 0;
     c.BDBS = s.BDBS ? 1 : 0;
     c.isRestRemind = s.isRestRemind;
     c.restRemindInterval = s.restRemindInterval;
 }
 
-void LoadSettingsCacheFromStorage() {
+void LoadSettingsCache(SettingsCache& cache, CClockDatabase& database) {
     SoftSetting s;
-    {
-        CClockDatabase db;
-        db.ReadSoftSetting(&s);
-    }
-    LoadSettingsCache(s);
+    database.ReadSoftSetting(&s);
+    LoadSettingsCache(cache, s);
 }

@@ -3,7 +3,8 @@
 #include "storage/records.h"
 
 // The four settings the timers read every second or minute, kept in memory for the run.
-// Filled once at start-up; the settings page writes through to it on each change.
+// The application owns the one cache, filled once at start-up; the settings page writes
+// through to it on each change.
 struct SettingsCache {
     int ZDBS = 0;
     int BDBS = 0;
@@ -11,9 +12,9 @@ struct SettingsCache {
     int restRemindInterval = 1;
 };
 
-SettingsCache& g_settingsCache();
+class CClockDatabase;
 
 // Copies the cached four from a settings row.
-void LoadSettingsCache(const SoftSetting& setting);
+void LoadSettingsCache(SettingsCache& cache, const SoftSetting& setting);
 // Reads the row from storage and copies the four; storage errors raise.
-void LoadSettingsCacheFromStorage();
+void LoadSettingsCache(SettingsCache& cache, CClockDatabase& database);

@@ -327,7 +327,9 @@ void CppSQLite3DB::Open(const char* path) {
 
 void CppSQLite3DB::Close() {
     if (mpDB) {
-        sqlite3_close(mpDB);
+        // Statements still open (a query being read) are finalised by SQLite when they end,
+        // instead of the close failing and leaking the connection.
+        sqlite3_close_v2(mpDB);
         mpDB = nullptr;
     }
 }
@@ -359,7 +361,7 @@ sqlite3_stmt* CppSQLite3DB::Compile(const char* sql) {
     sqlite3_stmt* vm = nullptr;
     int rc = sqlite3_prepare_v2(mpDB, sql, -1, &vm, nullptr);
     if (rc != SQLITE_OK)
-        throw CppSQLite3Exception(rc, "");
+        throw CppSQLite3Exception(rc, sqlite3_errmsg(mpDB));
     return vm;
 }
 

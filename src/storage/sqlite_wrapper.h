@@ -2,6 +2,7 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <exception>
 #include <string>
 
 // Code of errors raised by the wrapper itself rather than by the library.
@@ -10,16 +11,17 @@ constexpr int CPPSQLITE_ERROR = 1000;
 const char* ErrorCodeName(int code);
 
 // The one error type of the storage layer. Its message reads "%s[%d]: %s":
-// the code's name, the code, and the explanation (possibly empty).
-class CppSQLite3Exception {
+// the code's name, the code, and the explanation (SQLite's own message where it gave one).
+class CppSQLite3Exception : public std::exception {
 public:
     CppSQLite3Exception(int code, const char* explanation);
     CppSQLite3Exception(const CppSQLite3Exception& other);
     CppSQLite3Exception& operator=(const CppSQLite3Exception& other);
-    virtual ~CppSQLite3Exception();
+    ~CppSQLite3Exception() override;
 
     int errorCode() const { return Code; }
     const char* errorMessage() const { return Message ? Message : ""; }
+    const char* what() const noexcept override { return errorMessage(); }
 
 private:
     int Code;
@@ -105,5 +107,7 @@ private:
     sqlite3_stmt* Compile(const char* sql);
 
     sqlite3* mpDB = nullptr;
-    int mnBusyTimeoutMs = 60000;
+    // A locked file is waited for this long before the operation fails; the UI thread waits
+    // with it, so it stays short.
+    int mnBusyTimeoutMs = 2000;
 };

@@ -17,10 +17,6 @@ std::string FormatTimeText(TimePoint t) {
     return FormatTimeText(std::chrono::system_clock::to_time_t(t));
 }
 
-std::string NowTimeText() {
-    return FormatTimeText(NowTimeT());
-}
-
 namespace {
 
 // Reads exactly `width` digits, or fewer when the field ends early (at a non-digit).

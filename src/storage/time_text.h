@@ -12,9 +12,6 @@ namespace zorvel {
 std::string FormatTimeText(std::time_t t);
 std::string FormatTimeText(TimePoint t);
 
-// The current time as stored text, from the process clock.
-std::string NowTimeText();
-
 // Reads "%Y-%m-%d %H:%M:%S" (local time). Surrounding blanks are allowed; anything else
 // that does not fit the form, or a date that does not exist, gives nothing.
 std::optional<std::time_t> ParseTimeText(const std::string& text);

@@ -2,8 +2,6 @@
 
 #include <QMessageBox>
 
-#include "storage/sqlite_wrapper.h"
-
 namespace zorvel {
 
 void ShowMessage(QWidget* parent, const QString& text) {
@@ -11,10 +9,6 @@ void ShowMessage(QWidget* parent, const QString& text) {
                     parent);
     box.setObjectName("messageBox");
     box.exec();
-}
-
-void ShowStorageError(QWidget* parent, const CppSQLite3Exception& error) {
-    ShowStorageError(parent, QString::fromUtf8(error.errorMessage()));
 }
 
 void ShowStorageError(QWidget* parent, const QString& errorText) {

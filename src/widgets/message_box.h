@@ -3,15 +3,13 @@
 #include <QString>
 
 class QWidget;
-class CppSQLite3Exception;
 
 namespace zorvel {
 
 // A modal message with the program's title and an OK button.
 void ShowMessage(QWidget* parent, const QString& text);
-// A storage failure, named by its own message; the caller keeps running and keeps what the
-// user typed.
-void ShowStorageError(QWidget* parent, const CppSQLite3Exception& error);
+// A failure, named by its own message; the caller keeps running and keeps what the user
+// typed.
 void ShowStorageError(QWidget* parent, const QString& errorText);
 
 }  // namespace zorvel

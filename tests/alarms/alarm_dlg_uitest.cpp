@@ -38,7 +38,7 @@ protected:
         alarm->hasRung = true;
     }
     CAlarmDlg* Open(int ringType, int ringPlayType = 2) {
-        { CClockDatabase().SetRingPlayType(ringPlayType); }
+        { database().SetRingPlayType(ringPlayType); }
         alarm->ringType = ringType;
         auto* dlg = new CAlarmDlg(alarm, nullptr, services);
         dlg->StartRinging();
@@ -76,7 +76,7 @@ TEST_F(AlarmDlgTest, ShowsTheAlarmAndSnoozesByTheDefaultMinute) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dlg.isNull());  // the window is gone
     AlarmClockList stored;
-    CClockManager().GetAllAlarmClocks(stored);
+    manager().GetAllAlarmClocks(stored);
     EXPECT_TRUE(stored.empty());  // and nothing was written
 }
 

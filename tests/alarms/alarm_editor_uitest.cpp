@@ -15,7 +15,7 @@
 
 #include "alarms/add_alarm_clock.h"
 #include "alarms/edit_alarm_clock_dlg.h"
-#include "alarms/zorvel_list_ctrl.h"
+#include "widgets/zorvel_list_ctrl.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
@@ -56,7 +56,7 @@ class AlarmEditorTest : public test::TempDatabaseTest {
 protected:
     AlarmClockRecord OnlyAlarm() {
         AlarmClockList alarms;
-        CClockManager().GetAllAlarmClocks(alarms);
+        manager().GetAllAlarmClocks(alarms);
         EXPECT_EQ(alarms.size(), 1u);
         return alarms.empty() ? AlarmClockRecord{} : *alarms[0];
     }
@@ -138,7 +138,7 @@ TEST_F(AlarmEditorTest, ProgramsAndSongsAreChosenInAFileDialog) {
 
 TEST_F(AlarmEditorTest, QuickTextMenuListsStoredTextsWithWakeAndSleepLast) {
     for (const char16_t* text : {u"起床", u"开会", u"睡觉", u"A&B", u"开会"})
-        CClockManager().AddAlarmClock(u"2011-09-18 08:00:00", false, true, text, u"", 0);
+        manager().AddAlarmClock(u"2011-09-18 08:00:00", false, true, text, u"", 0);
     CAddAlarmClock dlg;
     dlg.show();
     Find<QToolButton>(&dlg, "quickButton")->click();
@@ -193,7 +193,7 @@ TEST_F(AlarmEditorTest, RefusedTextsAndStorageErrorsKeepTheEditorOpenWithTheInpu
 }
 
 TEST_F(AlarmEditorTest, EditorShowsTheStoredAlarmAndUpdatesIt) {
-    CClockManager().AddAlarmClock(u"2011-01-02 08:05:00", true, false, u"吃药", u"/音乐/歌.mp3", 7);
+    manager().AddAlarmClock(u"2011-01-02 08:05:00", true, false, u"吃药", u"/音乐/歌.mp3", 7);
     AlarmClockRecord before = OnlyAlarm();
     CEditAlarmClockDlg dlg(QString::fromStdString(before.id));
     ASSERT_EQ(dlg.loadResult(), CEditAlarmClockDlg::Load::kLoaded);
@@ -216,7 +216,7 @@ TEST_F(AlarmEditorTest, EditorShowsTheStoredAlarmAndUpdatesIt) {
 
     // Deleted while the editor was open (the expired-alarm clean-up): not lost.
     CEditAlarmClockDlg again(QString::fromStdString(before.id));
-    CClockManager().RemoveAlarmClock(FromStored(before.id));
+    manager().RemoveAlarmClock(FromStored(before.id));
     Find<QPushButton>(&again, "okButton")->click();
     EXPECT_EQ(FromStored(OnlyAlarm().content), u"吃药了");
     EXPECT_EQ(CEditAlarmClockDlg("{gone}").loadResult(), CEditAlarmClockDlg::Load::kMissing);

@@ -11,9 +11,9 @@
 #include "alarms/alarm_dlg.h"
 #include "alarms/edit_alarm_clock_dlg.h"
 #include "alarms/my_clock_dlg.h"
-#include "alarms/zorvel_list_ctrl.h"
-#include "settings/password_hash.h"
-#include "settings/pwd_input_dlg.h"
+#include "widgets/zorvel_list_ctrl.h"
+#include "widgets/password_hash.h"
+#include "widgets/pwd_input_dlg.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 #include "support/temp_db.h"
@@ -43,7 +43,7 @@ protected:
 
 TEST_F(AlarmPageTest, LoadsAlarmsAndRingsTheDueOnesInListOrder) {
     {
-        CClockManager m;
+        CClockManager& m = manager();
         m.AddAlarmClock(u"2011-09-18 08:30:00", false, false, u"第一", u"", kRingSilent);
         m.AddAlarmClock(u"2011-09-18 09:00:00", false, false, u"later", u"", kRingSilent);
         m.AddAlarmClock(u"2011-01-01 08:30:00", true, false, u"第二", u"", kRingSilent);
@@ -86,7 +86,7 @@ protected:
                       {u"2001-01-01 08:05:00", true},
                       {u"2011-09-18 14:00:00", false}};
         for (const auto& a : alarms)
-            CClockManager().AddAlarmClock(a.time, a.everyday, true, u"闹钟", u"#系统歌曲2", 1);
+            manager().AddAlarmClock(a.time, a.everyday, true, u"闹钟", u"#系统歌曲2", 1);
         page.OnInitDialog();
         page.show();
         list = page.listCtrl();
@@ -158,15 +158,15 @@ TEST_F(AlarmPageUserTest, DeletesSelectedRowsFromTheBottomUp) {
                                            u"手动删除了一个闹钟 每天 2001-01-01 08:05:00",
                                            u"手动删除了一个闹钟 2011-09-18 11:00:00"}));
     AlarmClockList left;
-    CClockManager().GetAllAlarmClocks(left);
+    manager().GetAllAlarmClocks(left);
     ASSERT_EQ(left.size(), 1u);
     ASSERT_EQ(page.alarmList().size(), 1u);
     EXPECT_EQ(page.alarmList()[0]->id, left[0]->id);
 }
 
 TEST_F(AlarmPageUserTest, PasswordIsAskedBeforeEditingAndDeleting) {
-    CClockDatabase().SetDelPwd(HashPassword(u"口令"));
-    CClockDatabase().SetPwdReq(true);
+    database().SetDelPwd(HashPassword(u"口令"));
+    database().SetPwdReq(true);
     int editors = 0;
     test::WhenModal<CEditAlarmClockDlg>([&](CEditAlarmClockDlg* dlg) {
         ++editors;

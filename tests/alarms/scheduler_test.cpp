@@ -224,20 +224,22 @@ class AutoDeleteTest : public test::TempDatabaseTest {};
 
 TEST_F(AutoDeleteTest, DeletesPassedOneOffAlarmsOnlyWhenSwitchedOn) {
     {
-        CClockManager m;
+        CClockManager& m = manager();
         m.AddAlarmClock(u"2011-09-18 08:30:00", false, true, u"passed", u"", 0);
         m.AddAlarmClock(u"2011-09-18 08:29:00", true, true, u"every day", u"", 0);
         m.AddAlarmClock(u"2011-09-18 09:00:00", false, true, u"future", u"", 0);
         m.AddAlarmClock(u"garbage", false, true, u"unreadable", u"", 0);
     }
     std::time_t now = std::chrono::system_clock::to_time_t(T(2011, 9, 18, 8, 31, 0));
-    EXPECT_TRUE(AutoDeleteExpiredAlarms(now).empty());  // switched off in the shipped settings
-    { CClockDatabase().SetAutoDelAlarmClock(true); }
-    EXPECT_EQ(AutoDeleteExpiredAlarms(now).size(), 1u);
+    DeleteLogger log = [this](const DeletedAlarmInfo& info) { LogDeletedAlarm(manager(), info); };
+    // switched off in the shipped settings
+    EXPECT_TRUE(AutoDeleteExpiredAlarms(manager(), now, log).empty());
+    database().SetAutoDelAlarmClock(true);
+    EXPECT_EQ(AutoDeleteExpiredAlarms(manager(), now, log).size(), 1u);
     AlarmClockList left;
     std::vector<LogRecord> logs;
     {
-        CClockManager m;
+        CClockManager& m = manager();
         m.GetAllAlarmClocks(left);
         m.GetAllLogs(logs);
     }
@@ -262,9 +264,9 @@ TEST(MayHaveExpiredAlarmsTest, OnlyPassedOneOffAlarmsNotYetDeleted) {
 TEST_F(AutoDeleteTest, ManualDeletionLogLine) {
     AlarmClockRecord a;
     a.alarmTime = "2011-09-18 07:00:00";
-    LogDeletedAlarm({ToStored(u"每天 ") + a.alarmTime, a, false});
+    LogDeletedAlarm(manager(), {ToStored(u"每天 ") + a.alarmTime, a, false});
     std::vector<LogRecord> logs;
-    CClockManager().GetAllLogs(logs);
+    manager().GetAllLogs(logs);
     ASSERT_EQ(logs.size(), 1u);
     EXPECT_EQ(FromStored(logs[0].content), u"手动删除了一个闹钟 每天 2011-09-18 07:00:00");
 }

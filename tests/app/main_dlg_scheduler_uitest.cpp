@@ -103,7 +103,7 @@ TEST_F(MainDlgSchedulerTest, RestReminderAfterTheIntervalAndCountingAgain) {
 
 TEST_F(MainDlgSchedulerTest, ExpiredAlarmsDeletedOnTheMinuteTick) {
     {
-        CClockManager m;
+        CClockManager& m = manager();
         m.AddAlarmClock(u"2011-09-18 08:30:00", false, true, u"passed", u"", 0);
         m.Database().SetAutoDelAlarmClock(true);
     }
@@ -115,7 +115,7 @@ TEST_F(MainDlgSchedulerTest, ExpiredAlarmsDeletedOnTheMinuteTick) {
     dlg->OnDeleteExpiredTimer(std::chrono::system_clock::to_time_t(T(2011, 9, 18, 8, 31, 0)));
     EXPECT_EQ(logged, std::vector<std::string>{"2011-09-18 08:30:00"});
     AlarmClockList left;
-    CClockManager().GetAllAlarmClocks(left);
+    manager().GetAllAlarmClocks(left);
     EXPECT_TRUE(left.empty());
     // Once deleted it is not looked for again, though the page still lists it.
     dlg->OnDeleteExpiredTimer(std::chrono::system_clock::to_time_t(T(2011, 9, 18, 8, 32, 0)));

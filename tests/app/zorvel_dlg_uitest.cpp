@@ -13,7 +13,7 @@
 
 #include "app/main_dlg.h"
 #include "platform/core/clock.h"
-#include "platform/fake_desktop_shell.h"
+#include "support/fake_desktop_shell.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "alarms/zorvel_list_ctrl.h"
+#include "widgets/zorvel_list_ctrl.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
@@ -16,7 +16,7 @@ class UserLogsPageTest : public test::TempDatabaseTest {};
 
 TEST_F(UserLogsPageTest, DeletesSelectedRowsAndLeavesTheOtherNumbersAlone) {
     for (int i = 1; i <= 5; ++i)
-        CClockManager().AddLog(u"添加了一个闹钟 " + Utf8ToUtf16(std::to_string(i)));
+        manager().AddLog(u"添加了一个闹钟 " + Utf8ToUtf16(std::to_string(i)));
     auto page = std::make_unique<CUserLogsDlg>();
     EXPECT_EQ(g_pUserLogsDlg, page.get());
     CZorvelListCtrl* list = page->findChild<CZorvelListCtrl*>("logList");
@@ -29,13 +29,13 @@ TEST_F(UserLogsPageTest, DeletesSelectedRowsAndLeavesTheOtherNumbersAlone) {
     list->SelectRow(1);
     list->SelectRow(2);
     // An entry already gone from storage loses its row all the same.
-    CClockManager().RemoveLog(list->GetItemText(2, 1).toStdU16String());
+    manager().RemoveLog(list->GetItemText(2, 1).toStdU16String());
     del->click();
     ASSERT_EQ(list->GetItemCount(), 3);
     EXPECT_EQ(list->GetItemText(1, 0), "4");
     EXPECT_EQ(list->GetItemText(2, 0), "5");
     std::vector<LogRecord> logs;
-    CClockManager().GetAllLogs(logs);
+    manager().GetAllLogs(logs);
     ASSERT_EQ(logs.size(), 3u);
     EXPECT_EQ(FromStored(logs[1].content), u"添加了一个闹钟 4");
     page->Refill();

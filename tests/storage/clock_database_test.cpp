@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "platform/core/program_dir.h"
 #include "storage/clock_database.h"
 #include "support/temp_db.h"
 
@@ -29,7 +32,7 @@ class ClockDatabaseTest : public TempDatabaseTest {};
 
 TEST_F(ClockDatabaseTest, NewFileIsEncryptedAndHoldsTheShippedSettings) {
     {
-        CClockDatabase db;
+        CClockDatabase& db = database();
         SoftSetting s;
         s.restRemindInterval = 99;
         db.ReadSoftSetting(&s);
@@ -69,7 +72,7 @@ TEST_F(ClockDatabaseTest, NewFileIsEncryptedAndHoldsTheShippedSettings) {
 }
 
 TEST_F(ClockDatabaseTest, EmptyTablesGiveEmptyListsAndUntouchedRecords) {
-    CClockDatabase db;
+    CClockDatabase& db = database();
     AlarmClockList alarms;
     std::vector<LogRecord> logs;
     std::vector<EventRecord> events;
@@ -106,7 +109,7 @@ TEST_F(ClockDatabaseTest, EmptyTablesGiveEmptyListsAndUntouchedRecords) {
 }
 
 TEST_F(ClockDatabaseTest, RecordsRoundTripThroughEveryTable) {
-    CClockDatabase db;
+    CClockDatabase& db = database();
     AlarmClockRecord a{"{A}", "2026-12-09 07:30:00", true, false, "起床", "mp3/1.mp3",
                        3,     "2026-12-01 10:00:00", true};
     ASSERT_TRUE(db.InsertAlarmClock(a));
@@ -160,7 +163,7 @@ TEST_F(ClockDatabaseTest, RecordsRoundTripThroughEveryTable) {
 }
 
 TEST_F(ClockDatabaseTest, QuotesAndLongTextsAreStoredIntact) {
-    CClockDatabase db;
+    CClockDatabase& db = database();
     // Values are bound, so quotes and lengths beyond the old formatting buffers survive.
     std::string line = "it's a 'quoted' line; drop table log; -- " + std::string(2000, 'x');
     ASSERT_TRUE(db.InsertLog({"{L}", line, "2026-12-09 10:00:00"}));
@@ -178,7 +181,7 @@ TEST_F(ClockDatabaseTest, QuotesAndLongTextsAreStoredIntact) {
 }
 
 TEST_F(ClockDatabaseTest, StrayAndNullColumnsReadSafely) {
-    { CClockDatabase create; }
+    { CClockDatabase& create = database(); }
     RawSql(dbPath,
            "insert into alarmClock values ('{1}', '2026-01-01 00:00:00', 2, 'abc', 'c', 'r', "
            "'7x', 'a');"
@@ -187,7 +190,7 @@ TEST_F(ClockDatabaseTest, StrayAndNullColumnsReadSafely) {
            "insert into event values (NULL, NULL, NULL, NULL, NULL);"
            "insert into log values (NULL, NULL, NULL);"
            "update softSetting set ZDBS = NULL, delPwd = NULL;");
-    CClockDatabase db;
+    CClockDatabase& db = database();
     AlarmClockList alarms;
     db.SelectAllAlarmClocks(alarms);
     ASSERT_EQ(alarms.size(), 2u);
@@ -217,15 +220,15 @@ TEST_F(ClockDatabaseTest, StrayAndNullColumnsReadSafely) {
 
 TEST_F(ClockDatabaseTest, EachSetterWritesItsColumnAndIsSeenByTheNextConnection) {
     {
-        CClockDatabase db;
+        CClockDatabase& db = database();
         db.SetZDBS(false);
     }
     {
-        CClockDatabase db;
+        CClockDatabase& db = database();
         db.SetBDBS(true);
     }
     {
-        CClockDatabase db;
+        CClockDatabase& db = database();
         db.SetAutoRun(true);
         db.SetAutoDelAlarmClock(true);
         db.SetPwdReq(true);
@@ -234,7 +237,7 @@ TEST_F(ClockDatabaseTest, EachSetterWritesItsColumnAndIsSeenByTheNextConnection)
         db.SetRestRemind(1);
         db.SetRestRemindInterval(5);
     }
-    CClockDatabase db;
+    CClockDatabase& db = database();
     SoftSetting s;
     db.ReadSoftSetting(&s);
     EXPECT_FALSE(s.ZDBS);
@@ -269,6 +272,7 @@ TEST(DatabaseFileTest, UnreadableFilesRaiseAndAreLeftAlone) {
     std::string before = ReadBytes(junk);
     try {
         CClockDatabase db(junk);
+        db.Open();
         FAIL() << "opened a file that is not a database";
     } catch (const CppSQLite3Exception& e) {
         EXPECT_NE(std::string(e.errorMessage()).find("junk.db3"), std::string::npos)
@@ -286,18 +290,103 @@ TEST(DatabaseFileTest, UnreadableFilesRaiseAndAreLeftAlone) {
         sqlite3_close(raw);
     }
     std::string otherBefore = ReadBytes(other);
-    EXPECT_THROW(CClockDatabase db(other), CppSQLite3Exception);
+    CClockDatabase db(other);
+    EXPECT_THROW(db.Open(), CppSQLite3Exception);
+    // Every operation tries again and fails the same way; the file stays as it was.
+    SoftSetting s;
+    EXPECT_THROW(db.ReadSoftSetting(&s), CppSQLite3Exception);
+    EXPECT_FALSE(db.IsOpen());
     EXPECT_EQ(ReadBytes(other), otherBefore);
 }
 
 TEST(DatabaseFileTest, LivesNextToAWritableProgram) {
-    std::string saved = zorvel::DatabasePathForTesting();
-    zorvel::SetDatabasePathForTesting("");
-    std::string path = zorvel::DatabasePath();
-    zorvel::SetDatabasePathForTesting(saved);
+    std::string path = zorvel::DefaultDatabasePath();
     EXPECT_EQ(std::filesystem::path(path).filename(), "zorvel.db3");
     EXPECT_EQ(std::filesystem::path(path).parent_path(),
               std::filesystem::read_symlink("/proc/self/exe").parent_path());
+}
+
+TEST(DatabaseFileTest, OneConnectionOpenedOnFirstUseAndAgainAfterAFailure) {
+    TempDir dir;
+    std::string path = dir.File("later/zorvel.db3");
+    CClockDatabase db(path);
+    EXPECT_FALSE(db.IsOpen());  // nothing is read before it is needed
+    EXPECT_FALSE(std::filesystem::exists(path));
+    // A folder that cannot be made yet: a file stands in its way.
+    { std::ofstream(dir.File("later")) << "x"; }
+    SoftSetting s;
+    EXPECT_THROW(db.ReadSoftSetting(&s), CppSQLite3Exception);
+    EXPECT_FALSE(db.IsOpen());
+    std::filesystem::remove(dir.File("later"));
+    db.ReadSoftSetting(&s);
+    ASSERT_TRUE(db.IsOpen());
+    EXPECT_EQ(s.ringPlayType, 2);
+    // Later operations use the same connection: it still reads the file after it was moved,
+    // and no new file is made in its old place.
+    db.SetRingPlayType(1);
+    std::filesystem::rename(path, dir.File("later/moved.db3"));
+    db.ReadSoftSetting(&s);
+    EXPECT_EQ(s.ringPlayType, 1);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(ClockDatabaseTest, WriteListenerHearsEverySuccessfulWriteOnly) {
+    std::vector<zorvel::StoredTable> heard;
+    database().SetWriteListener([&](zorvel::StoredTable t) { heard.push_back(t); });
+    using zorvel::StoredTable;
+    AlarmClockRecord a;
+    a.id = "{A}";
+    a.alarmTime = "2011-09-18 08:30:00";
+    ASSERT_TRUE(database().InsertAlarmClock(a));
+    EXPECT_FALSE(database().DeleteAlarmClock("{missing}"));  // nothing changed
+    a.id = "{missing}";
+    EXPECT_FALSE(database().UpdateAlarmClock(a));
+    LogRecord l;
+    l.id = "{L}";
+    database().InsertLog(l);
+    NoteRecord n;
+    n.id = "{N}";
+    database().InsertNote(n);
+    EventRecord e;
+    e.id = "{E}";
+    database().InsertEvent(e);
+    database().SetBDBS(true);
+    EXPECT_EQ(heard, (std::vector<StoredTable>{StoredTable::kAlarms, StoredTable::kLog,
+                                               StoredTable::kNotes, StoredTable::kEvents,
+                                               StoredTable::kSettings}));
+}
+
+TEST_F(ClockDatabaseTest, ALockedFileFailsSoonWithSQLiteOwnMessages) {
+    SoftSetting s;
+    database().ReadSoftSetting(&s);
+    CppSQLite3DB other;
+    zorvel::OpenKeyed(other, dbPath);
+    other.ExecuteUpdate("BEGIN EXCLUSIVE;");
+    auto start = std::chrono::steady_clock::now();
+    try {
+        database().SetBDBS(true);
+        FAIL() << "wrote to a locked file";
+    } catch (const std::exception& e) {  // the storage error is a standard exception
+        auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(waited, std::chrono::seconds(10));  // not the minute it used to be
+        const auto* sqlError = dynamic_cast<const CppSQLite3Exception*>(&e);
+        ASSERT_NE(sqlError, nullptr);
+        EXPECT_EQ(sqlError->errorCode(), SQLITE_BUSY);
+        EXPECT_NE(std::string(e.what()).find("locked"), std::string::npos) << e.what();
+    }
+    other.ExecuteUpdate("ROLLBACK;");
+    database().SetBDBS(true);
+
+    // A statement SQLite cannot compile names the reason.
+    try {
+        CppSQLite3DB db;
+        zorvel::OpenKeyed(db, dbPath);
+        db.CompileStatement("selec * from log;");
+        FAIL();
+    } catch (const CppSQLite3Exception& e) {
+        EXPECT_NE(std::string(e.errorMessage()).find("syntax error"), std::string::npos)
+            << e.errorMessage();
+    }
 }
 
 }  // namespace

@@ -17,25 +17,16 @@ using zorvel::ToStored;
 
 class ClockManagerTest : public zorvel::test::TempDatabaseTest {
 protected:
-    void SetUp() override {
-        TempDatabaseTest::SetUp();
-        clock.Set(zorvel::MakeLocalTime(2011, 9, 18, 8, 5, 3));
-        zorvel::SetCurrentClock(&clock);
-    }
-    void TearDown() override {
-        zorvel::SetCurrentClock(nullptr);
-        TempDatabaseTest::TearDown();
-    }
+    void SetUp() override { clock.Set(zorvel::MakeLocalTime(2011, 9, 18, 8, 5, 3)); }
     AlarmClockList AllAlarms() {
         AlarmClockList all;
-        CClockManager().GetAllAlarmClocks(all);
+        manager().GetAllAlarmClocks(all);
         return all;
     }
-    zorvel::FakeClock clock;
 };
 
 TEST_F(ClockManagerTest, AddAlarmStoresConvertedTextsWithIdAndTimeStamp) {
-    ASSERT_TRUE(CClockManager().AddAlarmClock(u"2011-09-18 08:06:00", true, true, u"该起床了",
+    ASSERT_TRUE(manager().AddAlarmClock(u"2011-09-18 08:06:00", true, true, u"该起床了",
                                               u"mp3/1.mp3", 0));
     AlarmClockList all = AllAlarms();
     ASSERT_EQ(all.size(), 1u);
@@ -46,12 +37,12 @@ TEST_F(ClockManagerTest, AddAlarmStoresConvertedTextsWithIdAndTimeStamp) {
     EXPECT_EQ(a.content.substr(0, 2), "\xB8\xC3");  // 该 in code page 936 bytes
     EXPECT_EQ(a.id.size(), 38u);
     EXPECT_TRUE(a.isEveryday && a.isRing);
-    EXPECT_TRUE(CClockManager().RemoveAlarmClock(FromStored(a.id)));
+    EXPECT_TRUE(manager().RemoveAlarmClock(FromStored(a.id)));
     EXPECT_TRUE(AllAlarms().empty());
 }
 
 TEST_F(ClockManagerTest, ContentLimitIs450Units) {
-    CClockManager m;
+    CClockManager& m = manager();
     std::u16string ok(450, u'钟'), tooLong(451, u'a');
     EXPECT_TRUE(m.AddAlarmClock(u"2011-09-18 08:06:00", false, true, ok, u"", 0));
     EXPECT_FALSE(m.AddAlarmClock(u"2011-09-18 08:06:00", false, true, tooLong, u"", 0));
@@ -75,7 +66,7 @@ TEST_F(ClockManagerTest, ContentLimitIs450Units) {
 }
 
 TEST_F(ClockManagerTest, EmptyAlarmTimeIsRefusedOnAddOnly) {
-    CClockManager m;
+    CClockManager& m = manager();
     EXPECT_FALSE(m.AddAlarmClock(u"", false, true, u"x", u"", 0));
     EXPECT_TRUE(AllAlarms().empty());
     ASSERT_TRUE(m.AddAlarmClock(u"2011-09-18 08:06:00", false, true, u"x", u"", 0));
@@ -88,16 +79,16 @@ TEST_F(ClockManagerTest, TextsOutsideCodePage936AndLongPathsSurvive) {
     std::u16string content = u"表情😀 罕见字𠀀 €";
     std::u16string ring = u"/home/用户/" + std::u16string(300, u'音') + u".mp3";
     ASSERT_TRUE(
-        CClockManager().AddAlarmClock(u"2011-09-18 08:06:00", false, true, content, ring, 7));
+        manager().AddAlarmClock(u"2011-09-18 08:06:00", false, true, content, ring, 7));
     AlarmClockRecord a;
-    CClockManager().GetAlarmClock(AllAlarms().at(0)->id, &a);
+    manager().GetAlarmClock(AllAlarms().at(0)->id, &a);
     EXPECT_EQ(FromStored(a.content), content);
     EXPECT_EQ(FromStored(a.ring), ring);
     EXPECT_EQ(a.ringType, 7);
 }
 
 TEST_F(ClockManagerTest, NotesEventsAndLogs) {
-    CClockManager m;
+    CClockManager& m = manager();
     std::u16string noteId;
     ASSERT_TRUE(m.AddNote(noteId, u"便笺", 5, u"2011-09-18 08:05:03", true));
     NoteRecord n;
@@ -145,11 +136,10 @@ TEST(IdTest, FormatAndUniqueness) {
 }
 
 TEST(IdTest, IdsStayUniqueWhenNoRandomBytesCanBeHad) {
-    zorvel::SetRandomSourceForTesting([](void*, size_t) { return false; });
+    const zorvel::RandomSource none = [](void*, size_t) { return false; };
     std::set<std::string> seen;
     for (int i = 0; i < 5000; ++i)
-        ASSERT_TRUE(seen.insert(zorvel::NewIdText()).second);
-    zorvel::SetRandomSourceForTesting(nullptr);
+        ASSERT_TRUE(seen.insert(zorvel::NewIdText(none)).second);
 }
 
 }  // namespace

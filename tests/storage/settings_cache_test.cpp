@@ -10,23 +10,24 @@ class SettingsCacheTest : public zorvel::test::TempDatabaseTest {};
 
 TEST_F(SettingsCacheTest, LoadsTheFourTimerSettingsAndOnlyOnRequest) {
     {
-        CClockDatabase db;
+        CClockDatabase& db = database();
         db.SetZDBS(false);
         db.SetBDBS(true);
         db.SetRestRemind(1);
         db.SetRestRemindInterval(3);
     }
-    LoadSettingsCacheFromStorage();
-    EXPECT_EQ(g_settingsCache().ZDBS, 0);
-    EXPECT_EQ(g_settingsCache().BDBS, 1);
-    EXPECT_TRUE(g_settingsCache().isRestRemind);
-    EXPECT_EQ(g_settingsCache().restRemindInterval, 3);
+    SettingsCache cache;
+    LoadSettingsCache(cache, database());
+    EXPECT_EQ(cache.ZDBS, 0);
+    EXPECT_EQ(cache.BDBS, 1);
+    EXPECT_TRUE(cache.isRestRemind);
+    EXPECT_EQ(cache.restRemindInterval, 3);
 
     // Storage changes reach the cache only when it is loaded again.
-    { CClockDatabase().SetRestRemindInterval(5); }
-    EXPECT_EQ(g_settingsCache().restRemindInterval, 3);
-    LoadSettingsCacheFromStorage();
-    EXPECT_EQ(g_settingsCache().restRemindInterval, 5);
+    { database().SetRestRemindInterval(5); }
+    EXPECT_EQ(cache.restRemindInterval, 3);
+    LoadSettingsCache(cache, database());
+    EXPECT_EQ(cache.restRemindInterval, 5);
 }
 
 }  // namespace

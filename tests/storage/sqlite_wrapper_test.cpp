@@ -58,9 +58,9 @@ TEST(ConnectionTest, ClosedConnectionRefusesWork) {
               "CPPSQLITE_ERROR[1000]: Database not open");
 }
 
-TEST_F(MemoryDb, SyntaxErrorsCarryCodeWithEmptyExplanation) {
-    EXPECT_EQ(MessageOf([&] { db.CompileStatement("selec nothing"); }), "SQLITE_ERROR[1]: ");
-    // An exec failure carries the library's own text.
+TEST_F(MemoryDb, ErrorsCarryTheLibraryExplanation) {
+    EXPECT_EQ(MessageOf([&] { db.CompileStatement("selec nothing"); }),
+              "SQLITE_ERROR[1]: near \"selec\": syntax error");
     EXPECT_EQ(MessageOf([&] { db.ExecuteUpdate("insert into missing values(1);"); }),
               "SQLITE_ERROR[1]: no such table: missing");
 }

@@ -1,9 +1,8 @@
 #include "support/temp_db.h"
 
-#include "storage/clock_manager.h"
-#include "storage/text_codec.h"
-
 #include <cstdlib>
+
+#include "storage/text_codec.h"
 
 namespace zorvel::test {
 
@@ -20,24 +19,16 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-void TempDatabaseTest::SetUp() {
-    previousPath_ = DatabasePathForTesting();
-    dbPath = dir_.File("zorvel.db3");
-    SetDatabasePathForTesting(dbPath);
-}
+TempDatabaseTest::TempDatabaseTest()
+    : dbPath(dir.File("zorvel.db3")),
+      clock(MakeLocalTime(2011, 9, 18, 10, 15, 30)),
+      store(std::make_unique<CStore>(dbPath, clock)) {}
 
-void TempDatabaseTest::TearDown() {
-    SetDatabasePathForTesting(previousPath_);
-}
+TempDatabaseTest::~TempDatabaseTest() = default;
 
-void UseTemporaryDatabaseForProcess() {
-    static TempDir dir;  // removed when the test program ends
-    SetDatabasePathForTesting(dir.File("zorvel.db3"));
-}
-
-std::vector<std::u16string> StoredLogTexts() {
+std::vector<std::u16string> StoredLogTexts(CClockManager& manager) {
     std::vector<LogRecord> logs;
-    CClockManager().GetAllLogs(logs);
+    manager.GetAllLogs(logs);
     std::vector<std::u16string> texts;
     for (const LogRecord& l : logs)
         texts.push_back(FromStored(l.content));

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "support/temp_db.h"
-
 #include <cstdlib>
 #include <ctime>
 
@@ -9,7 +7,6 @@ int main(int argc, char** argv) {
     // Local-time texts in the tests are written for China Standard Time.
     setenv("TZ", "Asia/Shanghai", 1);
     tzset();
-    zorvel::test::UseTemporaryDatabaseForProcess();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "storage/clock_database.h"
+#include "storage/clock_manager.h"
+#include "support/fake_clock.h"
 
 namespace zorvel::test {
 
@@ -24,23 +26,25 @@ private:
     std::filesystem::path path_;
 };
 
-// Points the storage layer at a fresh encrypted database in a temporary folder.
+// The stored log lines, in storage order, as window text.
+std::vector<std::u16string> StoredLogTexts(CClockManager& manager);
+
+// A fresh encrypted database in a temporary folder, with its store on a fake clock that
+// stands at 2011-09-18 10:15:30 until the test moves it.
 class TempDatabaseTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    TempDatabaseTest();
+    ~TempDatabaseTest() override;
+
+    CClockManager& manager() { return store->Manager(); }
+    CClockDatabase& database() { return store->Database(); }
+    // The stored log lines, in storage order, as window text.
+    std::vector<std::u16string> StoredLogTexts() { return test::StoredLogTexts(manager()); }
+
+    TempDir dir;
     std::string dbPath;
-
-private:
-    std::string previousPath_;
-    TempDir dir_;
+    FakeClock clock;
+    std::unique_ptr<CStore> store;
 };
-
-// Gives the whole test program a database of its own, so no test ever reaches the file next
-// to the test executable. Called by both test mains.
-void UseTemporaryDatabaseForProcess();
-
-// The stored log lines, in storage order, as window text.
-std::vector<std::u16string> StoredLogTexts();
 
 }  // namespace zorvel::test

@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <functional>
 
-#include "platform/core/clock.h"
 
 namespace zorvel::test {
 
@@ -40,17 +39,6 @@ private:
     QTimer timer_;
     QPointer<QWidget> seen_;
     int seenTicks_ = 0;
-};
-
-// A fixed process clock for the life of the object.
-class FixedClock {
-public:
-    explicit FixedClock(TimePoint at) : clock_(at) { SetCurrentClock(&clock_); }
-    ~FixedClock() { SetCurrentClock(nullptr); }
-    void Set(TimePoint at) { clock_.Set(at); }
-
-private:
-    FakeClock clock_;
 };
 
 void ProcessEvents();

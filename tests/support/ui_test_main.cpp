@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "support/temp_db.h"
-
 #include <QApplication>
 #include <cstdlib>
 #include <ctime>
@@ -22,7 +20,6 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         QApplication app(argc, argv);
-        zorvel::test::UseTemporaryDatabaseForProcess();
         ::testing::InitGoogleTest(&argc, argv);
         result = RUN_ALL_TESTS();
     }

@@ -107,14 +107,27 @@ void RestCounter::ReminderClosed() {
 
 // ---------------------------------------------------------------- deletion
 
-void LogDeletedAlarm(const DeletedAlarmInfo& info) {
+void LogDeletedAlarm(CClockManager& manager, const DeletedAlarmInfo& info) {
     std::u16string line = info.automatic ? u"自动删除了一个过期闹钟 " : u"手动删除了一个闹钟 ";
     line += FromStored(info.timeText);
-    CClockManager().AddLog(line);
+    manager.AddLog(line);
 }
 
-std::vector<std::string> AutoDeleteExpiredAlarms(std::time_t now, DeleteLogger logger) {
-    CClockManager manager;
+bool DeleteAlarmByUser(CClockManager& manager, const std::string& id,
+                       const DeleteLogger& logger) {
+    AlarmClockRecord alarm;
+    manager.GetAlarmClock(id, &alarm);
+    bool removed = manager.RemoveAlarmClock(FromStored(id));
+    if (removed && logger) {
+        std::string timeText =
+            alarm.isEveryday ? ToStored(u"每天 ") + alarm.alarmTime : alarm.alarmTime;
+        logger({timeText, alarm, false});
+    }
+    return removed;
+}
+
+std::vector<std::string> AutoDeleteExpiredAlarms(CClockManager& manager, std::time_t now,
+                                                 const DeleteLogger& logger) {
     SoftSetting setting;
     manager.Database().ReadSoftSetting(&setting);
     if (!setting.isAutoDelAlarmClock)

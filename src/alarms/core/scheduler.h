@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -9,6 +10,8 @@
 
 #include "platform/core/clock.h"
 #include "storage/records.h"
+
+class CClockManager;
 
 namespace zorvel {
 
@@ -72,13 +75,19 @@ struct DeletedAlarmInfo {
 };
 
 // Writes "自动删除了一个过期闹钟 " or "手动删除了一个闹钟 " followed by the time text.
-void LogDeletedAlarm(const DeletedAlarmInfo& info);
-using DeleteLogger = void (*)(const DeletedAlarmInfo&);
+void LogDeletedAlarm(CClockManager& manager, const DeletedAlarmInfo& info);
+// Writes the line of a deletion; empty: no line.
+using DeleteLogger = std::function<void(const DeletedAlarmInfo&)>;
 
 // When isAutoDelAlarmClock is on, deletes every one-off alarm whose moment has passed and
 // logs each. Reads the setting on every call. Returns the ids it deleted.
-std::vector<std::string> AutoDeleteExpiredAlarms(std::time_t now,
-                                                 DeleteLogger logger = &LogDeletedAlarm);
+std::vector<std::string> AutoDeleteExpiredAlarms(CClockManager& manager, std::time_t now,
+                                                 const DeleteLogger& logger);
+
+// The user deleted the alarm with this stored id: removes it and logs it once it is really
+// gone (an alarm deleted meanwhile needs no line). True when it was removed.
+bool DeleteAlarmByUser(CClockManager& manager, const std::string& id,
+                       const DeleteLogger& logger);
 
 // Whether the list holds a one-off alarm whose moment has passed and that is not among
 // `deleted` yet: the only alarms the automatic deletion could remove.

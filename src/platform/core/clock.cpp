@@ -2,19 +2,6 @@
 
 namespace zorvel {
 
-namespace {
-const SystemClock kSystemClock;
-const Clock* g_clock = &kSystemClock;
-}  // namespace
-
-const Clock& CurrentClock() {
-    return *g_clock;
-}
-
-void SetCurrentClock(const Clock* clock) {
-    g_clock = clock ? clock : &kSystemClock;
-}
-
 TimePoint MakeLocalTime(int year, int month, int day, int hour, int minute, int second) {
     std::tm tm{};
     tm.tm_year = year - 1900;

@@ -9,11 +9,6 @@
 namespace zorvel {
 
 namespace {
-std::string& TestDataDir() {
-    static std::string dir;
-    return dir;
-}
-
 std::string WithSlash(std::string dir) {
     if (!dir.empty() && dir.back() != '/')
         dir += '/';
@@ -29,21 +24,6 @@ std::string ProgramDir() {
     return WithSlash(exe.parent_path().string());
 }
 
-std::string DataFilePath(const std::string& relative) {
-    if (!TestDataDir().empty())
-        return WithSlash(TestDataDir()) + relative;
-    std::string local = ProgramDir() + relative;
-    std::error_code ec;
-    if (std::filesystem::exists(local, ec))
-        return local;
-#ifdef ZORVEL_DATA_DIR
-    std::string installed = WithSlash(ZORVEL_DATA_DIR) + relative;
-    if (std::filesystem::exists(installed, ec))
-        return installed;
-#endif
-    return local;
-}
-
 std::string UserDataDir() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     if (xdg && *xdg == '/')
@@ -57,8 +37,34 @@ std::string UserDataDir() {
     return WithSlash(h) + ".local/share/zorvel/";
 }
 
-void SetDataDirForTesting(const std::string& dir) {
-    TestDataDir() = dir;
+std::string DefaultDatabasePath() {
+    std::string dir = ProgramDir();
+    if (access(dir.c_str(), W_OK) == 0)
+        return dir + "zorvel.db3";
+    return UserDataDir() + "zorvel.db3";
+}
+
+std::string DataDirs::Find(const std::string& relative) const {
+    std::error_code ec;
+    for (const std::string& dir : dirs) {
+        std::string path = dir + relative;
+        if (std::filesystem::exists(path, ec))
+            return path;
+    }
+    return (dirs.empty() ? std::string("./") : dirs.front()) + relative;
+}
+
+DataDirs DataDirs::Installed() {
+    DataDirs d;
+    d.dirs.push_back(ProgramDir());
+#ifdef ZORVEL_DATA_DIR
+    d.dirs.push_back(WithSlash(ZORVEL_DATA_DIR));
+#endif
+    return d;
+}
+
+DataDirs DataDirs::In(const std::string& dir) {
+    return DataDirs{{WithSlash(dir)}};
 }
 
 }  // namespace zorvel

@@ -1,4 +1,4 @@
-#include "settings/password_hash.h"
+#include "widgets/password_hash.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QLineEdit;
+class CClockDatabase;
 
 // "请输入密码": asks for the delete password before a protected operation. Ends with
 // kPasswordAccepted when the password was right; a wrong one says so, clears the field and
@@ -12,11 +13,11 @@ class CPwdInputDlg : public QDialog {
 public:
     static constexpr int kPasswordAccepted = 1000000;
 
-    explicit CPwdInputDlg(QWidget* parent = nullptr);
+    CPwdInputDlg(CClockDatabase& database, QWidget* parent);
 
     // When the settings ask for a password, runs the prompt; true when the operation may go
     // on (no password needed, or the right one given).
-    static bool AskIfRequired(QWidget* parent);
+    static bool AskIfRequired(CClockDatabase& database, QWidget* parent);
 
     void OnOK();
 
@@ -24,5 +25,6 @@ protected:
     void accept() override { OnOK(); }
 
 private:
+    CClockDatabase& database_;
     QLineEdit* pwdEdit_;
 };

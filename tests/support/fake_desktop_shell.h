@@ -2,7 +2,7 @@
 
 #include "platform/desktop_shell.h"
 
-namespace zorvel {
+namespace zorvel::test {
 
 // A desktop for tests: the tray's presence and the active window are whatever the test says,
 // and the tray icon can be clicked by calling ClickTrayIcon.
@@ -32,4 +32,4 @@ private:
     std::function<void()> onLeftClick_;
 };
 
-}  // namespace zorvel
+}  // namespace zorvel::test

@@ -1,6 +1,6 @@
-#include "platform/fake_desktop_shell.h"
+#include "support/fake_desktop_shell.h"
 
-namespace zorvel {
+namespace zorvel::test {
 
 void CFakeDesktopShell::ShowTrayIcon(const QIcon&, const QString& toolTip, QMenu* menu,
                                      std::function<void()> onLeftClick) {
@@ -35,4 +35,4 @@ void CFakeDesktopShell::ClickTrayIcon() {
         onLeftClick_();
 }
 
-}  // namespace zorvel
+}  // namespace zorvel::test

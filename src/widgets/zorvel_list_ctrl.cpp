@@ -1,4 +1,4 @@
-#include "alarms/zorvel_list_ctrl.h"
+#include "widgets/zorvel_list_ctrl.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "alarms/core/list_columns.h"
+#include "widgets/core/list_columns.h"
 
 #include <algorithm>
 

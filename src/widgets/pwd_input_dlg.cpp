@@ -1,15 +1,16 @@
-#include "settings/pwd_input_dlg.h"
+#include "widgets/pwd_input_dlg.h"
 
 #include <QLineEdit>
 
-#include "settings/password_hash.h"
-#include "settings/pwd_dlg_layout.h"
+#include "widgets/password_hash.h"
+#include "widgets/pwd_dlg_layout.h"
 #include "storage/clock_database.h"
-#include "widgets/message_box.h"
+#include "widgets/storage_action.h"
 
 using namespace zorvel;
 
-CPwdInputDlg::CPwdInputDlg(QWidget* parent) : QDialog(parent) {
+CPwdInputDlg::CPwdInputDlg(CClockDatabase& database, QWidget* parent)
+    : QDialog(parent), database_(database) {
     setObjectName("pwdInputDlg");
     setWindowTitle(QStringLiteral("请输入密码"));
     pwdEdit_ = BuildPasswordDialog(this, "pwdInputEdit");
@@ -17,12 +18,8 @@ CPwdInputDlg::CPwdInputDlg(QWidget* parent) : QDialog(parent) {
 
 void CPwdInputDlg::OnOK() {
     SoftSetting setting;
-    try {
-        CClockDatabase().ReadSoftSetting(&setting);
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(this, e);
+    if (!RunStorageAction(this, [&] { database_.ReadSoftSetting(&setting); }))
         return;
-    }
     if (CheckPassword(pwdEdit_->text().toStdU16String(), setting.delPwd)) {
         done(kPasswordAccepted);
         return;
@@ -32,16 +29,12 @@ void CPwdInputDlg::OnOK() {
     pwdEdit_->setFocus();
 }
 
-bool CPwdInputDlg::AskIfRequired(QWidget* parent) {
+bool CPwdInputDlg::AskIfRequired(CClockDatabase& database, QWidget* parent) {
     SoftSetting setting;
-    try {
-        CClockDatabase().ReadSoftSetting(&setting);
-    } catch (const CppSQLite3Exception& e) {
-        ShowStorageError(parent, e);
+    if (!RunStorageAction(parent, [&] { database.ReadSoftSetting(&setting); }))
         return false;
-    }
     if (!setting.isPwdReq)
         return true;
-    CPwdInputDlg dlg(parent);
+    CPwdInputDlg dlg(database, parent);
     return dlg.exec() == kPasswordAccepted;
 }

@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <ctime>
 
-#include "settings/password_hash.h"
-#include "settings/pwd_input_dlg.h"
-#include "settings/pwd_setting_dlg.h"
+#include "widgets/password_hash.h"
+#include "widgets/pwd_input_dlg.h"
+#include "widgets/pwd_setting_dlg.h"
 #include "storage/clock_database.h"
 #include "storage/text_codec.h"
 #include "support/temp_db.h"
@@ -54,11 +54,11 @@ TEST_F(PasswordDialogTest, SettingStoresAHashThatThePromptAcceptsAfterAWrongTry)
     setting.findChild<QPushButton*>("cancelButton")->click();
     EXPECT_EQ(setting.result(), QDialog::Rejected);
     SoftSetting s;
-    CClockDatabase().ReadSoftSetting(&s);
+    database().ReadSoftSetting(&s);
     EXPECT_EQ(s.delPwd, "");
     setting.findChild<QPushButton*>("okButton")->click();
     EXPECT_EQ(setting.result(), QDialog::Accepted);
-    CClockDatabase().ReadSoftSetting(&s);
+    database().ReadSoftSetting(&s);
     EXPECT_TRUE(s.delPwd.starts_with(kPasswordHashPrefix));
 
     CPwdInputDlg dlg;

@@ -1,4 +1,4 @@
-#include "settings/pwd_dlg_layout.h"
+#include "widgets/pwd_dlg_layout.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

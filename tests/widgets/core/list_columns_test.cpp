@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "alarms/core/list_columns.h"
+#include "widgets/core/list_columns.h"
 
 namespace {
 

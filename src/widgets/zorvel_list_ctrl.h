@@ -5,7 +5,7 @@
 #include <QTreeView>
 #include <vector>
 
-#include "alarms/core/list_columns.h"
+#include "widgets/core/list_columns.h"
 
 // The report list of the alarm, notes, memo and log pages: full-row multiple selection,
 // grid lines, movable columns, 32-pixel row pictures, hidden columns (for ids) kept in front,

@@ -3,7 +3,7 @@
 #include <QHeaderView>
 #include <QTest>
 
-#include "alarms/zorvel_list_ctrl.h"
+#include "widgets/zorvel_list_ctrl.h"
 #include "support/ui_helpers.h"
 
 namespace {

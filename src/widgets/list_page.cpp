@@ -1,0 +1,81 @@
+#include "widgets/list_page.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "widgets/pwd_input_dlg.h"
+#include "widgets/storage_action.h"
+#include "widgets/zorvel_list_ctrl.h"
+
+CListPage::CListPage(const Setup& setup, CClockDatabase& database, QWidget* parent)
+    : QWidget(parent), database_(database), setup_(setup) {
+    setObjectName(QString::fromLatin1(setup.pageName));
+    listCtrl_ = new CZorvelListCtrl;
+    listCtrl_->setObjectName(QString::fromLatin1(setup.listName));
+    listCtrl_->setAccessibleName(setup.listTitle);
+
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    if (setup.addName) {
+        addButton_ = new QPushButton(setup.addText);
+        addButton_->setObjectName(QString::fromLatin1(setup.addName));
+        row->addWidget(addButton_);
+        connect(addButton_, &QPushButton::clicked, this, [this] { OnAdd(); });
+    }
+    deleteButton_ = new QPushButton(QStringLiteral("删除"));
+    deleteButton_->setObjectName(QString::fromLatin1(setup.deleteName));
+    row->addWidget(deleteButton_);
+    connect(deleteButton_, &QPushButton::clicked, this, &CListPage::OnDelete);
+    connect(listCtrl_, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { OnListDblClk(index.row(), index.column()); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(8);
+    layout->addWidget(listCtrl_, 1);
+    layout->addLayout(row);
+}
+
+QWidget* CListPage::EditorParent() {
+    return window();
+}
+
+bool CListPage::PasswordAllows() {
+    return !setup_.passwordGuarded || CPwdInputDlg::AskIfRequired(database_, this);
+}
+
+void CListPage::OnListDblClk(int row, int column) {
+    if (row < 0 || row >= listCtrl_->GetItemCount() || column < 0 ||
+        column >= listCtrl_->GetColumnCount())
+        return;
+    // Keep the row's id: the list may be rebuilt while the password prompt is open.
+    const QString id = listCtrl_->GetItemText(row, setup_.idColumn);
+    if (!PasswordAllows())
+        return;
+    EditItem(id);
+}
+
+void CListPage::OnDelete() {
+    if (!PasswordAllows())
+        return;
+    // Taken after the prompt: the rows may have been rebuilt meanwhile.
+    const std::vector<int> rows = listCtrl_->SelectedRowsFromBottom();
+    zorvel::RunStorageAction(this, [&] {
+        for (int row : rows) {
+            // An item that is already gone loses its row all the same.
+            DeleteItem(listCtrl_->GetItemText(row, setup_.idColumn));
+            listCtrl_->DeleteItem(row);
+        }
+    });
+}
+
+void CListPage::AppendRow(const QIcon& image, const QString& id,
+                          const std::vector<QString>& texts) {
+    const int row = listCtrl_->GetItemCount();
+    listCtrl_->InsertItem(row, QString::number(row + 1), image);
+    listCtrl_->SetItemText(row, setup_.idColumn, id);
+    int column = setup_.idColumn + 1;
+    for (const QString& text : texts)
+        listCtrl_->SetItemText(row, column++, text);
+}

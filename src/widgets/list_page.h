@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class CClockDatabase;
+class CZorvelListCtrl;
+class QPushButton;
+
+// What the list pages (alarms, notes, memos, log) share: the list filling the page with its
+// buttons in a row below it on the right, numbered rows with a picture and a hidden id column,
+// editing by double click, deletion of the selected rows from the bottom up, and, where the
+// page asks for it, the password prompt before editing and deleting.
+class CListPage : public QWidget {
+    Q_OBJECT
+public:
+    struct Setup {
+        const char* pageName;    // object name of the page
+        const char* listName;    // object name of the list
+        QString listTitle;       // accessible name of the list
+        const char* addName;     // object name of the add button; nullptr: no add button
+        QString addText;         // its text
+        const char* deleteName;  // object name of the delete button
+        bool passwordGuarded;    // edit and delete ask for the password when it is set
+        int idColumn;            // the hidden column holding each row's stored id
+    };
+
+    CListPage(const Setup& setup, CClockDatabase& database, QWidget* parent);
+
+    CZorvelListCtrl* listCtrl() const { return listCtrl_; }
+    QPushButton* addButton() const { return addButton_; }
+    QPushButton* deleteButton() const { return deleteButton_; }
+
+    // Rebuilds every row from storage.
+    virtual void Refill() = 0;
+    // The add button; a double click on a row.
+    virtual void OnAdd() {}
+    void OnListDblClk(int row, int column);
+    // The delete button: removes the selected rows from storage and from the list, from the
+    // last up, each row's stored item by its id. A storage error stops the deletion there.
+    void OnDelete();
+
+protected:
+    // Opens the editor of the item with this id (after the password, where asked for).
+    virtual void EditItem(const QString& id) { (void)id; }
+    // Removes one item from storage.
+    virtual void DeleteItem(const QString& id) = 0;
+
+    // Appends a numbered row with its picture, its id and the texts of the following columns.
+    void AppendRow(const QIcon& image, const QString& id, const std::vector<QString>& texts);
+    // The window the page's editors and prompts belong to.
+    QWidget* EditorParent();
+    // True when no password is needed or the right one was given.
+    bool PasswordAllows();
+
+    CClockDatabase& database_;
+
+private:
+    Setup setup_;
+    CZorvelListCtrl* listCtrl_;
+    QPushButton* addButton_ = nullptr;
+    QPushButton* deleteButton_;
+};

@@ -1,0 +1,45 @@
+#include "support/test_app.h"
+
+#include <QTimer>
+
+#include "chimes/clip_sink.h"
+#include "widgets/change_notifier.h"
+
+namespace zorvel::test {
+
+namespace {
+// Every clip ends at once, unheard.
+class SilentSink final : public CClipSink {
+public:
+    void Play(const QString&) override {
+        QTimer::singleShot(0, this, [this] { emit Finished(); });
+    }
+    void Stop() override {}
+};
+}  // namespace
+
+AppTest::AppTest() : dbPath(dir.File("zorvel.db3")), clock(MakeLocalTime(2011, 9, 18, 10, 15, 30)) {
+    CAppContext::Parts parts;
+    parts.clock = &clock;
+    parts.platform.power = &power;
+    parts.platform.launcher = &launcher;
+    parts.platform.shell = &shell;
+    parts.platform.songPlayers = [this] {
+        auto p = std::make_unique<CFakeSongPlayer>();
+        p->error = nextSongError;
+        players.push_back(p.get());
+        return std::unique_ptr<ISongPlayer>(std::move(p));
+    };
+    parts.platform.dataDirs = DataDirs::In(dir.File("data"));
+    parts.databasePath = dbPath;
+    parts.voiceSink = [] { return new SilentSink; };
+    app = std::make_unique<CAppContext>(std::move(parts));
+}
+
+AppTest::~AppTest() = default;
+
+void AppTest::FlushChanges() {
+    app->notifier().Flush();
+}
+
+}  // namespace zorvel::test
