@@ -12,24 +12,15 @@
 #include "alarms/alarm_dlg.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
-#include "support/temp_db.h"
+#include "support/test_app.h"
 
 namespace {
 
 using namespace zorvel;
 
-class AlarmDlgTest : public test::TempDatabaseTest {
+class AlarmDlgTest : public test::AppTest {
 protected:
     void SetUp() override {
-        TempDatabaseTest::SetUp();
-        services.power = &power;
-        services.launcher = &launcher;
-        services.songPlayers = [this] {
-            auto p = std::make_unique<CFakeSongPlayer>();
-            p->error = nextError;
-            players.push_back(p.get());
-            return std::unique_ptr<ISongPlayer>(std::move(p));
-        };
         alarm = std::make_shared<AlarmClockRecord>();
         alarm->id = "{A}";
         alarm->alarmTime = "2011-09-18 08:30:00";
@@ -40,18 +31,10 @@ protected:
     CAlarmDlg* Open(int ringType, int ringPlayType = 2) {
         { database().SetRingPlayType(ringPlayType); }
         alarm->ringType = ringType;
-        auto* dlg = new CAlarmDlg(alarm, nullptr, services);
-        dlg->StartRinging();
-        dlg->ShowOnTop();
-        return dlg;
+        return OpenRingWindow(alarm, services(), database());
     }
-    CFakeSongPlayer* Player() { return players.empty() ? nullptr : players.back(); }
+    test::CFakeSongPlayer* Player() { return players.empty() ? nullptr : players.back(); }
 
-    PlatformServices services;
-    CFakePowerControl power;
-    CFakeProgramLauncher launcher;
-    std::vector<CFakeSongPlayer*> players;  // owned by the window; valid while it plays
-    QString nextError;
     AlarmClockPtr alarm;
 };
 
@@ -147,7 +130,7 @@ TEST_F(AlarmDlgTest, PlayOnceNeedsNoWatchAndLoopRestartsWhenItStops) {
 }
 
 TEST_F(AlarmDlgTest, UnplayableSongIsReportedAndTheWindowStillWorks) {
-    nextError = "no such file";
+    nextSongError = "no such file";
     CAlarmDlg* dlg = Open(kRingSystemSong1, kPlayUntilClosed);
     auto* error = dlg->findChild<QLabel*>("songErrorLabel");
     EXPECT_FALSE(error->isHidden());

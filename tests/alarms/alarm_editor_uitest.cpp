@@ -15,12 +15,12 @@
 
 #include "alarms/add_alarm_clock.h"
 #include "alarms/edit_alarm_clock_dlg.h"
-#include "widgets/zorvel_list_ctrl.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
-#include "support/temp_db.h"
+#include "support/test_app.h"
 #include "support/ui_helpers.h"
+#include "widgets/zorvel_list_ctrl.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ QString ChooseFile(QWidget* dlg, const std::string& path) {
     return filter;
 }
 
-class AlarmEditorTest : public test::TempDatabaseTest {
+class AlarmEditorTest : public test::AppTest {
 protected:
     AlarmClockRecord OnlyAlarm() {
         AlarmClockList alarms;
@@ -60,19 +60,18 @@ protected:
         EXPECT_EQ(alarms.size(), 1u);
         return alarms.empty() ? AlarmClockRecord{} : *alarms[0];
     }
-    std::vector<std::u16string> LogTexts() { return test::StoredLogTexts(); }
+    std::vector<std::u16string> LogTexts() { return StoredLogTexts(); }
     std::string File(const char* name) {
         std::string path = (std::filesystem::path(dbPath).parent_path() / name).string();
         std::ofstream(path) << "x";
         return path;
     }
-    test::FixedClock clock{MakeLocalTime(2011, 9, 18, 10, 15, 30)};
     test::ModalWatchdog watchdog;
 };
 
 TEST_F(AlarmEditorTest, TheDefaultAlarmIsTheNextMinuteOfTodayAndIsLogged) {
-    CUserLogsDlg logPage;
-    CAddAlarmClock dlg;
+    CUserLogsDlg logPage(manager(), context().notifier());
+    CAddAlarmClock dlg(manager(), clock, nullptr);
     EXPECT_EQ(Find<QComboBox>(&dlg, "hourCombo")->currentText(), "10");
     EXPECT_EQ(Find<QComboBox>(&dlg, "minuteCombo")->currentText(), "16");
     EXPECT_FALSE(Find<QCheckBox>(&dlg, "everydayCheck")->isChecked());
@@ -85,16 +84,18 @@ TEST_F(AlarmEditorTest, TheDefaultAlarmIsTheNextMinuteOfTodayAndIsLogged) {
     EXPECT_TRUE(!a.isEveryday && a.isRing && a.ringType == 0);
     EXPECT_EQ(FromStored(a.ring), u"#系统歌曲1");
     EXPECT_EQ(LogTexts(), std::vector<std::u16string>{u"添加了一个闹钟 2011-09-18 10:16:00"});
-    EXPECT_EQ(logPage.listCtrl()->GetItemCount(), 1);  // refreshed at once
+    FlushChanges();  // as the event loop would, once the dialog has closed
+    EXPECT_EQ(logPage.listCtrl()->GetItemCount(), 1);
 
     clock.Set(MakeLocalTime(2011, 9, 18, 10, 59, 59));
-    EXPECT_EQ(CAddAlarmClock().BuildAlarmTime(), u"2011-09-18 11:00:00");
+    EXPECT_EQ(CAddAlarmClock(manager(), clock, nullptr).BuildAlarmTime(), u"2011-09-18 11:00:00");
     clock.Set(MakeLocalTime(2011, 9, 18, 23, 59, 0));
-    EXPECT_EQ(CAddAlarmClock().BuildAlarmTime(), u"2011-09-18 00:00:00");  // still today
+    EXPECT_EQ(CAddAlarmClock(manager(), clock, nullptr).BuildAlarmTime(),
+              u"2011-09-18 00:00:00");  // still today
 }
 
 TEST_F(AlarmEditorTest, EveryDayAlarmKeepsThePickersDateAndIsLoggedWithEveryDay) {
-    CAddAlarmClock dlg;
+    CAddAlarmClock dlg(manager(), clock, nullptr);
     Find<QDateEdit>(&dlg, "datePicker")->setDate(QDate(2011, 9, 20));
     Find<QCheckBox>(&dlg, "everydayCheck")->click();
     EXPECT_FALSE(Find<QDateEdit>(&dlg, "datePicker")->isEnabled());
@@ -115,7 +116,7 @@ TEST_F(AlarmEditorTest, ProgramsAndSongsAreChosenInAFileDialog) {
     std::string program = File("闹钟 程序");
     std::string song = File("晚安 song.mp3");
     QString cwd = QDir::currentPath();
-    CAddAlarmClock dlg;
+    CAddAlarmClock dlg(manager(), clock, nullptr);
     dlg.show();
     PickRing(&dlg, 4);
     EXPECT_EQ(Find<QPushButton>(&dlg, "chooseFileButton")->text(), "选择程序路径");
@@ -139,7 +140,7 @@ TEST_F(AlarmEditorTest, ProgramsAndSongsAreChosenInAFileDialog) {
 TEST_F(AlarmEditorTest, QuickTextMenuListsStoredTextsWithWakeAndSleepLast) {
     for (const char16_t* text : {u"起床", u"开会", u"睡觉", u"A&B", u"开会"})
         manager().AddAlarmClock(u"2011-09-18 08:00:00", false, true, text, u"", 0);
-    CAddAlarmClock dlg;
+    CAddAlarmClock dlg(manager(), clock, nullptr);
     dlg.show();
     Find<QToolButton>(&dlg, "quickButton")->click();
     QStringList texts;
@@ -152,7 +153,7 @@ TEST_F(AlarmEditorTest, QuickTextMenuListsStoredTextsWithWakeAndSleepLast) {
 }
 
 TEST_F(AlarmEditorTest, RefusedTextsAndStorageErrorsKeepTheEditorOpenWithTheInput) {
-    CAddAlarmClock dlg;
+    CAddAlarmClock dlg(manager(), clock, nullptr);
     dlg.show();
     auto* content = Find<QLineEdit>(&dlg, "contentEdit");
     // 449 characters and one outside the basic plane: 451 UTF-16 units.
@@ -165,23 +166,25 @@ TEST_F(AlarmEditorTest, RefusedTextsAndStorageErrorsKeepTheEditorOpenWithTheInpu
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(content->text(), tooLong);
 
-    std::string broken = File("broken.db3");  // no database of ours
-    SetDatabasePathForTesting(broken);
-    content->setText(QString(450, QChar(u'闹')));
+    // A file that is no database of ours.
+    CStore broken(File("broken.db3"), clock);
+    CAddAlarmClock onBroken(broken.Manager(), clock, nullptr);
+    onBroken.show();
+    Find<QLineEdit>(&onBroken, "contentEdit")->setText(QString(450, QChar(u'闹')));
     message.clear();
     test::CloseNextMessageBox(&message);
-    Find<QPushButton>(&dlg, "okButton")->click();
+    Find<QPushButton>(&onBroken, "okButton")->click();
     EXPECT_FALSE(message.isEmpty());
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_EQ(content->text().size(), 450);
+    EXPECT_TRUE(onBroken.isVisible());
+    EXPECT_EQ(Find<QLineEdit>(&onBroken, "contentEdit")->text().size(), 450);
 
-    SetDatabasePathForTesting(dbPath);
+    content->setText(QString(450, QChar(u'闹')));
     Find<QPushButton>(&dlg, "okButton")->click();
     EXPECT_FALSE(dlg.isVisible());
     AlarmClockRecord a = OnlyAlarm();
     EXPECT_EQ(FromStored(a.content).size(), 450u);
 
-    CEditAlarmClockDlg edit(QString::fromStdString(a.id));
+    CEditAlarmClockDlg edit(QString::fromStdString(a.id), manager(), clock, nullptr);
     edit.show();
     Find<QLineEdit>(&edit, "contentEdit")->setText(QString(451, QChar(u'改')));
     message.clear();
@@ -195,7 +198,7 @@ TEST_F(AlarmEditorTest, RefusedTextsAndStorageErrorsKeepTheEditorOpenWithTheInpu
 TEST_F(AlarmEditorTest, EditorShowsTheStoredAlarmAndUpdatesIt) {
     manager().AddAlarmClock(u"2011-01-02 08:05:00", true, false, u"吃药", u"/音乐/歌.mp3", 7);
     AlarmClockRecord before = OnlyAlarm();
-    CEditAlarmClockDlg dlg(QString::fromStdString(before.id));
+    CEditAlarmClockDlg dlg(QString::fromStdString(before.id), manager(), clock, nullptr);
     ASSERT_EQ(dlg.loadResult(), CEditAlarmClockDlg::Load::kLoaded);
     EXPECT_FALSE(Find<QDateEdit>(&dlg, "datePicker")->isEnabled());
     EXPECT_EQ(Find<QDateEdit>(&dlg, "datePicker")->date(), QDate(2011, 1, 2));
@@ -215,11 +218,12 @@ TEST_F(AlarmEditorTest, EditorShowsTheStoredAlarmAndUpdatesIt) {
     EXPECT_EQ(LogTexts(), std::vector<std::u16string>{u"更新了一个闹钟 每天 2011-01-02 08:05:00"});
 
     // Deleted while the editor was open (the expired-alarm clean-up): not lost.
-    CEditAlarmClockDlg again(QString::fromStdString(before.id));
+    CEditAlarmClockDlg again(QString::fromStdString(before.id), manager(), clock, nullptr);
     manager().RemoveAlarmClock(FromStored(before.id));
     Find<QPushButton>(&again, "okButton")->click();
     EXPECT_EQ(FromStored(OnlyAlarm().content), u"吃药了");
-    EXPECT_EQ(CEditAlarmClockDlg("{gone}").loadResult(), CEditAlarmClockDlg::Load::kMissing);
+    EXPECT_EQ(CEditAlarmClockDlg("{gone}", manager(), clock, nullptr).loadResult(),
+              CEditAlarmClockDlg::Load::kMissing);
 }
 
 }  // namespace

@@ -11,13 +11,14 @@
 #include "alarms/alarm_dlg.h"
 #include "alarms/edit_alarm_clock_dlg.h"
 #include "alarms/my_clock_dlg.h"
-#include "widgets/zorvel_list_ctrl.h"
-#include "widgets/password_hash.h"
-#include "widgets/pwd_input_dlg.h"
+#include "alarms/reminder_service.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
-#include "support/temp_db.h"
+#include "support/test_app.h"
 #include "support/ui_helpers.h"
+#include "widgets/password_hash.h"
+#include "widgets/pwd_input_dlg.h"
+#include "widgets/zorvel_list_ctrl.h"
 
 namespace {
 
@@ -31,13 +32,12 @@ std::vector<CAlarmDlg*> OpenRingWindows() {
     return found;
 }
 
-class AlarmPageTest : public test::TempDatabaseTest {
+class AlarmPageTest : public test::AppTest {
 protected:
     void TearDown() override {
         for (CAlarmDlg* d : OpenRingWindows())
             d->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        TempDatabaseTest::TearDown();
     }
 };
 
@@ -48,29 +48,33 @@ TEST_F(AlarmPageTest, LoadsAlarmsAndRingsTheDueOnesInListOrder) {
         m.AddAlarmClock(u"2011-09-18 09:00:00", false, false, u"later", u"", kRingSilent);
         m.AddAlarmClock(u"2011-01-01 08:30:00", true, false, u"第二", u"", kRingSilent);
     }
-    PlatformServices fakes;  // nothing to play or start: the alarms are silent
-    CMyClockDlg page(nullptr, fakes);
-    page.OnInitDialog();
-    EXPECT_TRUE(page.IsTesting());
-    ASSERT_EQ(page.alarmList().size(), 3u);
+    CReminderService& reminders = context().reminders();
+    CMyClockDlg page(reminders, context().store(), clock);
+    EXPECT_EQ(page.listCtrl()->GetItemCount(), 0);  // nothing is read before start-up
+    app->Start();
+    EXPECT_TRUE(reminders.IsRunning());
+    ASSERT_EQ(reminders.alarmList().size(), 3u);
+    EXPECT_EQ(page.listCtrl()->GetItemCount(), 3);
 
-    std::vector<QString> rang;
-    QObject::connect(&page, &CMyClockDlg::AlarmRang,
-                     [&](const QString& id) { rang.push_back(id); });
-    page.CheckDueAlarms(MakeLocalTime(2011, 9, 18, 8, 29, 59));
+    std::vector<AlarmClockPtr> rang;
+    QObject::connect(&reminders, &CReminderService::AlarmDue,
+                     [&](const AlarmClockPtr& alarm) { rang.push_back(alarm); });
+    reminders.OnSecond(MakeLocalTime(2011, 9, 18, 8, 29, 59));
     EXPECT_TRUE(OpenRingWindows().empty());
-    page.CheckDueAlarms(MakeLocalTime(2011, 9, 18, 8, 30, 0));
-    page.CheckDueAlarms(MakeLocalTime(2011, 9, 18, 8, 30, 1));
+    reminders.OnSecond(MakeLocalTime(2011, 9, 18, 8, 30, 0));
+    reminders.OnSecond(MakeLocalTime(2011, 9, 18, 8, 30, 1));
     ASSERT_EQ(rang.size(), 2u);
     auto windows = OpenRingWindows();
     ASSERT_EQ(windows.size(), 2u);
     QStringList texts;
-    for (auto* w : windows)
+    for (auto* w : windows) {
         texts << w->findChild<QLabel*>("alarmContentLabel")->text();
+        // The windows share their records with the list.
+        EXPECT_TRUE(w->alarm() == reminders.alarmList()[0] ||
+                    w->alarm() == reminders.alarmList()[2]);
+    }
     EXPECT_TRUE(texts.contains(QStringLiteral("第一")) && texts.contains(QStringLiteral("第二")));
-    EXPECT_EQ(page.ringWindow->alarm()->id, rang.back().toStdString());
-    // Both windows share their records with the list.
-    EXPECT_EQ(page.ringWindow->alarm().get(), page.alarmList()[2].get());
+    EXPECT_EQ(rang.back().get(), reminders.alarmList()[2].get());
 }
 
 // The alarm page as the user sees it, at a fixed time: 2011-09-18 10:15:30.
@@ -87,11 +91,12 @@ protected:
                       {u"2011-09-18 14:00:00", false}};
         for (const auto& a : alarms)
             manager().AddAlarmClock(a.time, a.everyday, true, u"闹钟", u"#系统歌曲2", 1);
-        page.OnInitDialog();
+        app->Start();
         page.show();
         list = page.listCtrl();
     }
-    static std::vector<std::u16string> LogTexts() { return test::StoredLogTexts(); }
+    std::vector<std::u16string> LogTexts() { return StoredLogTexts(); }
+    AlarmClockList& alarmList() { return context().reminders().alarmList(); }
     // Answers the next password prompt with each text in turn; none at all cancels it.
     static void AnswerPrompt(std::vector<QString> tries) {
         test::WhenModal<CPwdInputDlg>([tries](CPwdInputDlg* dlg) {
@@ -114,10 +119,8 @@ protected:
     }
     void Delete() { page.findChild<QPushButton*>("deleteAlarmButton")->click(); }
 
-    test::FixedClock clock{MakeLocalTime(2011, 9, 18, 10, 15, 30)};
     test::ModalWatchdog watchdog;
-    PlatformServices fakes;
-    CMyClockDlg page{nullptr, fakes};
+    CMyClockDlg page{context().reminders(), context().store(), clock};
     CZorvelListCtrl* list = nullptr;
 };
 
@@ -135,7 +138,7 @@ TEST_F(AlarmPageUserTest, RowsShowTimesTextsAndWhatHasExpired) {
         EXPECT_TRUE(picture == expired || picture == active);
         marked.push_back(picture == expired);
         // The scheduler's list holds the very alarms of the rows, in row order.
-        EXPECT_EQ(QString::fromStdString(page.alarmList()[r]->id), list->GetItemText(r, 1));
+        EXPECT_EQ(QString::fromStdString(alarmList()[r]->id), list->GetItemText(r, 1));
     }
     EXPECT_EQ(times, QStringList({"2011-09-18 11:00:00", "2011-09-18 10:15:30", "每天 8:5",
                                   "2011-09-18 14:00:00"}));
@@ -153,6 +156,11 @@ TEST_F(AlarmPageUserTest, DeletesSelectedRowsFromTheBottomUp) {
     Delete();
     ASSERT_EQ(list->GetItemCount(), 1);
     EXPECT_EQ(list->GetItemText(0, 0), "2");
+    // Out of the alarm test at once, before the change has come round.
+    ASSERT_EQ(alarmList().size(), 1u);
+    FlushChanges();
+    ASSERT_EQ(list->GetItemCount(), 1);
+    EXPECT_EQ(list->GetItemText(0, 0), "1");  // renumbered from storage
     EXPECT_EQ(LogTexts(),
               (std::vector<std::u16string>{u"手动删除了一个闹钟 2011-09-18 14:00:00",
                                            u"手动删除了一个闹钟 每天 2001-01-01 08:05:00",
@@ -160,8 +168,8 @@ TEST_F(AlarmPageUserTest, DeletesSelectedRowsFromTheBottomUp) {
     AlarmClockList left;
     manager().GetAllAlarmClocks(left);
     ASSERT_EQ(left.size(), 1u);
-    ASSERT_EQ(page.alarmList().size(), 1u);
-    EXPECT_EQ(page.alarmList()[0]->id, left[0]->id);
+    ASSERT_EQ(alarmList().size(), 1u);
+    EXPECT_EQ(alarmList()[0]->id, left[0]->id);
 }
 
 TEST_F(AlarmPageUserTest, PasswordIsAskedBeforeEditingAndDeleting) {
@@ -179,8 +187,9 @@ TEST_F(AlarmPageUserTest, PasswordIsAskedBeforeEditingAndDeleting) {
     AnswerPrompt({"口", "口令"});
     DoubleClickRow(0);
     EXPECT_EQ(editors, 1);
+    test::ProcessEvents();
     EXPECT_EQ(list->GetItemText(0, 3), "改了");  // rebuilt after the edit
-    EXPECT_EQ(page.alarmList()[0]->content, ToStored(u"改了"));
+    EXPECT_EQ(alarmList()[0]->content, ToStored(u"改了"));
 
     list->SelectRow(1, false);
     AnswerPrompt({});
@@ -197,19 +206,22 @@ TEST_F(AlarmPageUserTest, AddingRebuildsTheRowsAndAStorageErrorLeavesThemAlone) 
         dlg->findChild<QPushButton*>("okButton")->click();
     });
     page.findChild<QPushButton*>("addAlarmButton")->click();
+    test::ProcessEvents();
     ASSERT_EQ(list->GetItemCount(), 5);
     EXPECT_EQ(list->GetItemText(4, 3), "新闹钟");
-    EXPECT_EQ(page.alarmList()[4]->alarmTime, "2011-09-18 10:16:00");
+    EXPECT_EQ(alarmList()[4]->alarmTime, "2011-09-18 10:16:00");
 
-    std::string broken = dbPath + ".broken";
-    std::ofstream(broken) << std::string(4096, 'x');
-    SetDatabasePathForTesting(broken);
+    // Another program holds the file locked.
+    CppSQLite3DB other;
+    OpenKeyed(other, dbPath);
+    other.ExecuteUpdate("BEGIN EXCLUSIVE;");
     QString message;
     test::CloseNextMessageBox(&message);
-    page.FillAlarmList();
-    EXPECT_FALSE(message.isEmpty());
+    page.Refill();
+    other.ExecuteUpdate("ROLLBACK;");
+    EXPECT_NE(message.indexOf("locked"), -1) << message.toStdString();
     EXPECT_EQ(list->GetItemCount(), 5);
-    EXPECT_EQ(page.alarmList().size(), 5u);
+    EXPECT_EQ(alarmList().size(), 5u);
 }
 
 }  // namespace

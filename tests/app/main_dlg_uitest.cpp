@@ -3,17 +3,43 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTabWidget>
 
+#include "alarms/my_clock_dlg.h"
+#include "app/today_panel.h"
+#include "platform/second_ticker.h"
+#include "settings/user_logs_dlg.h"
+#include "support/test_app.h"
+
 namespace {
+
+using namespace zorvel;
+
+class MainDlgTest : public test::AppTest {};
+
+// The main window's today panel, driven by the second ticker on the fake clock.
+class TodayPanelTest : public test::AppTest {
+protected:
+    TodayPanelTest() {
+        dlg = std::make_unique<CMainDlg>(context());
+        dlg->show();
+    }
+    QString Line(int id) { return dlg->todayPanel()->Line(id)->text(); }
+    void TickAt(TimePoint t) {
+        clock.Set(t + std::chrono::milliseconds(15));
+        emit context().ticker().Tick();
+    }
+    std::unique_ptr<CMainDlg> dlg;
+};
 
 QTabWidget* Tabs(const CMainDlg& dlg) {
     return dlg.findChild<QTabWidget*>("pageTabs");
 }
 
-TEST(MainDlg, StartsHiddenWithTheEightPagesInOrder) {
-    CMainDlg dlg;
+TEST_F(MainDlgTest, StartsHiddenWithTheEightPagesInOrder) {
+    CMainDlg dlg(context());
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(g_pMainDlg, &dlg);
     EXPECT_EQ(dlg.windowTitle(), "Zorvel");
@@ -34,8 +60,8 @@ TEST(MainDlg, StartsHiddenWithTheEightPagesInOrder) {
     EXPECT_NE(dlg.TodayPanel(), nullptr);
 }
 
-TEST(MainDlg, SelectPageIgnoresNumbersOutOfRange) {
-    CMainDlg dlg;
+TEST_F(MainDlgTest, SelectPageIgnoresNumbersOutOfRange) {
+    CMainDlg dlg(context());
     dlg.SelectPage(CMainDlg::kSettingsPage);
     EXPECT_EQ(dlg.CurrentPage(), 4);
     EXPECT_TRUE(dlg.Page(4)->isVisibleTo(&dlg));
@@ -46,8 +72,8 @@ TEST(MainDlg, SelectPageIgnoresNumbersOutOfRange) {
     EXPECT_EQ(dlg.Page(8), nullptr);
 }
 
-TEST(MainDlg, SetPageReplacesAPlaceholderAndKeepsTabAndSelection) {
-    CMainDlg dlg;
+TEST_F(MainDlgTest, SetPageReplacesAPlaceholderAndKeepsTabAndSelection) {
+    CMainDlg dlg(context());
     dlg.SelectPage(CMainDlg::kNotesPage);
     QPointer<QWidget> old = dlg.Page(CMainDlg::kNotesPage);
     auto* notes = new QLabel("notes");
@@ -69,6 +95,41 @@ TEST(MainDlg, SetPageReplacesAPlaceholderAndKeepsTabAndSelection) {
     QLabel stray;
     dlg.SetPage(9, &stray);  // out of range: nothing happens
     EXPECT_EQ(Tabs(dlg)->count(), 8);
+}
+
+TEST_F(TodayPanelTest, StartsWithThePagesAndTheDateLines) {
+    EXPECT_EQ(dlg->Page(CMainDlg::kAlarmPage), dlg->alarmPage());
+    EXPECT_EQ(dlg->Page(CMainDlg::kLogPage), static_cast<QWidget*>(dlg->logPage()));
+    // The clock line waits for the first second; the date lines are there at once.
+    EXPECT_TRUE(Line(1000).isEmpty());
+    EXPECT_EQ(Line(1006), QStringLiteral("您好，今天是星期天"));
+    EXPECT_FALSE(Line(1001).isEmpty());
+}
+
+TEST_F(TodayPanelTest, FollowsTheClockPastMidnight) {
+    TickAt(MakeLocalTime(2011, 9, 18, 12, 0, 0));
+    EXPECT_EQ(Line(1000), "2011-09-18 12:00:00");
+    EXPECT_EQ(Line(1006), QStringLiteral("您好，今天是星期天"));
+    EXPECT_EQ(Line(1001), QStringLiteral("辛卯 兔年　八月廿一"));
+    EXPECT_EQ(Line(1002), QStringLiteral("节气：---"));
+    EXPECT_EQ(Line(1003), QStringLiteral("2012年春节：2012-01-23"));
+    EXPECT_EQ(Line(1004), QStringLiteral("辛卯 丁酉 丙子 甲午"));
+    TickAt(MakeLocalTime(2011, 9, 18, 23, 0, 0));  // a new double hour: the hour pillar changes
+    EXPECT_EQ(Line(1006), QStringLiteral("您好，今天是星期天"));
+    EXPECT_NE(Line(1004), QStringLiteral("辛卯 丁酉 丙子 甲午"));
+    TickAt(MakeLocalTime(2011, 9, 19, 0, 0, 0));
+    EXPECT_EQ(Line(1000), "2011-09-19 00:00:00");
+    EXPECT_EQ(Line(1006), QStringLiteral("您好，今天是星期一"));
+    EXPECT_EQ(Line(1001), QStringLiteral("辛卯 兔年　八月廿二"));
+}
+
+TEST_F(TodayPanelTest, HiddenPanelWaitsUntilShown) {
+    dlg->hide();
+    TickAt(MakeLocalTime(2011, 9, 18, 12, 0, 0));
+    EXPECT_NE(Line(1000), "2011-09-18 12:00:00");
+    dlg->show();
+    EXPECT_EQ(Line(1000), "2011-09-18 12:00:00");
+    EXPECT_EQ(Line(1006), QStringLiteral("您好，今天是星期天"));
 }
 
 }  // namespace

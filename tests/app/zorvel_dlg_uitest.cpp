@@ -13,25 +13,20 @@
 
 #include "app/main_dlg.h"
 #include "platform/core/clock.h"
-#include "support/fake_desktop_shell.h"
+#include "support/test_app.h"
 
 namespace {
 
-using zorvel::CFakeDesktopShell;
 using zorvel::clock::FaceFrame;
 
-class ClockDlgTest : public ::testing::Test {
+class ClockDlgTest : public zorvel::test::AppTest {
 protected:
     void SetUp() override {
-        zorvel::SetCurrentClock(&clock_);
         clock_.Set(zorvel::MakeLocalTime(2024, 5, 17, 13, 5, 9));
-        dlg_ = std::make_unique<CZorvelDlg>(shell_);
+        dlg_ = std::make_unique<CZorvelDlg>(context());
         dlg_->show();
     }
-    void TearDown() override {
-        dlg_.reset();
-        zorvel::SetCurrentClock(nullptr);
-    }
+    void TearDown() override { dlg_.reset(); }
 
     void Trigger(CZorvelDlg::Command command) { dlg_->Action(command)->trigger(); }
 
@@ -42,8 +37,8 @@ protected:
         QApplication::sendEvent(dlg_.get(), &event);
     }
 
-    zorvel::FakeClock clock_;
-    CFakeDesktopShell shell_;
+    zorvel::test::FakeClock& clock_ = clock;
+    zorvel::test::CFakeDesktopShell& shell_ = shell;
     std::unique_ptr<CZorvelDlg> dlg_;
 };
 
@@ -54,7 +49,7 @@ TEST_F(ClockDlgTest, IsAFramelessToolWindowAtTheTopLeft) {
     EXPECT_EQ(dlg_->size(), QSize(268, 268));
     EXPECT_EQ(dlg_->pos(), QPoint(0, 0));
     EXPECT_EQ(g_pClockDlg, dlg_.get());
-    EXPECT_FALSE(dlg_->MainDlg()->isVisible());
+    EXPECT_EQ(dlg_->MainDlg(), nullptr);  // made the first time it is asked for
     // Clicks on the see-through parts are not the clock's.
     EXPECT_TRUE(dlg_->mask().contains(QPoint(140, 90)));
     EXPECT_FALSE(dlg_->mask().contains(QPoint(260, 260)));
@@ -90,7 +85,8 @@ TEST_F(ClockDlgTest, PageCommandsShowTheMainWindowOnTheirPage) {
                  {CZorvelDlg::kToolsCommand, CMainDlg::kToolsPage},
                  {CZorvelDlg::kHomePageCommand, CMainDlg::kHomePage}};
     for (const auto& c : cases) {
-        dlg_->MainDlg()->hide();
+        if (dlg_->MainDlg())
+            dlg_->MainDlg()->hide();
         Trigger(c.command);
         EXPECT_TRUE(dlg_->MainDlg()->isVisible()) << c.page;
         EXPECT_EQ(dlg_->MainDlg()->CurrentPage(), c.page);
@@ -223,11 +219,16 @@ TEST_F(ClockDlgTest, DragMovesThroughTheWindowSystemOrByItself) {
     SendMouse(QEvent::MouseButtonRelease, {140, 130}, Qt::NoButton);
 }
 
-TEST(ClockDlgLifetime, EndingTheClockEndsTheMainWindowAndTheTrayIcon) {
-    CFakeDesktopShell shell;
+class ClockDlgLifetime : public zorvel::test::AppTest {};
+
+TEST_F(ClockDlgLifetime, EndingTheClockEndsTheMainWindowAndTheTrayIcon) {
     {
-        CZorvelDlg dlg(shell);
+        CZorvelDlg dlg(context());
+        EXPECT_EQ(g_pMainDlg, nullptr);
+        dlg.ShowMainWindow(CMainDlg::kLogPage);
+        ASSERT_NE(dlg.MainDlg(), nullptr);
         EXPECT_EQ(g_pMainDlg, dlg.MainDlg());
+        EXPECT_EQ(dlg.MainDlg()->CurrentPage(), CMainDlg::kLogPage);
         EXPECT_TRUE(shell.trayShown);
     }
     EXPECT_EQ(g_pClockDlg, nullptr);

@@ -15,6 +15,7 @@
 #include "chimes/core/time_voice_clips.h"
 #include "platform/core/clock.h"
 #include "platform/core/program_dir.h"
+#include "support/fake_clock.h"
 
 // Readable failure messages.
 static void PrintTo(const QString& s, std::ostream* os) {
@@ -61,14 +62,11 @@ protected:
             QFile f(dataDir.filePath(QString::fromStdString(clip)));
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         }
-        zorvel::SetDataDirForTesting(dataDir.path().toStdString());
         sink = new FakeSink;
-        voice = std::make_unique<CTimeVoice>(sink);
+        voice = std::make_unique<CTimeVoice>(sink, clock,
+                                             zorvel::DataDirs::In(dataDir.path().toStdString()));
     }
-    void TearDown() override {
-        voice.reset();
-        zorvel::SetDataDirForTesting("");
-    }
+    void TearDown() override { voice.reset(); }
 
     // Ends the playing clip and lets the announcer go on to the next.
     void FinishClip() {
@@ -82,6 +80,7 @@ protected:
 
     QTemporaryDir dataDir;
     FakeSink* sink = nullptr;
+    zorvel::test::FakeClock clock;
     std::unique_ptr<CTimeVoice> voice;
 };
 
@@ -149,14 +148,10 @@ TEST_F(TimeVoiceTest, StuckClipIsGivenUp) {
     voice->Stop();
 }
 
-TEST_F(TimeVoiceTest, PlayTimeVoiceSpeaksTheCurrentLocalTime) {
-    zorvel::FakeClock clock(zorvel::MakeLocalTime(2024, 5, 6, 10, 17, 42));
-    zorvel::SetCurrentClock(&clock);
-    SetTimeVoiceForTesting(voice.get());
-    PlayTimeVoice();
+TEST_F(TimeVoiceTest, StartNowSpeaksTheTimeOfItsClock) {
+    clock.Set(zorvel::MakeLocalTime(2024, 5, 6, 10, 17, 42));
+    voice->StartNow();
     FinishAll();
-    SetTimeVoiceForTesting(nullptr);
-    zorvel::SetCurrentClock(nullptr);
     EXPECT_EQ(sink->calls, Plays(Names(zorvel::TimeVoiceClips(10, 17))));
 }
 

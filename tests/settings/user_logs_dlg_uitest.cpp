@@ -2,22 +2,22 @@
 
 #include <QPushButton>
 
-#include "widgets/zorvel_list_ctrl.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
-#include "support/temp_db.h"
+#include "support/test_app.h"
+#include "widgets/zorvel_list_ctrl.h"
 
 namespace {
 
 using namespace zorvel;
 
-class UserLogsPageTest : public test::TempDatabaseTest {};
+class UserLogsPageTest : public test::AppTest {};
 
 TEST_F(UserLogsPageTest, DeletesSelectedRowsAndLeavesTheOtherNumbersAlone) {
     for (int i = 1; i <= 5; ++i)
         manager().AddLog(u"添加了一个闹钟 " + Utf8ToUtf16(std::to_string(i)));
-    auto page = std::make_unique<CUserLogsDlg>();
+    auto page = std::make_unique<CUserLogsDlg>(manager(), context().notifier());
     EXPECT_EQ(g_pUserLogsDlg, page.get());
     CZorvelListCtrl* list = page->findChild<CZorvelListCtrl*>("logList");
     ASSERT_EQ(list->GetItemCount(), 5);
@@ -34,12 +34,18 @@ TEST_F(UserLogsPageTest, DeletesSelectedRowsAndLeavesTheOtherNumbersAlone) {
     ASSERT_EQ(list->GetItemCount(), 3);
     EXPECT_EQ(list->GetItemText(1, 0), "4");
     EXPECT_EQ(list->GetItemText(2, 0), "5");
+    // Until the deletion comes round as a change, which renumbers the rows from storage.
+    FlushChanges();
+    EXPECT_EQ(list->GetItemText(2, 0), "3");
     std::vector<LogRecord> logs;
     manager().GetAllLogs(logs);
     ASSERT_EQ(logs.size(), 3u);
     EXPECT_EQ(FromStored(logs[1].content), u"添加了一个闹钟 4");
-    page->Refill();
-    EXPECT_EQ(list->GetItemText(2, 0), "3");
+    // A line written by anyone else appears at once.
+    manager().AddLog(u"更新了一个闹钟 6");
+    FlushChanges();
+    ASSERT_EQ(list->GetItemCount(), 4);
+    EXPECT_EQ(list->GetItemText(3, 3), "更新了一个闹钟 6");
     page.reset();
     EXPECT_EQ(g_pUserLogsDlg, nullptr);
 }

@@ -4,13 +4,13 @@
 #include <QPushButton>
 #include <ctime>
 
-#include "widgets/password_hash.h"
-#include "widgets/pwd_input_dlg.h"
-#include "widgets/pwd_setting_dlg.h"
 #include "storage/clock_database.h"
 #include "storage/text_codec.h"
 #include "support/temp_db.h"
 #include "support/ui_helpers.h"
+#include "widgets/password_hash.h"
+#include "widgets/pwd_input_dlg.h"
+#include "widgets/pwd_setting_dlg.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ protected:
 };
 
 TEST_F(PasswordDialogTest, SettingStoresAHashThatThePromptAcceptsAfterAWrongTry) {
-    CPwdSettingDlg setting;
+    CPwdSettingDlg setting(database(), nullptr);
     setting.findChild<QLineEdit*>("pwdSettingEdit")->setText("Right");
     setting.findChild<QPushButton*>("cancelButton")->click();
     EXPECT_EQ(setting.result(), QDialog::Rejected);
@@ -61,7 +61,7 @@ TEST_F(PasswordDialogTest, SettingStoresAHashThatThePromptAcceptsAfterAWrongTry)
     database().ReadSoftSetting(&s);
     EXPECT_TRUE(s.delPwd.starts_with(kPasswordHashPrefix));
 
-    CPwdInputDlg dlg;
+    CPwdInputDlg dlg(database(), nullptr);
     dlg.show();
     auto* edit = dlg.findChild<QLineEdit*>("pwdInputEdit");
     QString message;
