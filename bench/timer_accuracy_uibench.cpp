@@ -27,9 +27,11 @@ int main(int argc, char** argv) {
         pid_t pid = fork();
         if (pid == 0) {
             volatile unsigned long x = 0;
-            for (;;) x = x + 1;
+            for (;;)
+                x = x + 1;
         }
-        if (pid > 0) spinners.push_back(pid);
+        if (pid > 0)
+            spinners.push_back(pid);
     }
 
     std::vector<int> lateness;  // ms after the whole second
@@ -39,23 +41,29 @@ int main(int argc, char** argv) {
         qint64 now = QDateTime::currentMSecsSinceEpoch();
         lateness.push_back(static_cast<int>(now % 1000));
         secondsSeen.push_back(now / 1000);
-        if (static_cast<int>(secondsSeen.size()) >= seconds) app.quit();
+        if (static_cast<int>(secondsSeen.size()) >= seconds)
+            app.quit();
     });
     ticker.Start();
     app.exec();
 
-    for (pid_t pid : spinners) kill(pid, SIGKILL);
-    for (pid_t pid : spinners) waitpid(pid, nullptr, 0);
+    for (pid_t pid : spinners)
+        kill(pid, SIGKILL);
+    for (pid_t pid : spinners)
+        waitpid(pid, nullptr, 0);
 
     int skipped = 0, repeated = 0;
     for (size_t i = 1; i < secondsSeen.size(); ++i) {
         qint64 step = secondsSeen[i] - secondsSeen[i - 1];
-        if (step > 1) skipped += static_cast<int>(step - 1);
-        if (step == 0) ++repeated;
+        if (step > 1)
+            skipped += static_cast<int>(step - 1);
+        if (step == 0)
+            ++repeated;
     }
     std::vector<int> sorted = lateness;
     std::sort(sorted.begin(), sorted.end());
-    std::printf("ticks: %zu over %d s with %ld spinning process(es)\n", sorted.size(), seconds, cores);
+    std::printf("ticks: %zu over %d s with %ld spinning process(es)\n", sorted.size(), seconds,
+                cores);
     std::printf("lateness after the whole second: median %d ms, 99th percentile %d ms, max %d ms\n",
                 sorted[sorted.size() / 2], sorted[sorted.size() * 99 / 100], sorted.back());
     std::printf("whole seconds without a tick: %d; seconds ticked twice: %d\n", skipped, repeated);

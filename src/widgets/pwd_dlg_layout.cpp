@@ -8,10 +8,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace zorvel {
-
-QLineEdit* BuildPasswordDialog(QDialog* dialog, const char* editName) {
-    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+CPwdDlgBase::CPwdDlgBase(CClockDatabase& database, const QString& title, const char* objectName,
+                         const char* editName, QWidget* parent)
+    : QDialog(parent), database_(database) {
+    setObjectName(objectName);
+    setWindowTitle(title);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     auto* label = new QLabel(QStringLiteral("密码："));
     auto* edit = new QLineEdit;
     edit->setObjectName(editName);
@@ -25,24 +27,22 @@ QLineEdit* BuildPasswordDialog(QDialog* dialog, const char* editName) {
     ok->setDefault(true);
     QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     cancel->setObjectName("cancelButton");
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* row = new QHBoxLayout;
     row->setSpacing(8);
     row->addWidget(label);
     row->addWidget(edit, 1);
 
-    auto* layout = new QVBoxLayout(dialog);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 18, 18, 14);
     layout->setSpacing(16);
     layout->addLayout(row);
     layout->addStretch();
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetMinimumSize);
-    dialog->resize(330, 128);
+    resize(330, 128);
     edit->setFocus();
-    return edit;
+    pwdEdit_ = edit;
 }
-
-}  // namespace zorvel

@@ -1,12 +1,22 @@
 #pragma once
 
-class QDialog;
+#include <QDialog>
+
+class CClockDatabase;
 class QLineEdit;
 
-namespace zorvel {
+// What the two password dialogs share: "密码：" and a field, then 确定 and 取消; OK runs
+// OnOK, which decides whether the dialog ends.
+class CPwdDlgBase : public QDialog {
+    Q_OBJECT
+public:
+    virtual void OnOK() = 0;
 
-// The shared look of the two password dialogs: "密码：" and a field, then 确定 and 取消.
-// Returns the field; the OK button calls the dialog's accept().
-QLineEdit* BuildPasswordDialog(QDialog* dialog, const char* editName);
+protected:
+    CPwdDlgBase(CClockDatabase& database, const QString& title, const char* objectName,
+                const char* editName, QWidget* parent);
+    void accept() override { OnOK(); }
 
-}  // namespace zorvel
+    CClockDatabase& database_;
+    QLineEdit* pwdEdit_;
+};

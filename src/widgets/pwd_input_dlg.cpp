@@ -2,19 +2,14 @@
 
 #include <QLineEdit>
 
-#include "widgets/password_hash.h"
-#include "widgets/pwd_dlg_layout.h"
 #include "storage/clock_database.h"
+#include "widgets/password_hash.h"
 #include "widgets/storage_action.h"
 
 using namespace zorvel;
 
 CPwdInputDlg::CPwdInputDlg(CClockDatabase& database, QWidget* parent)
-    : QDialog(parent), database_(database) {
-    setObjectName("pwdInputDlg");
-    setWindowTitle(QStringLiteral("请输入密码"));
-    pwdEdit_ = BuildPasswordDialog(this, "pwdInputEdit");
-}
+    : CPwdDlgBase(database, QStringLiteral("请输入密码"), "pwdInputDlg", "pwdInputEdit", parent) {}
 
 void CPwdInputDlg::OnOK() {
     SoftSetting setting;

@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QDialog>
-
-class QLineEdit;
-class CClockDatabase;
+#include "widgets/pwd_dlg_layout.h"
 
 // "请输入密码": asks for the delete password before a protected operation. Ends with
 // kPasswordAccepted when the password was right; a wrong one says so, clears the field and
 // lets the user try again.
-class CPwdInputDlg : public QDialog {
+class CPwdInputDlg : public CPwdDlgBase {
     Q_OBJECT
 public:
     static constexpr int kPasswordAccepted = 1000000;
@@ -19,12 +16,5 @@ public:
     // on (no password needed, or the right one given).
     static bool AskIfRequired(CClockDatabase& database, QWidget* parent);
 
-    void OnOK();
-
-protected:
-    void accept() override { OnOK(); }
-
-private:
-    CClockDatabase& database_;
-    QLineEdit* pwdEdit_;
+    void OnOK() override;
 };

@@ -2,19 +2,15 @@
 
 #include <QLineEdit>
 
-#include "widgets/password_hash.h"
-#include "widgets/pwd_dlg_layout.h"
 #include "storage/clock_database.h"
+#include "widgets/password_hash.h"
 #include "widgets/storage_action.h"
 
 using namespace zorvel;
 
 CPwdSettingDlg::CPwdSettingDlg(CClockDatabase& database, QWidget* parent)
-    : QDialog(parent), database_(database) {
-    setObjectName("pwdSettingDlg");
-    setWindowTitle(QStringLiteral("删除密码设置"));
-    pwdEdit_ = BuildPasswordDialog(this, "pwdSettingEdit");
-}
+    : CPwdDlgBase(database, QStringLiteral("删除密码设置"), "pwdSettingDlg", "pwdSettingEdit",
+                  parent) {}
 
 void CPwdSettingDlg::OnOK() {
     const std::string hash = HashPassword(pwdEdit_->text().toStdU16String());

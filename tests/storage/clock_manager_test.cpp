@@ -26,8 +26,8 @@ protected:
 };
 
 TEST_F(ClockManagerTest, AddAlarmStoresConvertedTextsWithIdAndTimeStamp) {
-    ASSERT_TRUE(manager().AddAlarmClock(u"2011-09-18 08:06:00", true, true, u"该起床了",
-                                              u"mp3/1.mp3", 0));
+    ASSERT_TRUE(
+        manager().AddAlarmClock(u"2011-09-18 08:06:00", true, true, u"该起床了", u"mp3/1.mp3", 0));
     AlarmClockList all = AllAlarms();
     ASSERT_EQ(all.size(), 1u);
     const AlarmClockRecord& a = *all[0];
@@ -78,8 +78,7 @@ TEST_F(ClockManagerTest, EmptyAlarmTimeIsRefusedOnAddOnly) {
 TEST_F(ClockManagerTest, TextsOutsideCodePage936AndLongPathsSurvive) {
     std::u16string content = u"表情😀 罕见字𠀀 €";
     std::u16string ring = u"/home/用户/" + std::u16string(300, u'音') + u".mp3";
-    ASSERT_TRUE(
-        manager().AddAlarmClock(u"2011-09-18 08:06:00", false, true, content, ring, 7));
+    ASSERT_TRUE(manager().AddAlarmClock(u"2011-09-18 08:06:00", false, true, content, ring, 7));
     AlarmClockRecord a;
     manager().GetAlarmClock(AllAlarms().at(0)->id, &a);
     EXPECT_EQ(FromStored(a.content), content);

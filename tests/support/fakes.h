@@ -3,10 +3,10 @@
 #include <QString>
 #include <vector>
 
-#include "support/fake_clock.h"
 #include "platform/power_control.h"
 #include "platform/program_launcher.h"
 #include "platform/song_player.h"
+#include "support/fake_clock.h"
 
 namespace zorvel::test {
 

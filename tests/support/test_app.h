@@ -40,7 +40,7 @@ protected:
     CFakePowerControl power;
     CFakeProgramLauncher launcher;
     std::vector<CFakeSongPlayer*> players;  // owned by the ring windows
-    QString nextSongError;                 // the error the next song player reports
+    QString nextSongError;                  // the error the next song player reports
     std::unique_ptr<CAppContext> app;
 };
 

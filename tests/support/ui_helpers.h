@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <functional>
 
-
 namespace zorvel::test {
 
 // Runs `action` on the next modal window that opens and is a T, inside its event loop; fails

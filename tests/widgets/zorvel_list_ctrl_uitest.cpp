@@ -3,8 +3,8 @@
 #include <QHeaderView>
 #include <QTest>
 
-#include "widgets/zorvel_list_ctrl.h"
 #include "support/ui_helpers.h"
+#include "widgets/zorvel_list_ctrl.h"
 
 namespace {
 
