@@ -14,6 +14,12 @@ std::string PillarsAt(int y, int m, int d, int h, int min = 0) {
     return p.pillarText;
 }
 
+// The pair of pillar `i` (0 year, 1 month, 2 day, 3 hour) at noon.
+std::string PillarOf(int i, int y, int m, int d) {
+    const std::string text = PillarsAt(y, m, d, 12);
+    return text.substr(i * 7, 6);  // two three-byte characters and a blank per pillar
+}
+
 }  // namespace
 
 TEST(FourPillars, FieldsAndTextOfAKnownDay) {
@@ -60,6 +66,22 @@ TEST(FourPillars, MonthPillarChangesOnTheSectionalTermDay) {
     // Before 小寒 January is a 子 month of the lunar year that is still running.
     EXPECT_EQ(PillarsAt(2011, 1, 5, 12), "庚寅 戊子 庚申 壬午");
     EXPECT_EQ(PillarsAt(2011, 1, 6, 12), "庚寅 己丑 辛酉 甲午");
+}
+
+// Before 1929 the sectional terms are dated in Beijing mean time; these fall just after midnight
+// in UTC+8, so their month pillars begin a day earlier than UTC+8 would have them.
+TEST(FourPillars, MonthPillarTurnsOnTermDaysOfBeijingMeanTime) {
+    struct Turn {
+        int year, month, day;
+        const char* before;
+        const char* from;
+    };
+    for (const Turn& t : {Turn{1911, 5, 6, "壬辰", "癸巳"}, Turn{1912, 1, 6, "庚子", "辛丑"},
+                          Turn{1912, 10, 8, "己酉", "庚戌"}, Turn{1917, 12, 7, "辛亥", "壬子"},
+                          Turn{1927, 9, 8, "戊申", "己酉"}}) {
+        EXPECT_EQ(PillarOf(1, t.year, t.month, t.day - 1), t.before) << t.year << '-' << t.month;
+        EXPECT_EQ(PillarOf(1, t.year, t.month, t.day), t.from) << t.year << '-' << t.month;
+    }
 }
 
 // Every term day of engine C agrees with the ephemeris; the sweep test compares them all with
