@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string_view>
 
 #include "calendar/calendar_convert.h"
+#include "calendar/calendar_names.h"
 #include "calendar/civil_date.h"
 #include "calendar/four_pillars.h"
 #include "calendar/today_texts.h"
@@ -23,6 +25,18 @@ SystemTime Date(const CivilDate& c) {
     t.wMonth = static_cast<std::uint16_t>(c.month);
     t.wDay = static_cast<std::uint16_t>(c.day);
     return t;
+}
+
+// Place 0-59 in the sixty-pair cycle of a pair of characters such as "甲子", or -1.
+int CycleIndex(std::string_view pair) {
+    const std::string_view stem = pair.substr(0, 3);
+    const std::string_view branch = pair.substr(3, 3);
+    for (int k = 0; k < 60; ++k) {
+        if (zorvel::kHeavenlyStems[k % 10] == stem && zorvel::kEarthlyBranches[k % 12] == branch) {
+            return k;
+        }
+    }
+    return -1;
 }
 
 }  // namespace
@@ -101,6 +115,44 @@ TEST(CalendarSweep, TwoTermDaysEveryMonth) {
         }
         ASSERT_EQ(yearTerms, 24) << y;
     }
+}
+
+// The year pillar turns once a year, on the day of 立春, and the month pillar on the day of each
+// sectional term; both step one pair along the sixty-pair cycle.
+TEST(CalendarSweep, YearPillarTurnsOnLichunAndMonthPillarOnSectionalTerms) {
+    int previousYear = -1, previousMonth = -1;
+    int yearTurns = 0;
+    for (long n = kFirstDay; n <= kLastDay; ++n) {
+        const CivilDate c = CivilFromDays(n);
+        SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" +
+                     std::to_string(c.day));
+        CFourPillars p;
+        p.Set(c.year, c.month, c.day, 12, 0);
+        const int year = CycleIndex(std::string_view(p.pillarText).substr(0, 6));
+        const int month = CycleIndex(std::string_view(p.pillarText).substr(7, 6));
+        ASSERT_GE(year, 0) << p.pillarText;
+        ASSERT_GE(month, 0) << p.pillarText;
+        const int term = CCalendarConvert::TermOfDay(c.year, c.month, c.day);
+        if (n == kFirstDay) {
+            ASSERT_EQ(p.pillarText.substr(0, 13), "庚子 戊子");
+        } else {
+            if (term == 3) {  // 立春
+                ASSERT_EQ(year, (previousYear + 1) % 60);
+                ++yearTurns;
+                ASSERT_EQ(yearTurns, c.year - 1900);
+            } else {
+                ASSERT_EQ(year, previousYear);
+            }
+            if (term % 2 == 1) {
+                ASSERT_EQ(month, (previousMonth + 1) % 60);
+            } else {
+                ASSERT_EQ(month, previousMonth);
+            }
+        }
+        previousYear = year;
+        previousMonth = month;
+    }
+    EXPECT_EQ(yearTurns, 200);
 }
 
 // LunarToSolar finds the day back from every lunar date that SolarToLunarEx gives.
