@@ -58,9 +58,11 @@ std::string CalendarDayReport::Row(int year, int month, int day) {
         row += "\t-\t-";
     }
 
-    auto found = festivals_.find(year);
+    const int festivalYear = NextSpringFestivalYear(year, month, day);
+    auto found = festivals_.find(festivalYear);
     if (found == festivals_.end()) {
-        found = festivals_.emplace(year, SpringFestivalDate(year + 1)).first;
+        const std::string date = festivalYear != 0 ? SpringFestivalDate(festivalYear) : "";
+        found = festivals_.emplace(festivalYear, date).first;
     }
     row += '\t';
     row += found->second.empty() ? "-" : found->second;

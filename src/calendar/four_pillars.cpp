@@ -141,8 +141,18 @@ int CFourPillars::PrincipleTermDay(int y, int m) {
     return TermDay(PrincipleTermTable, y, m);
 }
 
-int CFourPillars::BuildPillars() {
+int CFourPillars::PillarYear() const {
     if (chineseYear == 0) {
+        return 0;
+    }
+    // February's sectional term is 立春; like the month pillar, the year turns on its day.
+    const bool beforeSpring = month == 1 || (month == 2 && day < sectionalTerm);
+    return year - (beforeSpring ? 1 : 0) - 1900 + kYearCount1900;
+}
+
+int CFourPillars::BuildPillars() {
+    const int pillarYear = PillarYear();
+    if (pillarYear == 0) {
         pillarText = "---";
         return 0;
     }
@@ -150,11 +160,13 @@ int CFourPillars::BuildPillars() {
     int k[4];
     int stem[4];
     int branch[4];
-    stem[0] = chineseYear % 10;
-    branch[0] = chineseYear % 12;
-    k[0] = chineseYear % 60;
+    stem[0] = pillarYear % 10;
+    branch[0] = pillarYear % 12;
+    k[0] = pillarYear % 60;
+    // The 寅 month of a 甲 or 己 year is 丙寅, of an 乙 or 庚 year 戊寅, and so on: the year's stem
+    // mod 5 picks one of five runs of twelve pairs, which start at 丙寅, 戊寅, 庚寅, 壬寅 and 甲寅.
     const int monthBranch = (month + 9 + (day >= sectionalTerm ? 1 : 0)) % 12;  // 0 = 寅
-    k[1] = (monthBranch + (chineseYear % 5) * 12 + 2) % 60;
+    k[1] = (monthBranch + (pillarYear % 5) * 12 + 2) % 60;
     k[2] = dayCycle % 60;
     for (int i = 1; i <= 2; ++i) {
         stem[i] = SexagenaryTable[k[i]] >> 4;
@@ -197,6 +209,9 @@ void CFourPillars::Dump() {
         out << "Chinese Year: " << chineseYear << '\n';
         out << "Heavenly Stem: " << kHeavenlyStems[chineseYear % 10] << '\n';
         out << "Earthly Branch: " << kEarthlyBranches[chineseYear % 12] << '\n';
+        const int pillarYear = PillarYear();
+        out << "Pillar Year: " << pillarYear << ' ' << kHeavenlyStems[pillarYear % 10]
+            << kEarthlyBranches[pillarYear % 12] << '\n';
         out << "Chinese Month: " << chineseMonth << '\n';
         out << "Chinese Date: " << chineseDate << '\n';
         out << "Sectional Term: " << sectionalTerm << '\n';

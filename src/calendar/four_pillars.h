@@ -37,8 +37,14 @@ struct CFourPillars {
     // Day of the month's sectional (first) or principal (second) term; 0 outside 1901-2100.
     static int SectionalTermDay(int year, int month);
     static int PrincipleTermDay(int year, int month);
-    // Fills pillarText; 0 (and "---") when the lunar fields were not computed.
+    // Running count, like chineseYear, of the year of the pillars: it begins on the day of 立春,
+    // not at the Spring Festival, so in January and early February it may lag chineseYear or run
+    // ahead of it. 0 when the lunar fields were not computed.
+    int PillarYear() const;
+    // Fills pillarText; 0 (and "---") when the lunar fields were not computed. The year pillar is
+    // that of PillarYear, the month pillar turns on each sectional term and takes its stem from
+    // the year pillar's; the day pillar turns at 23:00.
     int BuildPillars();
-    // Writes the fields to `diagnostics`, then BuildPillars.
+    // Writes the fields and both years to `diagnostics`, then BuildPillars.
     void Dump();
 };

@@ -29,6 +29,35 @@ std::string SpringFestivalDate(int lunarYear) {
     return convert.ToOleDate(solar).FormatDate();
 }
 
+int NextSpringFestivalYear(int year, int month, int day) {
+    if (!IsValidDate(year, month, day)) {
+        return 0;
+    }
+    // Engine A's lunar walk (lunar 1900-11-11 to the end of lunar 2100) tells which festival is
+    // next: today's on lunar 1-1, otherwise that of the following lunar year.
+    if (year >= 1901 && year <= 2101) {
+        std::uint16_t ly = 0;
+        std::uint16_t lm = 0;
+        std::uint16_t ld = 0;
+        bool leap = false;
+        const std::int32_t span = CCalendarConvert::DayCount(
+            static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month),
+            static_cast<std::uint16_t>(day), 1901, 1, 1);
+        if (CCalendarConvert::LunarFromSpan(span, ly, lm, ld, leap)) {
+            return lm == 1 && ld == 1 && !leap ? ly : ly + 1;
+        }
+    }
+    // Beyond the tables: every Spring Festival falls between January 21 and February 20.
+    const int monthDay = month * 100 + day;
+    if (monthDay < 121) {
+        return year;
+    }
+    if (monthDay > 220) {
+        return year + 1;
+    }
+    return 0;
+}
+
 TodayTexts ComputeTodayTexts(int year, int month, int day, int hour, int minute, int second) {
     TodayTexts t;
     const bool valid = IsValidDate(year, month, day) && hour >= 0 && hour <= 23 && minute >= 0 &&
@@ -54,8 +83,10 @@ TodayTexts ComputeTodayTexts(int year, int month, int day, int hour, int minute,
     t.solarTerm = "节气：";
     t.solarTerm += term > 0 ? std::string(kSolarTermNames[term - 1]) : kNone;
 
-    t.springFestival = valid ? std::to_string(year + 1) + "年春节：" : std::string("春节：");
-    const std::string festival = valid ? SpringFestivalDate(year + 1) : std::string();
+    const int festivalYear = valid ? NextSpringFestivalYear(year, month, day) : 0;
+    t.springFestival =
+        festivalYear != 0 ? std::to_string(festivalYear) + "年春节：" : std::string("春节：");
+    const std::string festival = festivalYear != 0 ? SpringFestivalDate(festivalYear) : "";
     t.springFestival += festival.empty() ? kNone : festival;
 
     if (valid) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <ostream>
 #include <thread>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct Lunar {
     int term;
     bool operator==(const Lunar&) const = default;
 };
+
+void PrintTo(const Lunar& l, std::ostream* os) {
+    *os << l.year << '-' << (l.leap ? "L" : "") << l.month << '-' << l.day << " term " << l.term;
+}
 
 Lunar EngineA(int y, int m, int d) {
     std::uint16_t ly = 0, lm = 0, ld = 0;
@@ -87,9 +92,10 @@ TEST(CalendarTables, KnownRows) {
     EXPECT_EQ(std::vector<int>(std::begin(LongLeapYears), std::end(LongLeapYears)),
               (std::vector<int>{6,  14, 19,  25,  33,  36,  38,  41,  44,  52,
                                 55, 79, 117, 136, 147, 150, 155, 158, 185, 193}));
+    // 小寒 1912 falls on January 6 in Beijing mean time, so the first interval ends at 1909.
     const auto& jan = SectionalTermTable[0];
     EXPECT_EQ(std::vector<int>(jan.bounds, jan.bounds + 7),
-              (std::vector<int>{13, 49, 85, 117, 149, 185, 201}));
+              (std::vector<int>{9, 49, 85, 117, 149, 185, 201}));
     EXPECT_EQ(std::vector<int>(jan.days[0], jan.days[0] + 4), (std::vector<int>{7, 6, 6, 6}));
     EXPECT_EQ(std::vector<int>(jan.days[6], jan.days[6] + 4), (std::vector<int>{5, 4, 5, 5}));
     const auto& feb = PrincipleTermTable[1];
@@ -120,14 +126,40 @@ TEST(EngineA, LunarDatesAtTheEdgesOfYearsAndMonths) {
     EXPECT_EQ(EngineA(2100, 12, 31), (Lunar{2100, 12, 1, false, 0}));
 }
 
-// New moons within minutes of midnight (UTC+8): the day follows China Standard Time.
+// New moons within minutes of midnight. Before 1929 the day is that of Beijing mean time
+// (UTC+7:45:40): these new moons fall just after midnight in UTC+8 and just before it there, so
+// the month starts a day earlier and the month before it is a day shorter.
 TEST(EngineA, MonthsThatStartNearMidnight) {
-    EXPECT_EQ(EngineA(1914, 11, 18), (Lunar{1914, 10, 1, false, 0}));  // 00:01:41
-    EXPECT_EQ(EngineA(1916, 2, 4), (Lunar{1916, 1, 1, false, 0}));     // 00:05:15
-    EXPECT_EQ(EngineA(1920, 11, 11), (Lunar{1920, 10, 1, false, 0}));  // 00:04:48
-    EXPECT_EQ(EngineA(2057, 9, 29), (Lunar{2057, 9, 1, false, 0}));    // 00:00:36
-    EXPECT_EQ(EngineA(2089, 9, 4), (Lunar{2089, 8, 1, false, 0}));     // 23:59:06
-    EXPECT_EQ(EngineA(2097, 8, 8), (Lunar{2097, 7, 1, false, 0}));     // 00:01:26
+    EXPECT_EQ(EngineA(1906, 4, 22), (Lunar{1906, 3, 29, false, 0}));
+    EXPECT_EQ(EngineA(1906, 4, 23), (Lunar{1906, 4, 1, false, 0}));  // 00:06:25 UTC+8
+    EXPECT_EQ(EngineA(1914, 11, 16), (Lunar{1914, 9, 29, false, 0}));
+    EXPECT_EQ(EngineA(1914, 11, 17), (Lunar{1914, 10, 1, false, 0}));  // 00:01:41 UTC+8
+    EXPECT_EQ(EngineA(1916, 2, 2), (Lunar{1915, 12, 29, false, 0}));
+    EXPECT_EQ(EngineA(1916, 2, 3), (Lunar{1916, 1, 1, false, 0}));  // 00:05:15 UTC+8
+    EXPECT_EQ(EngineA(1920, 11, 9), (Lunar{1920, 9, 29, false, 0}));
+    EXPECT_EQ(EngineA(1920, 11, 10), (Lunar{1920, 10, 1, false, 0}));  // 00:04:48 UTC+8
+    // From 1929 on the day is that of UTC+8.
+    EXPECT_EQ(EngineA(2018, 11, 8), (Lunar{2018, 10, 1, false, 0}));  // 00:02:02
+    EXPECT_EQ(EngineA(2057, 9, 29), (Lunar{2057, 9, 1, false, 0}));   // 00:00:36
+    EXPECT_EQ(EngineA(2089, 9, 4), (Lunar{2089, 8, 1, false, 0}));    // 23:59:06
+    EXPECT_EQ(EngineA(2097, 8, 8), (Lunar{2097, 7, 1, false, 0}));    // 00:01:26
+}
+
+// Terms within 14 min 20 s after midnight in UTC+8 before 1929 fall on the day before; after
+// 1929 a term minutes from midnight keeps its UTC+8 day. Engine C's term days are engine A's
+// (the sweep compares every month), so a check of engine A covers both.
+TEST(EngineA, TermDaysBefore1929FollowBeijingMeanTime) {
+    struct Term {
+        int year, month, day, number;
+    };
+    for (const Term& t : {Term{1909, 1, 20, 2}, Term{1911, 5, 6, 9}, Term{1912, 1, 6, 1},
+                          Term{1912, 10, 8, 19}, Term{1917, 12, 7, 23}, Term{1927, 9, 8, 17},
+                          Term{1928, 6, 21, 12}, Term{1951, 12, 23, 24}, Term{2008, 5, 21, 10}}) {
+        EXPECT_EQ(CCalendarConvert::TermOfDay(t.year, t.month, t.day), t.number)
+            << t.year << '-' << t.month << '-' << t.day;
+        EXPECT_EQ(CCalendarConvert::TermOfDay(t.year, t.month, t.day + 1), 0)
+            << t.year << '-' << t.month << '-' << t.day + 1;
+    }
 }
 
 TEST(EngineA, SolarTermsOf2011) {

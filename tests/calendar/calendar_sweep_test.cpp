@@ -1,10 +1,15 @@
 // Every day from 1901-01-01 to 2100-12-31 through all three engines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
 #include "calendar/calendar_convert.h"
+#include "calendar/calendar_names.h"
 #include "calendar/civil_date.h"
+#include "calendar/day_report.h"
 #include "calendar/four_pillars.h"
 #include "calendar/today_texts.h"
 
@@ -23,6 +28,32 @@ SystemTime Date(const CivilDate& c) {
     t.wMonth = static_cast<std::uint16_t>(c.month);
     t.wDay = static_cast<std::uint16_t>(c.day);
     return t;
+}
+
+// Field `i` of a tab-separated line.
+std::string Field(const std::string& line, int i) {
+    size_t start = 0;
+    for (; i > 0; --i) {
+        start = line.find('\t', start) + 1;
+    }
+    return line.substr(start, line.find('\t', start) - start);
+}
+
+long DayOf(const std::string& date) {
+    return DaysFromCivil(std::stoi(date.substr(0, 4)), std::stoi(date.substr(5, 2)),
+                         std::stoi(date.substr(8, 2)));
+}
+
+// Place 0-59 in the sixty-pair cycle of a pair of characters such as "甲子", or -1.
+int CycleIndex(std::string_view pair) {
+    const std::string_view stem = pair.substr(0, 3);
+    const std::string_view branch = pair.substr(3, 3);
+    for (int k = 0; k < 60; ++k) {
+        if (zorvel::kHeavenlyStems[k % 10] == stem && zorvel::kEarthlyBranches[k % 12] == branch) {
+            return k;
+        }
+    }
+    return -1;
 }
 
 }  // namespace
@@ -103,6 +134,44 @@ TEST(CalendarSweep, TwoTermDaysEveryMonth) {
     }
 }
 
+// The year pillar turns once a year, on the day of 立春, and the month pillar on the day of each
+// sectional term; both step one pair along the sixty-pair cycle.
+TEST(CalendarSweep, YearPillarTurnsOnLichunAndMonthPillarOnSectionalTerms) {
+    int previousYear = -1, previousMonth = -1;
+    int yearTurns = 0;
+    for (long n = kFirstDay; n <= kLastDay; ++n) {
+        const CivilDate c = CivilFromDays(n);
+        SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" +
+                     std::to_string(c.day));
+        CFourPillars p;
+        p.Set(c.year, c.month, c.day, 12, 0);
+        const int year = CycleIndex(std::string_view(p.pillarText).substr(0, 6));
+        const int month = CycleIndex(std::string_view(p.pillarText).substr(7, 6));
+        ASSERT_GE(year, 0) << p.pillarText;
+        ASSERT_GE(month, 0) << p.pillarText;
+        const int term = CCalendarConvert::TermOfDay(c.year, c.month, c.day);
+        if (n == kFirstDay) {
+            ASSERT_EQ(p.pillarText.substr(0, 13), "庚子 戊子");
+        } else {
+            if (term == 3) {  // 立春
+                ASSERT_EQ(year, (previousYear + 1) % 60);
+                ++yearTurns;
+                ASSERT_EQ(yearTurns, c.year - 1900);
+            } else {
+                ASSERT_EQ(year, previousYear);
+            }
+            if (term % 2 == 1) {
+                ASSERT_EQ(month, (previousMonth + 1) % 60);
+            } else {
+                ASSERT_EQ(month, previousMonth);
+            }
+        }
+        previousYear = year;
+        previousMonth = month;
+    }
+    EXPECT_EQ(yearTurns, 200);
+}
+
 // LunarToSolar finds the day back from every lunar date that SolarToLunarEx gives.
 TEST(CalendarSweep, LunarToSolarInvertsSolarToLunarEx) {
     const CCalendarConvert convert;
@@ -126,5 +195,46 @@ TEST(CalendarSweep, SpringFestivalBetween21JanuaryAnd20February) {
         const std::string monthDay = date.substr(5);
         ASSERT_GE(monthDay, "01-21") << date;
         ASSERT_LE(monthDay, "02-20") << date;
+    }
+}
+
+// The spring column of `zorvel-today --days` (the date the panel's line shows) is the first
+// Spring Festival on or after the day: a festival day shows itself, the column never runs ahead of
+// the next festival, and it moves on only the day after one. It is "-" exactly where that
+// festival lies outside engine B's lunar years 1921-2100.
+TEST(CalendarSweep, SpringColumnIsTheComingFestival) {
+    zorvel::CalendarDayReport report;
+    const long lastUnknown = DaysFromCivil(1920, 2, 20);  // the Spring Festival of 1920
+    const long lastKnown = DaysFromCivil(2100, 2, 9);     // and of 2100
+    std::string previous;
+    for (long n = kFirstDay; n <= kLastDay; ++n) {
+        const CivilDate c = CivilFromDays(n);
+        const std::string column = Field(report.Row(c.year, c.month, c.day), 12);
+        SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" +
+                     std::to_string(c.day) + " shows " + column);
+        if (n <= lastUnknown || n > lastKnown) {
+            ASSERT_EQ(column, "-");
+            continue;
+        }
+        const long festival = DayOf(column);
+        ASSERT_GE(festival, n);
+        // Thirteen months on, the day clamped to the length of the month.
+        const int month13 = c.month % 12 + 1;
+        const int year13 = c.year + 1 + (c.month == 12 ? 1 : 0);
+        ASSERT_LE(festival, DaysFromCivil(year13, month13,
+                                          std::min(c.day, zorvel::DaysInMonth(year13, month13))));
+        std::uint16_t ly = 0, lm = 0, ld = 0;
+        bool leap = false;
+        const CivilDate f = CivilFromDays(festival);
+        ASSERT_GE(CCalendarConvert::SolarToLunar(f.year, f.month, f.day, ly, lm, ld, leap), 0);
+        ASSERT_TRUE(ly == f.year && lm == 1 && ld == 1 && !leap);
+        CCalendarConvert::SolarToLunar(c.year, c.month, c.day, ly, lm, ld, leap);
+        if (lm == 1 && ld == 1 && !leap) {
+            ASSERT_EQ(festival, n);
+        }
+        if (!previous.empty() && column != previous) {
+            ASSERT_EQ(DayOf(previous), n - 1);
+        }
+        previous = column;
     }
 }

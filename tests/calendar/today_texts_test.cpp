@@ -29,7 +29,11 @@ TEST(TodayTexts, KnownDays) {
                                         "2027年春节：2027-02-06", "丙午 庚子 丁巳 丙午"}));
     EXPECT_EQ(Lines(ComputeTodayTexts(2011, 1, 6, 8, 30)),
               (std::vector<std::string>{"您好，今天是星期四", "庚寅 虎年十二月初三", "节气：小寒",
-                                        "2012年春节：2012-01-23", "庚寅 己丑 辛酉 壬辰"}));
+                                        "2011年春节：2011-02-03", "庚寅 己丑 辛酉 壬辰"}));
+    // The year pillar has turned at 立春, the lunar year not yet.
+    EXPECT_EQ(Lines(ComputeTodayTexts(2026, 2, 10, 12, 0)),
+              (std::vector<std::string>{"您好，今天是星期二", "乙巳 蛇年十二月廿三", "节气：---",
+                                        "2026年春节：2026-02-17", "丙午 庚寅 乙卯 壬午"}));
 }
 
 TEST(TodayTexts, WeekdaysFromSundayToSaturday) {
@@ -49,16 +53,28 @@ TEST(TodayTexts, LeapMonthsAreMarked) {
     EXPECT_EQ(ComputeTodayTexts(2011, 2, 3, 12, 0).lunarDate, "辛卯 兔年　正月初一");
 }
 
-// The Spring Festival line always names the festival of the next Gregorian year, even in January
-// before this year's festival.
+// The Spring Festival line names the first festival on or after today: this year's until its
+// day, the next year's from the day after.
 TEST(TodayTexts, SpringFestivalLineAcrossTheRange) {
-    EXPECT_EQ(ComputeTodayTexts(2012, 1, 10, 12, 0).springFestival, "2013年春节：2013-02-10");
-    EXPECT_EQ(ComputeTodayTexts(2019, 6, 1, 12, 0).springFestival, "2020年春节：2020-01-25");
-    EXPECT_EQ(ComputeTodayTexts(2020, 6, 1, 12, 0).springFestival, "2021年春节：2021-02-12");
-    EXPECT_EQ(ComputeTodayTexts(1920, 6, 1, 12, 0).springFestival, "1921年春节：1921-02-08");
-    EXPECT_EQ(ComputeTodayTexts(1919, 6, 1, 12, 0).springFestival, "1920年春节：---");
-    EXPECT_EQ(ComputeTodayTexts(2099, 6, 1, 12, 0).springFestival, "2100年春节：2100-02-09");
-    EXPECT_EQ(ComputeTodayTexts(2100, 6, 1, 12, 0).springFestival, "2101年春节：---");
+    auto line = [](int y, int m, int d) {
+        return ComputeTodayTexts(y, m, d, 12, 0).springFestival;
+    };
+    EXPECT_EQ(line(2026, 1, 10), "2026年春节：2026-02-17");
+    EXPECT_EQ(line(2026, 2, 17), "2026年春节：2026-02-17");
+    EXPECT_EQ(line(2026, 2, 18), "2027年春节：2027-02-06");
+    EXPECT_EQ(line(2012, 1, 1), "2012年春节：2012-01-23");
+    EXPECT_EQ(line(2012, 12, 31), "2013年春节：2013-02-10");
+    // The edges of engine B's lunar years 1921-2100.
+    EXPECT_EQ(line(1919, 6, 1), "1920年春节：---");
+    EXPECT_EQ(line(1920, 2, 20), "1920年春节：---");
+    EXPECT_EQ(line(1920, 2, 21), "1921年春节：1921-02-08");
+    EXPECT_EQ(line(2100, 2, 9), "2100年春节：2100-02-09");
+    EXPECT_EQ(line(2100, 2, 10), "2101年春节：---");
+    // Lunar 2100 runs into 2101; after it the year is told by the festival's window only.
+    EXPECT_EQ(line(2101, 1, 28), "2101年春节：---");
+    EXPECT_EQ(line(2101, 2, 1), "春节：---");
+    EXPECT_EQ(line(2101, 2, 21), "2102年春节：---");
+    EXPECT_EQ(line(1900, 1, 20), "1900年春节：---");
 }
 
 TEST(TodayTexts, OutsideTheTablesEachLineShowsItsLabelOnly) {
@@ -66,7 +82,7 @@ TEST(TodayTexts, OutsideTheTablesEachLineShowsItsLabelOnly) {
               (std::vector<std::string>{"您好，今天是星期一", "---", "节气：---", "1901年春节：---",
                                         "---"}));
     EXPECT_EQ(Lines(ComputeTodayTexts(2101, 1, 1, 12, 0)),
-              (std::vector<std::string>{"您好，今天是星期六", "---", "节气：---", "2102年春节：---",
+              (std::vector<std::string>{"您好，今天是星期六", "---", "节气：---", "2101年春节：---",
                                         "---"}));
     EXPECT_EQ(
         Lines(ComputeTodayTexts(2011, 2, 29, 12, 0)),
@@ -106,7 +122,7 @@ TEST(DayReport, RowsInsideAndOutsideTheEngines) {
         "2012-05-21\t2012\t4\t1\t1\t0\t2012\t4\t1\t1\t-4\t1\t2013-02-10\t壬辰 乙巳 壬午 丙午");
     EXPECT_EQ(
         report.Row(2011, 1, 6),
-        "2011-01-06\t2010\t12\t3\t0\t1\t2010\t12\t3\t0\t12\t3\t2012-01-23\t庚寅 己丑 辛酉 甲午");
+        "2011-01-06\t2010\t12\t3\t0\t1\t2010\t12\t3\t0\t12\t3\t2011-02-03\t庚寅 己丑 辛酉 甲午");
     EXPECT_EQ(report.Row(1901, 1, 1),
               "1901-01-01\t1900\t11\t11\t0\t0\t-\t-\t-\t-\t11\t11\t-\t庚子 戊子 己卯 庚午");
     EXPECT_EQ(report.Row(2101, 1, 1), "2101-01-01\t-\t-\t-\t-\t-\t2100\t12\t2\t0\t-\t-\t-\t-");

@@ -105,12 +105,13 @@ function ymdToJdn(y, m, d) {
            Math.floor(yy / 100) + Math.floor(yy / 400) - 32045;
 }
 
-// Builds the calendar for lunar years fromYear..toYear at the given time zone offset (hours, or a
-// function of the Gregorian year giving hours). Returns {months, terms, events} where months is
-// a list of {year, month, leap, start (JDN), length} and terms a list of {jdn, lon, jd}.
+// Builds the calendar for lunar years fromYear..toYear, dating each event at the given offset east
+// of Greenwich (hours, or a function of the instant, a Julian day in UT, giving hours). Returns
+// {months, terms, moons} where months is a list of {year, month, leap, start (JDN), length}, terms
+// a list of {jdn, lon, jd} and moons a list of {jd, jdn}.
 function buildCalendar(fromYear, toYear, offset) {
     const off = typeof offset === 'function' ? offset : () => offset;
-    const dayOf = (jd) => civilDay(jd, off(jdnToYmd(civilDay(jd, 8))[0]));
+    const dayOf = (jd) => civilDay(jd, off(jd));
     const jdFrom = ymdToJdn(fromYear - 1, 10, 1);
     const jdTo = ymdToJdn(toYear + 1, 4, 1);
     const moonJds = newMoons(jdFrom, jdTo);

