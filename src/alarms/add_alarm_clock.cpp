@@ -19,13 +19,13 @@ void CAddAlarmClock::OnOK() {
         return;
     bool stored = false;
     if (!RunStorageAction(this, [&] {
-            stored = manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content,
-                                            v.ring, v.ringType);
+            stored = manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring,
+                                            v.ringType);
         }))
         return;
     if (!stored) {
         // Nothing else makes the record service refuse a new alarm with a time.
-        ShowMessage(this, QStringLiteral("输入的内容过长"));
+        ShowWarning(this, QStringLiteral("输入的内容过长"));
         return;
     }
     // The record service makes the id; the log line does not need it.

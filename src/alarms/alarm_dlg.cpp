@@ -54,11 +54,12 @@ CAlarmDlg::CAlarmDlg(AlarmClockPtr alarm, const PlatformServices& services,
     auto* contentCaption = new QLabel(QStringLiteral("事件："));
     timeLabel_ = new QLabel;
     timeLabel_->setObjectName("alarmTimeLabel");
-    timeLabel_->setAccessibleName(QStringLiteral("时间"));
+    // A screen reader reads what the label shows; the caption only describes it.
+    timeLabel_->setAccessibleDescription(QStringLiteral("时间"));
     timeLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     contentLabel_ = new QLabel;
     contentLabel_->setObjectName("alarmContentLabel");
-    contentLabel_->setAccessibleName(QStringLiteral("事件"));
+    contentLabel_->setAccessibleDescription(QStringLiteral("事件"));
     contentLabel_->setWordWrap(true);
     contentLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont strong = timeLabel_->font();
@@ -210,8 +211,9 @@ void CAlarmDlg::PlaySong(const QString& path, SongPlayMode mode, bool loop) {
         songEndTimer_.stop();
         return;
     }
-    if (mode != kSongOnce)
-        songEndTimer_.start();
+    // Watched in every mode: a file that cannot be decoded is reported only once the player
+    // has tried, after Play has returned.
+    songEndTimer_.start();
 }
 
 void CAlarmDlg::StopSong() {
@@ -236,12 +238,12 @@ void CAlarmDlg::CheckSongEnd() {
     switch (OnSongStopped(playMode_)) {
         case SongEndAction::kPlayLastTime:
             PlaySong(songPath_, kSongOnce, false);
-            songEndTimer_.stop();
             break;
         case SongEndAction::kPlayLoopAgain:
             PlaySong(songPath_, kSongLoop, true);
             break;
         case SongEndAction::kNothing:
+            songEndTimer_.stop();  // played to its end
             break;
     }
 }

@@ -63,6 +63,7 @@ int ComboNumber(const QComboBox* combo, int max) {
 QString ChooseWithFileDialog(QWidget* parent, const QString& filter, const QString& startDir) {
     QFileDialog dlg(parent, QStringLiteral("打开"), startDir, filter);
     dlg.setObjectName("chooseFileDialog");
+    dlg.setWindowModality(Qt::WindowModal);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
@@ -87,6 +88,9 @@ CAlarmEditorDlg::CAlarmEditorDlg(const QString& title, const char* objectName,
                           Qt::WindowCloseButtonHint),
       manager_(manager),
       clock_(clock) {
+    // Modal to the window it belongs to only: a ring window that opens meanwhile still takes
+    // its snooze and close.
+    setWindowModality(Qt::WindowModal);
     setObjectName(objectName);
     setWindowTitle(title);
 
@@ -325,7 +329,7 @@ void CAlarmEditorDlg::LogAndAccept(const AlarmLogger& logger, const std::string&
 bool CAlarmEditorDlg::CheckContentLength(const Values& values) {
     if (values.content.size() <= CClockManager::kMaxContentUnits)
         return true;
-    ShowMessage(this, QStringLiteral("输入的内容过长"));
+    ShowWarning(this, QStringLiteral("输入的内容过长"));
     contentEdit_->setFocus();
     return false;
 }

@@ -23,6 +23,9 @@ CEditAlarmClockDlg::CEditAlarmClockDlg(const QString& id, CClockManager& manager
     updateLogger = [&manager](const std::u16string& timeText, const AlarmClockRecord&) {
         manager.AddLog(u"更新了一个闹钟 " + timeText);
     };
+    addLogger = [&manager](const std::u16string& timeText, const AlarmClockRecord&) {
+        manager.AddLog(u"添加了一个闹钟 " + timeText);
+    };
     InitFromAlarm();
 }
 
@@ -72,20 +75,22 @@ void CEditAlarmClockDlg::OnOK() {
     if (!CheckContentLength(v))
         return;
     bool stored = false;
+    bool addedAnew = false;
     if (!RunStorageAction(this, [&] {
             stored = manager_.ModifyAlarmClock(alarmId, v.alarmTime, v.isEveryday, v.isRing,
                                                v.content, v.ring, v.ringType);
             if (!stored) {
                 // The alarm went away while the dialog was open (expired alarms are cleaned
                 // up every minute); what the user entered is kept as an alarm of its own.
-                stored = manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content,
-                                                v.ring, v.ringType);
+                stored = addedAnew = manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing,
+                                                            v.content, v.ring, v.ringType);
             }
         }))
         return;
     if (!stored) {
-        ShowMessage(this, QStringLiteral("输入的内容过长"));
+        ShowWarning(this, QStringLiteral("输入的内容过长"));
         return;
     }
-    LogAndAccept(updateLogger, alarmId, v);
+    // A new alarm is logged as one.
+    LogAndAccept(addedAnew ? addLogger : updateLogger, alarmId, v);
 }

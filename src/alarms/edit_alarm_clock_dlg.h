@@ -20,8 +20,10 @@ public:
     void OnOK();
 
     std::string alarmId;  // stored text
-    // Writes "更新了一个闹钟 " followed by the time text; tests replace it.
+    // Write "更新了一个闹钟 " (or, for an alarm stored anew because it had been deleted
+    // meanwhile, "添加了一个闹钟 ") followed by the time text; tests replace them.
     AlarmLogger updateLogger;
+    AlarmLogger addLogger;
 
 protected:
     void accept() override { OnOK(); }

@@ -20,8 +20,7 @@ CAppContext::CAppContext(Parts parts)
       ticker_(std::make_unique<CSecondTicker>()) {
     store_->Database().SetWriteListener(
         [notifier = notifier_.get()](zorvel::StoredTable table) { notifier->Raise(table); });
-    reminders_ =
-        std::make_unique<CReminderService>(*store_, *notifier_, settings_, clock_);
+    reminders_ = std::make_unique<CReminderService>(*store_, *notifier_, settings_, clock_);
 
     QObject::connect(reminders_.get(), &CReminderService::AlarmDue, reminders_.get(),
                      [this](const AlarmClockPtr& alarm) {
@@ -66,6 +65,5 @@ CTimeVoice& CAppContext::voice() {
 }
 
 void CAppContext::ShowRestReminder() {
-    ShowRestRemind();
-    reminders_->RestReminderClosed();
+    ShowRestRemind([reminders = reminders_.get()] { reminders->RestReminderClosed(); });
 }

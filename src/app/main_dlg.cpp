@@ -1,6 +1,7 @@
 #include "app/main_dlg.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -38,8 +39,7 @@ QString CMainDlg::PageObjectName(int index) {
     return InRange(index) ? QString::fromLatin1(kPages[index].objectName) : QString();
 }
 
-CMainDlg::CMainDlg(CAppContext& context, QWidget* parent)
-    : QDialog(parent), context_(context) {
+CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("mainDlg"));
     setWindowTitle(QStringLiteral("Zorvel"));
     // Fixed size: 512 × 234 dialog units; it can be minimised but not resized.
@@ -70,10 +70,8 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent)
     layout->addWidget(todayPanel_);
     layout->addWidget(tab_, 1);
 
-    alarmPage_ = new CMyClockDlg(context.reminders(), context.store(), context.clock());
-    SetPage(kAlarmPage, alarmPage_);
-    logPage_ = new CUserLogsDlg(context.store().Manager(), context.notifier());
-    SetPage(kLogPage, logPage_);
+    SetPage(kAlarmPage, new CMyClockDlg(context.reminders(), context.store(), context.clock()));
+    SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
 
     // The date lines are there at once; the clock line waits for the first second.
     today_->Refresh(context.clock().NowTimeT());
@@ -86,6 +84,14 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent)
 CMainDlg::~CMainDlg() {
     if (g_pMainDlg == this)
         g_pMainDlg = nullptr;
+}
+
+CMyClockDlg* CMainDlg::alarmPage() const {
+    return qobject_cast<CMyClockDlg*>(Page(kAlarmPage));
+}
+
+CUserLogsDlg* CMainDlg::logPage() const {
+    return qobject_cast<CUserLogsDlg*>(Page(kLogPage));
 }
 
 void CMainDlg::SelectPage(int index) {
@@ -118,4 +124,12 @@ void CMainDlg::SetPage(int index, QWidget* page) {
     if (wasCurrent)
         tab_->setCurrentIndex(index);
     delete old;
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        hide();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -52,17 +52,20 @@ public:
     static QString PageTitle(int index);
     static QString PageObjectName(int index);
 
-    CMyClockDlg* alarmPage() const { return alarmPage_; }
-    CUserLogsDlg* logPage() const { return logPage_; }
+    // The pages that are built, or nullptr where SetPage has put another widget.
+    CMyClockDlg* alarmPage() const;
+    CUserLogsDlg* logPage() const;
     CTodayPanel* todayPanel() const { return today_; }
+
+protected:
+    // Enter, like Escape, hides the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     CAppContext& context_;
     QWidget* todayPanel_ = nullptr;
     QTabWidget* tab_ = nullptr;
     CTodayPanel* today_ = nullptr;
-    CMyClockDlg* alarmPage_ = nullptr;
-    CUserLogsDlg* logPage_ = nullptr;
 };
 
 // The main window while it exists; other windows use it as the parent of their dialogs.

@@ -37,7 +37,9 @@ CTodayPanel::CTodayPanel(QWidget* parent)
 QLineEdit* CTodayPanel::MakeLine(const char* objectName, const QString& accessibleName) {
     auto* line = new QLineEdit(this);
     line->setObjectName(objectName);
+    // The caption describes the field; its name is what it shows, as a label's would be.
     line->setAccessibleName(accessibleName);
+    line->setAccessibleDescription(accessibleName);
     line->setReadOnly(true);
     line->setFocusPolicy(Qt::NoFocus);
     line->setAlignment(Qt::AlignCenter);
@@ -81,11 +83,17 @@ void CTodayPanel::showEvent(QShowEvent* event) {
         Apply();
 }
 
+void CTodayPanel::SetLine(QLineEdit* line, const std::string& text) {
+    const QString shown = QString::fromStdString(text);
+    line->setText(shown);
+    line->setAccessibleName(shown.isEmpty() ? line->accessibleDescription() : shown);
+}
+
 void CTodayPanel::Apply() {
     pending_ = false;
     std::time_t now = pendingNow_;
     if (clockLinePending_) {
-        clockLine_->setText(QString::fromStdString(zorvel::ClockLineText(now)));
+        SetLine(clockLine_, zorvel::ClockLineText(now));
         clockLinePending_ = false;
     }
     zorvel::TodayRefresh::What what = refresh_.Check(now);
@@ -95,12 +103,12 @@ void CTodayPanel::Apply() {
     localtime_r(&now, &tm);
     zorvel::TodayTexts texts = zorvel::ComputeTodayTexts(
         tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-    pillarsLine_->setText(QString::fromStdString(texts.pillars));
+    SetLine(pillarsLine_, texts.pillars);
     if (what == zorvel::TodayRefresh::kAll) {
-        greetingLine_->setText(QString::fromStdString(texts.greeting));
-        lunarDateLine_->setText(QString::fromStdString(texts.lunarDate));
-        solarTermLine_->setText(QString::fromStdString(texts.solarTerm));
-        springFestivalLine_->setText(QString::fromStdString(texts.springFestival));
+        SetLine(greetingLine_, texts.greeting);
+        SetLine(lunarDateLine_, texts.lunarDate);
+        SetLine(solarTermLine_, texts.solarTerm);
+        SetLine(springFestivalLine_, texts.springFestival);
         shownDate_ = QDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
         update();
     }

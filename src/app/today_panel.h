@@ -4,6 +4,7 @@
 #include <QSvgRenderer>
 #include <QWidget>
 #include <ctime>
+#include <string>
 
 #include "app/core/today_refresh.h"
 
@@ -31,6 +32,7 @@ protected:
 
 private:
     QLineEdit* MakeLine(const char* objectName, const QString& accessibleName);
+    static void SetLine(QLineEdit* line, const std::string& text);
 
     void Apply();
 

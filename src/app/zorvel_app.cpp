@@ -17,6 +17,7 @@
 #include "platform/core/instance_lock.h"
 #include "platform/core/program_dir.h"
 #include "platform/platform_services.h"
+#include "widgets/translations.h"
 
 namespace {
 
@@ -30,11 +31,11 @@ bool HasPlatformArgument(int argc, char** argv) {
     return false;
 }
 
-void ShowError(const QString& text) {
+// Shown before the program runs, so waiting for the answer holds nothing up.
+void ShowError(QMessageBox::Icon icon, const QString& text) {
     // Also on stderr, for a start from a terminal or a script.
     std::fprintf(stderr, "zorvel: %s\n", text.toLocal8Bit().constData());
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(CZorvelApp::kTitle), text,
-                    QMessageBox::Ok);
+    QMessageBox box(icon, QStringLiteral("Zorvel"), text, QMessageBox::Ok);
     box.setObjectName(QStringLiteral("errorBox"));
     box.exec();
 }
@@ -64,16 +65,18 @@ int CZorvelApp::Run(int argc, char** argv) {
     // The clock is a tool window and the main window only hides: the program ends through
     // "退出(&X)" alone.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's own buttons and dialogs in Chinese ("确定", "取消", the file dialog).
+    zorvel::InstallQtTranslations(app);
 
     zorvel::CInstanceLock lock;
     switch (lock.Acquire(zorvel::CInstanceLock::DefaultDirectory(), kRunningText)) {
         case zorvel::CInstanceLock::State::kFirst:
             break;
         case zorvel::CInstanceLock::State::kAlreadyRunning:
-            ShowError(QString::fromStdString(lock.RunningText()));
+            ShowError(QMessageBox::Information, QString::fromStdString(lock.RunningText()));
             return 0;
         case zorvel::CInstanceLock::State::kFailed:
-            ShowError(QString::fromUtf8(kLockFailedText));
+            ShowError(QMessageBox::Warning, QString::fromUtf8(kLockFailedText));
             return 1;
     }
 

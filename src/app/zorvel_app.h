@@ -11,6 +11,6 @@ public:
     static constexpr const char* kRunningText = "闹钟程序已在运行中!";
     // Shown when the lock that keeps one copy per user cannot be made.
     static constexpr const char* kLockFailedText = "创建用于互斥运行的内存映射文件对象失败!";
-    // The caption of the program's message boxes.
+    // The application's name (its settings and runtime folders are named after it).
     static constexpr const char* kTitle = "zorvel";
 };

@@ -126,13 +126,15 @@ void CRemindBackgroundDlg::showEvent(QShowEvent* event) {
 void CRemindBackgroundDlg::RunPicture() {
     if (!isVisible())
         return;
-    CShowRemindDlg picture(this, this);
-    picture_ = &picture;
-    picture.exec();
-    picture_ = nullptr;
-    // Left on its own (Return on the picture), the dimmed screen takes the keys.
-    if (isVisible())
-        activateWindow();
+    // Not modal: whatever else is on screen (a ringing alarm above all) still takes clicks.
+    picture_ = new CShowRemindDlg(this, this);
+    picture_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(picture_, &QDialog::finished, this, [this] {
+        // Left on its own (Return on the picture), the dimmed screen takes the keys.
+        if (isVisible())
+            activateWindow();
+    });
+    picture_->show();
 }
 
 void CRemindBackgroundDlg::paintEvent(QPaintEvent*) {
@@ -204,9 +206,16 @@ void CShowRemindDlg::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void ShowRestRemind() {
-    CRemindBackgroundDlg background;
-    background.exec();
+CRemindBackgroundDlg* ShowRestRemind(std::function<void()> onClosed) {
+    auto* background = new CRemindBackgroundDlg;
+    QObject::connect(background, &QDialog::finished, background,
+                     [background, onClosed = std::move(onClosed)] {
+                         background->deleteLater();
+                         if (onClosed)
+                             onClosed();
+                     });
+    background->show();
+    return background;
 }
 
 bool RestRemindOpen() {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QPointer>
+#include <functional>
 
 class CShowRemindDlg;
 
@@ -56,11 +57,10 @@ QImage RenderRestRemindPicture(qreal devicePixelRatio = 1.0);
 
 // --- The calls the rest of the program uses -------------------------------------------------
 //
-// Shows a rest reminder and returns when the user has closed it. Runs a nested event loop
-// like a modal dialog, so the program's timers (alarms, chimes, the scheduler) keep firing
-// meanwhile; only the QTimer whose slot made this call waits, as Qt never re-enters a timer
-// still in its slot. Call on the UI thread with a QApplication running.
-void ShowRestRemind();
+// Shows a rest reminder and returns at once; `onClosed` runs when the user has closed it, and
+// the windows delete themselves. Nothing waits meanwhile: the alarms and chimes go on, and a
+// ring window above the reminder takes its clicks. Call on the UI thread.
+CRemindBackgroundDlg* ShowRestRemind(std::function<void()> onClosed);
 
 // Whether a rest reminder is open, so a caller can avoid stacking another on top of it.
 bool RestRemindOpen();

@@ -16,8 +16,14 @@ namespace {
 enum Column { kNumber = 0, kId = 1, kTime = 2, kContent = 3 };
 
 const CListPage::Setup kSetup = {
-    "logPage", "logList", QStringLiteral("用户日记"), nullptr, QString(), "deleteLogButton",
-    /*passwordGuarded=*/false, kId,
+    "logPage",
+    "logList",
+    QStringLiteral("用户日记"),
+    nullptr,
+    QString(),
+    "deleteLogButton",
+    /*passwordGuarded=*/false,
+    kId,
 };
 }  // namespace
 
@@ -47,7 +53,7 @@ CUserLogsDlg::~CUserLogsDlg() {
 
 void CUserLogsDlg::Refill() {
     std::vector<LogRecord> logs;
-    if (!RunStorageAction(this, [&] { manager_.GetAllLogs(logs); }))
+    if (!ReadForPage([&] { manager_.GetAllLogs(logs); }))
         return;
     listCtrl()->DeleteAllItems();
     for (const LogRecord& log : logs)

@@ -37,7 +37,15 @@ void OpenKeyed(CppSQLite3DB& db, const std::string& path) {
         if (!parent.empty())
             std::filesystem::create_directories(parent, ec);
     }
-    db.Open(path.c_str());
+    try {
+        db.Open(path.c_str());
+    } catch (const CppSQLite3Exception& e) {
+        // Named, so the one message the user sees says which file it is.
+        std::string why = e.errorMessage();
+        if (auto at = why.find("]: "); at != std::string::npos)
+            why.erase(0, at + 3);
+        throw CppSQLite3Exception(e.errorCode(), (why + ": " + path).c_str());
+    }
     if (sqlite3_key(db.Handle(), kDatabaseKey, kDatabaseKeyLength) != SQLITE_OK)
         ThrowWithPath(db, path);
     // SQLCipher 4 reads and writes files of the 3.x format only when told so.
@@ -165,14 +173,16 @@ CppSQLite3Query CClockDatabase::Query(const char* sql, const Args&... args) {
 // ---------------------------------------------------------------- alarms
 
 bool CClockDatabase::InsertAlarmClock(const AlarmClockRecord& r) {
-    return Write(zorvel::StoredTable::kAlarms, "insert into alarmClock values(?,?,?,?,?,?,?,?);", r.id, r.alarmTime, r.isEveryday,
-               r.isRing, r.content, r.ring, r.ringType, r.addTime);
+    return Write(zorvel::StoredTable::kAlarms, "insert into alarmClock values(?,?,?,?,?,?,?,?);",
+                 r.id, r.alarmTime, r.isEveryday, r.isRing, r.content, r.ring, r.ringType,
+                 r.addTime);
 }
 
 bool CClockDatabase::UpdateAlarmClock(const AlarmClockRecord& r) {
-    return Write(zorvel::StoredTable::kAlarms, "update alarmClock set alarmTime=?,isEveryday=?,isRing=?,content=?,ring=?,"
-               "ringType=? where id=?;",
-               r.alarmTime, r.isEveryday, r.isRing, r.content, r.ring, r.ringType, r.id);
+    return Write(zorvel::StoredTable::kAlarms,
+                 "update alarmClock set alarmTime=?,isEveryday=?,isRing=?,content=?,ring=?,"
+                 "ringType=? where id=?;",
+                 r.alarmTime, r.isEveryday, r.isRing, r.content, r.ring, r.ringType, r.id);
 }
 
 bool CClockDatabase::DeleteAlarmClock(const std::string& id) {
@@ -199,7 +209,8 @@ void CClockDatabase::SelectAllAlarmClocks(AlarmClockList& records) {
 // ---------------------------------------------------------------- log
 
 bool CClockDatabase::InsertLog(const LogRecord& r) {
-    return Write(zorvel::StoredTable::kLog, "insert into log values(?,?,?);", r.id, r.content, r.logTime);
+    return Write(zorvel::StoredTable::kLog, "insert into log values(?,?,?);", r.id, r.content,
+                 r.logTime);
 }
 
 bool CClockDatabase::DeleteLog(const std::string& id) {
@@ -218,13 +229,14 @@ void CClockDatabase::SelectAllLogs(std::vector<LogRecord>& records) {
 
 bool CClockDatabase::InsertEvent(const EventRecord& r) {
     // A new event has not been updated yet, whatever the record says.
-    return Write(zorvel::StoredTable::kEvents, "insert into event values(?,?,?,?,?);", r.id, r.content, r.content1, r.addTime,
-               std::string());
+    return Write(zorvel::StoredTable::kEvents, "insert into event values(?,?,?,?,?);", r.id,
+                 r.content, r.content1, r.addTime, std::string());
 }
 
 bool CClockDatabase::UpdateEvent(const EventRecord& r) {
-    return Write(zorvel::StoredTable::kEvents, "update event set content=?,content1=?,lastUpdateTime=? where id=?;", r.content,
-               r.content1, r.lastUpdateTime, r.id);
+    return Write(zorvel::StoredTable::kEvents,
+                 "update event set content=?,content1=?,lastUpdateTime=? where id=?;", r.content,
+                 r.content1, r.lastUpdateTime, r.id);
 }
 
 bool CClockDatabase::DeleteEvent(const std::string& id) {
@@ -248,13 +260,14 @@ void CClockDatabase::SelectAllEvents(std::vector<EventRecord>& records) {
 // ---------------------------------------------------------------- notes
 
 bool CClockDatabase::InsertNote(const NoteRecord& r) {
-    return Write(zorvel::StoredTable::kNotes, "insert into note values(?,?,?,?,?,?);", r.id, r.content, r.isRing, r.ringTime,
-               r.isShowOnDesktop, r.addTime);
+    return Write(zorvel::StoredTable::kNotes, "insert into note values(?,?,?,?,?,?);", r.id,
+                 r.content, r.isRing, r.ringTime, r.isShowOnDesktop, r.addTime);
 }
 
 bool CClockDatabase::UpdateNote(const NoteRecord& r) {
-    return Write(zorvel::StoredTable::kNotes, "update note set content=?,isRing=?,ringTime=?,isShowOnDesktop=? where id=?;",
-               r.content, r.isRing, r.ringTime, r.isShowOnDesktop, r.id);
+    return Write(zorvel::StoredTable::kNotes,
+                 "update note set content=?,isRing=?,ringTime=?,isShowOnDesktop=? where id=?;",
+                 r.content, r.isRing, r.ringTime, r.isShowOnDesktop, r.id);
 }
 
 bool CClockDatabase::DeleteNote(const std::string& id) {

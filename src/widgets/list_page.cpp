@@ -4,6 +4,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
+#include "storage/clock_database.h"
 #include "widgets/pwd_input_dlg.h"
 #include "widgets/storage_action.h"
 #include "widgets/zorvel_list_ctrl.h"
@@ -20,11 +23,14 @@ CListPage::CListPage(const Setup& setup, CClockDatabase& database, QWidget* pare
     if (setup.addName) {
         addButton_ = new QPushButton(setup.addText);
         addButton_->setObjectName(QString::fromLatin1(setup.addName));
+        // Enter belongs to the window (it hides the main window), not to a page's button.
+        addButton_->setAutoDefault(false);
         row->addWidget(addButton_);
         connect(addButton_, &QPushButton::clicked, this, [this] { OnAdd(); });
     }
     deleteButton_ = new QPushButton(QStringLiteral("删除"));
     deleteButton_->setObjectName(QString::fromLatin1(setup.deleteName));
+    deleteButton_->setAutoDefault(false);
     row->addWidget(deleteButton_);
     connect(deleteButton_, &QPushButton::clicked, this, &CListPage::OnDelete);
     connect(listCtrl_, &QAbstractItemView::doubleClicked, this,
@@ -43,6 +49,19 @@ QWidget* CListPage::EditorParent() {
 
 bool CListPage::PasswordAllows() {
     return !setup_.passwordGuarded || CPwdInputDlg::AskIfRequired(database_, this);
+}
+
+bool CListPage::ReadForPage(const std::function<void()>& read) {
+    try {
+        read();
+        return true;
+    } catch (const CppSQLite3Exception& e) {
+        if (database_.IsOpen())
+            zorvel::ShowStorageError(this, zorvel::StorageErrorText(e));
+        else
+            std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
+        return false;
+    }
 }
 
 void CListPage::OnListDblClk(int row, int column) {

@@ -55,6 +55,10 @@ protected:
     QWidget* EditorParent();
     // True when no password is needed or the right one was given.
     bool PasswordAllows();
+    // Runs a read that fills the page; false when it failed. A file that cannot be opened at
+    // all has been named to the user once, at start-up: the page then stays empty without a
+    // message of its own. Other failures are shown.
+    bool ReadForPage(const std::function<void()>& read);
 
     CClockDatabase& database_;
 

@@ -14,8 +14,9 @@ namespace zorvel {
 namespace {
 constexpr int kSaltBytes = 16;
 constexpr int kHashBytes = 32;
-// A stored count beyond this would stall the window; no value we write comes near it.
-constexpr int kMaxIterations = 1000000;
+// A damaged count beyond this would keep the check busy for minutes; what we write stays far
+// below it.
+constexpr int kMaxIterations = 10000000;
 
 QByteArray Derive(const std::u16string& password, const QByteArray& salt, int iterations) {
     return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256,
@@ -43,16 +44,33 @@ std::string HashPassword(const std::u16string& password, int iterations) {
            salt.toBase64().toStdString() + "$" + hash.toBase64().toStdString();
 }
 
-bool CheckPassword(const std::u16string& typed, const std::string& stored) {
+namespace {
+// The iteration count of a stored hash; 0 for a plain value, -1 for a damaged one.
+int StoredIterations(const std::string& stored, QList<QByteArray>* parts) {
     std::string_view prefix(kPasswordHashPrefix);
     if (!std::string_view(stored).starts_with(prefix))
-        return FromStored(stored) == typed;
-    QList<QByteArray> parts = QByteArray::fromStdString(stored.substr(prefix.size())).split('$');
-    if (parts.size() != 3)
-        return false;
+        return 0;
+    *parts = QByteArray::fromStdString(stored.substr(prefix.size())).split('$');
+    if (parts->size() != 3)
+        return -1;
     bool ok = false;
-    int iterations = parts[0].toInt(&ok);
-    if (!ok || iterations < 1 || iterations > kMaxIterations)
+    int iterations = (*parts)[0].toInt(&ok);
+    return ok && iterations >= 1 && iterations <= kMaxIterations ? iterations : -1;
+}
+}  // namespace
+
+bool PasswordNeedsRehash(const std::string& stored) {
+    QList<QByteArray> parts;
+    const int iterations = StoredIterations(stored, &parts);
+    return iterations >= 0 && iterations < kPasswordIterations;
+}
+
+bool CheckPassword(const std::u16string& typed, const std::string& stored) {
+    QList<QByteArray> parts;
+    const int iterations = StoredIterations(stored, &parts);
+    if (iterations == 0)
+        return FromStored(stored) == typed;
+    if (iterations < 0)
         return false;
     auto salt = QByteArray::fromBase64Encoding(parts[1], QByteArray::AbortOnBase64DecodingErrors);
     auto hash = QByteArray::fromBase64Encoding(parts[2], QByteArray::AbortOnBase64DecodingErrors);

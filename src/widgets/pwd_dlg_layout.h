@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class CClockDatabase;
+class QDialogButtonBox;
 class QLineEdit;
+class QThread;
 
 // What the two password dialogs share: "密码：" and a field, then 确定 and 取消; OK runs
 // OnOK, which decides whether the dialog ends.
@@ -12,11 +15,25 @@ class CPwdDlgBase : public QDialog {
 public:
     virtual void OnOK() = 0;
 
+    // Whether a password is being hashed or checked; the buttons wait meanwhile.
+    bool IsBusy() const { return worker_ != nullptr; }
+
 protected:
     CPwdDlgBase(CClockDatabase& database, const QString& title, const char* objectName,
                 const char* editName, QWidget* parent);
+    ~CPwdDlgBase() override;
     void accept() override { OnOK(); }
+
+    // Runs `work` on a thread of its own (password hashing takes a good part of a second),
+    // then `done` here, unless the dialog was closed meanwhile.
+    void RunOffThread(std::function<void()> work, std::function<void()> done);
 
     CClockDatabase& database_;
     QLineEdit* pwdEdit_;
+
+private:
+    void SetBusy(bool busy);
+
+    QDialogButtonBox* buttons_;
+    QThread* worker_ = nullptr;
 };

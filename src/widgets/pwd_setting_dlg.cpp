@@ -1,6 +1,7 @@
 #include "widgets/pwd_setting_dlg.h"
 
 #include <QLineEdit>
+#include <memory>
 
 #include "storage/clock_database.h"
 #include "widgets/password_hash.h"
@@ -13,8 +14,12 @@ CPwdSettingDlg::CPwdSettingDlg(CClockDatabase& database, QWidget* parent)
                   parent) {}
 
 void CPwdSettingDlg::OnOK() {
-    const std::string hash = HashPassword(pwdEdit_->text().toStdU16String());
-    if (!RunStorageAction(this, [&] { database_.SetDelPwd(hash); }))
+    if (IsBusy())
         return;
-    QDialog::accept();
+    auto hash = std::make_shared<std::string>();
+    RunOffThread([hash, typed = pwdEdit_->text().toStdU16String()] { *hash = HashPassword(typed); },
+                 [this, hash] {
+                     if (RunStorageAction(this, [&] { database_.SetDelPwd(*hash); }))
+                         QDialog::accept();
+                 });
 }

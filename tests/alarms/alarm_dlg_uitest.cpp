@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -104,15 +105,19 @@ TEST_F(AlarmDlgTest, PlayTwiceThenSilence) {
     Player()->EndSong();
     dlg->CheckSongEnd();
     ASSERT_EQ(players.size(), 2u);  // the second and last time
-    EXPECT_FALSE(dlg->IsWatchingSong());
     Player()->EndSong();
     dlg->CheckSongEnd();
     EXPECT_EQ(players.size(), 2u);
+    EXPECT_FALSE(dlg->IsWatchingSong());
     dlg->close();
 }
 
-TEST_F(AlarmDlgTest, PlayOnceNeedsNoWatchAndLoopRestartsWhenItStops) {
+TEST_F(AlarmDlgTest, PlayOnceIsWatchedUntilItEndsAndLoopRestartsWhenItStops) {
     CAlarmDlg* once = Open(kRingSystemSong1, kPlayOnce);
+    EXPECT_TRUE(once->IsWatchingSong());
+    Player()->EndSong();
+    once->CheckSongEnd();
+    EXPECT_EQ(players.size(), 1u);  // not played again
     EXPECT_FALSE(once->IsWatchingSong());
     once->close();
 
@@ -127,6 +132,22 @@ TEST_F(AlarmDlgTest, PlayOnceNeedsNoWatchAndLoopRestartsWhenItStops) {
     EXPECT_TRUE(Player()->looping);
     EXPECT_EQ(Player()->lastPath, QStringLiteral("/home/我/歌.mp3"));
     loop->close();
+}
+
+TEST_F(AlarmDlgTest, ASongThatFailsOnceStartedIsReportedInEveryPlayMode) {
+    for (int mode : {kPlayOnce, kPlayTwice, kPlayUntilClosed}) {
+        CAlarmDlg* dlg = Open(kRingSystemSong1, mode);
+        auto* error = dlg->findChild<QLabel*>("songErrorLabel");
+        EXPECT_TRUE(error->isHidden());
+        // The player finds out that it cannot decode the file after it has started.
+        Player()->error = "cannot decode";
+        Player()->stopped = true;
+        dlg->CheckSongEnd();
+        EXPECT_FALSE(error->isHidden()) << mode;
+        EXPECT_EQ(error->text(), QStringLiteral("歌曲无法播放：cannot decode")) << mode;
+        EXPECT_FALSE(dlg->IsWatchingSong());
+        dlg->close();
+    }
 }
 
 TEST_F(AlarmDlgTest, UnplayableSongIsReportedAndTheWindowStillWorks) {
@@ -202,4 +223,17 @@ TEST(SplitCommandLineTest, QuotesAndEscapesGroupWords) {
               (QStringList{"echo", "it\"s", "a b", "q\"x", ""}));
     EXPECT_TRUE(SplitCommandLine("   ").isEmpty());
 }
+// A screen reader reads the time and the message, not only what the labels are for.
+TEST_F(AlarmDlgTest, LabelsExposeWhatTheyShow) {
+    QPointer<CAlarmDlg> dlg = Open(kRingSilent);
+    for (const char* name : {"alarmTimeLabel", "alarmContentLabel"}) {
+        auto* label = dlg->findChild<QLabel*>(name);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(label);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(QAccessible::Name), label->text()) << name;
+        EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << name;
+    }
+    dlg->close();
+}
+
 }  // namespace

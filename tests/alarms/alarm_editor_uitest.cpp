@@ -162,6 +162,7 @@ TEST_F(AlarmEditorTest, RefusedTextsAndStorageErrorsKeepTheEditorOpenWithTheInpu
     QString message;
     test::CloseNextMessageBox(&message);
     Find<QPushButton>(&dlg, "okButton")->click();
+    ASSERT_TRUE(test::WaitUntil([&] { return !message.isEmpty(); }));
     EXPECT_EQ(message, "输入的内容过长");
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(content->text(), tooLong);
@@ -174,7 +175,7 @@ TEST_F(AlarmEditorTest, RefusedTextsAndStorageErrorsKeepTheEditorOpenWithTheInpu
     message.clear();
     test::CloseNextMessageBox(&message);
     Find<QPushButton>(&onBroken, "okButton")->click();
-    EXPECT_FALSE(message.isEmpty());
+    EXPECT_TRUE(test::WaitUntil([&] { return !message.isEmpty(); }));
     EXPECT_TRUE(onBroken.isVisible());
     EXPECT_EQ(Find<QLineEdit>(&onBroken, "contentEdit")->text().size(), 450);
 
@@ -190,6 +191,7 @@ TEST_F(AlarmEditorTest, RefusedTextsAndStorageErrorsKeepTheEditorOpenWithTheInpu
     message.clear();
     test::CloseNextMessageBox(&message);
     Find<QPushButton>(&edit, "okButton")->click();
+    ASSERT_TRUE(test::WaitUntil([&] { return !message.isEmpty(); }));
     EXPECT_EQ(message, "输入的内容过长");
     EXPECT_TRUE(edit.isVisible());
     EXPECT_EQ(LogTexts().size(), 1u);  // only the add
@@ -222,6 +224,8 @@ TEST_F(AlarmEditorTest, EditorShowsTheStoredAlarmAndUpdatesIt) {
     manager().RemoveAlarmClock(FromStored(before.id));
     Find<QPushButton>(&again, "okButton")->click();
     EXPECT_EQ(FromStored(OnlyAlarm().content), u"吃药了");
+    // Stored anew, so logged as a new alarm.
+    EXPECT_EQ(LogTexts().back(), u"添加了一个闹钟 每天 2011-01-02 08:05:00");
     EXPECT_EQ(CEditAlarmClockDlg("{gone}", manager(), clock, nullptr).loadResult(),
               CEditAlarmClockDlg::Load::kMissing);
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <fstream>
@@ -97,16 +98,24 @@ protected:
     }
     std::vector<std::u16string> LogTexts() { return StoredLogTexts(); }
     AlarmClockList& alarmList() { return context().reminders().alarmList(); }
-    // Answers the next password prompt with each text in turn; none at all cancels it.
+    // Answers the next password prompt with each text in turn, as a user would: each wrong
+    // one is answered by a message, which the user closes before the next try. None at all
+    // cancels the prompt.
     static void AnswerPrompt(std::vector<QString> tries) {
         test::WhenModal<CPwdInputDlg>([tries](CPwdInputDlg* dlg) {
             if (tries.empty())
                 dlg->findChild<QPushButton*>("cancelButton")->click();
-            for (size_t i = 0; i < tries.size(); ++i) {
+            QPointer<CPwdInputDlg> prompt = dlg;
+            for (size_t i = 0; i < tries.size() && prompt; ++i) {
+                QString message;
                 if (i + 1 < tries.size())
-                    test::CloseNextMessageBox(nullptr);
-                dlg->findChild<QLineEdit*>("pwdInputEdit")->setText(tries[i]);
-                dlg->findChild<QPushButton*>("okButton")->click();
+                    test::CloseNextMessageBox(&message);
+                prompt->findChild<QLineEdit*>("pwdInputEdit")->setText(tries[i]);
+                prompt->findChild<QPushButton*>("okButton")->click();
+                // The check runs off the UI thread; the buttons wait for it.
+                ASSERT_TRUE(test::WaitUntil([&] { return !prompt || !prompt->IsBusy(); }, 10000));
+                if (i + 1 < tries.size())
+                    ASSERT_TRUE(test::WaitUntil([&] { return !message.isEmpty(); }));
             }
         });
     }
@@ -173,7 +182,7 @@ TEST_F(AlarmPageUserTest, DeletesSelectedRowsFromTheBottomUp) {
 }
 
 TEST_F(AlarmPageUserTest, PasswordIsAskedBeforeEditingAndDeleting) {
-    database().SetDelPwd(HashPassword(u"口令"));
+    database().SetDelPwd(HashPassword(u"口令", 1000));  // quick to check; upgraded when given
     database().SetPwdReq(true);
     int editors = 0;
     test::WhenModal<CEditAlarmClockDlg>([&](CEditAlarmClockDlg* dlg) {
@@ -198,6 +207,11 @@ TEST_F(AlarmPageUserTest, PasswordIsAskedBeforeEditingAndDeleting) {
     AnswerPrompt({"口令"});
     Delete();
     EXPECT_EQ(list->GetItemCount(), 3);
+    // The first right answer stored the password again with today's iteration count.
+    SoftSetting s;
+    database().ReadSoftSetting(&s);
+    EXPECT_FALSE(PasswordNeedsRehash(s.delPwd)) << s.delPwd;
+    EXPECT_TRUE(CheckPassword(u"口令", s.delPwd));
 }
 
 TEST_F(AlarmPageUserTest, AddingRebuildsTheRowsAndAStorageErrorLeavesThemAlone) {
@@ -219,9 +233,61 @@ TEST_F(AlarmPageUserTest, AddingRebuildsTheRowsAndAStorageErrorLeavesThemAlone) 
     test::CloseNextMessageBox(&message);
     page.Refill();
     other.ExecuteUpdate("ROLLBACK;");
+    ASSERT_TRUE(test::WaitUntil([&] { return !message.isEmpty(); }));
     EXPECT_NE(message.indexOf("locked"), -1) << message.toStdString();
     EXPECT_EQ(list->GetItemCount(), 5);
     EXPECT_EQ(alarmList().size(), 5u);
+}
+
+// A click that comes from the window system, which drops it when a modal window blocks the
+// widget's window (a click sent straight to the widget would pass).
+void ClickAsTheUser(QWidget* w) {
+    QTest::mouseClick(w->window()->windowHandle(), Qt::LeftButton, {},
+                      w->mapTo(w->window(), w->rect().center()));
+}
+
+// A ringing alarm can always be answered: a ring window that opens while an editor or the
+// password prompt is open takes its snooze and its close at once, as the user gives them.
+TEST_F(AlarmPageUserTest, RingWindowsOpenedUnderAnOpenDialogTakeSnoozeAndClose) {
+    CReminderService& reminders = context().reminders();
+    const auto ringNow = [&](const TimePoint& at) {
+        reminders.OnSecond(at);
+        auto windows = OpenRingWindows();
+        return windows.empty() ? nullptr : windows.back();
+    };
+    int answered = 0;
+    test::WhenModal<CAddAlarmClock>([&](CAddAlarmClock* editor) {
+        QPointer<CAlarmDlg> ring = ringNow(MakeLocalTime(2011, 9, 18, 11, 0, 0));
+        ASSERT_TRUE(ring);
+        ClickAsTheUser(ring->findChild<QPushButton*>("snoozeButton"));
+        EXPECT_TRUE(test::WaitUntil([&] { return !ring; }, 2000)) << "the snooze was blocked";
+        EXPECT_EQ(alarmList()[0]->alarmTime, "2011-09-18 11:01:00");
+
+        // A second one is closed by the keyboard (Escape), as the window system delivers it.
+        QPointer<CAlarmDlg> second = ringNow(MakeLocalTime(2011, 9, 18, 14, 0, 0));
+        ASSERT_TRUE(second);
+        QTest::keyClick(second->windowHandle(), Qt::Key_Escape);
+        EXPECT_TRUE(test::WaitUntil([&] { return !second; }, 2000)) << "the close was blocked";
+        EXPECT_TRUE(editor->isVisible());
+        ++answered;
+        editor->reject();
+    });
+    page.findChild<QPushButton*>("addAlarmButton")->click();
+    EXPECT_EQ(answered, 1);
+
+    database().SetDelPwd(HashPassword(u"口令", 1000));
+    database().SetPwdReq(true);
+    test::WhenModal<CPwdInputDlg>([&](CPwdInputDlg* prompt) {
+        QPointer<CAlarmDlg> ring = ringNow(MakeLocalTime(2011, 9, 18, 11, 1, 0));  // snoozed
+        ASSERT_TRUE(ring);
+        ClickAsTheUser(ring->findChild<QPushButton*>("snoozeButton"));
+        EXPECT_TRUE(test::WaitUntil([&] { return !ring; }, 2000)) << "the snooze was blocked";
+        ++answered;
+        prompt->reject();
+    });
+    list->SelectRow(0);
+    Delete();
+    EXPECT_EQ(answered, 2);
 }
 
 }  // namespace

@@ -250,6 +250,22 @@ TEST_F(AutoDeleteTest, DeletesPassedOneOffAlarmsOnlyWhenSwitchedOn) {
     EXPECT_EQ(FromStored(logs[0].content), u"自动删除了一个过期闹钟 2011-09-18 08:30:00");
 }
 
+TEST_F(AutoDeleteTest, LogsOnlyWhatItReallyRemoved) {
+    // Two rows under one id: the first removal takes both, so the second finds nothing to
+    // remove, as when the user deleted the alarm meanwhile.
+    AlarmClockRecord a;
+    a.id = "{twice}";
+    a.alarmTime = "2011-09-18 08:30:00";
+    database().InsertAlarmClock(a);
+    database().InsertAlarmClock(a);
+    database().SetAutoDelAlarmClock(true);
+    int lines = 0;
+    DeleteLogger count = [&](const DeletedAlarmInfo&) { ++lines; };
+    std::time_t now = std::chrono::system_clock::to_time_t(T(2011, 9, 18, 8, 31, 0));
+    EXPECT_EQ(AutoDeleteExpiredAlarms(manager(), now, count).size(), 1u);
+    EXPECT_EQ(lines, 1);
+}
+
 TEST(MayHaveExpiredAlarmsTest, OnlyPassedOneOffAlarmsNotYetDeleted) {
     std::time_t now = std::chrono::system_clock::to_time_t(T(2011, 9, 18, 8, 31, 0));
     AlarmClockList list = {Alarm("daily", "2011-09-18 08:00:00", true),

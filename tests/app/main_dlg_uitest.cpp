@@ -2,16 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
+#include <fstream>
+#include <iterator>
 
 #include "alarms/my_clock_dlg.h"
 #include "app/today_panel.h"
 #include "platform/second_ticker.h"
 #include "settings/user_logs_dlg.h"
 #include "support/test_app.h"
+#include "support/ui_helpers.h"
+#include "widgets/message_box.h"
+#include "widgets/zorvel_list_ctrl.h"
 
 namespace {
 
@@ -87,7 +97,9 @@ TEST_F(MainDlgTest, SetPageReplacesAPlaceholderAndKeepsTabAndSelection) {
     // Replacing another page leaves the selection alone and keeps a name it was given.
     auto* help = new QLabel("help");
     help->setObjectName("aboutBox");
+    ASSERT_NE(dlg.alarmPage(), nullptr);
     dlg.SetPage(CMainDlg::kAlarmPage, help);
+    EXPECT_EQ(dlg.alarmPage(), nullptr);  // no pointer to the page that went
     EXPECT_EQ(dlg.CurrentPage(), CMainDlg::kNotesPage);
     EXPECT_EQ(dlg.Page(CMainDlg::kAlarmPage)->objectName(), "aboutBox");
     EXPECT_EQ(Tabs(dlg)->count(), 8);
@@ -123,6 +135,20 @@ TEST_F(TodayPanelTest, FollowsTheClockPastMidnight) {
     EXPECT_EQ(Line(1001), QStringLiteral("辛卯 兔年　八月廿二"));
 }
 
+TEST_F(TodayPanelTest, FieldsExposeWhatTheyShow) {
+    TickAt(MakeLocalTime(2011, 9, 18, 12, 0, 0));
+    for (int id : {1000, 1001, 1002, 1003, 1004, 1006}) {
+        QLineEdit* line = dlg->todayPanel()->Line(id);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(line);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(QAccessible::Name), line->text()) << id;
+        EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << id;
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dlg->todayPanel()->Line(1000))
+                  ->text(QAccessible::Name),
+              "2011-09-18 12:00:00");
+}
+
 TEST_F(TodayPanelTest, HiddenPanelWaitsUntilShown) {
     dlg->hide();
     TickAt(MakeLocalTime(2011, 9, 18, 12, 0, 0));
@@ -130,6 +156,77 @@ TEST_F(TodayPanelTest, HiddenPanelWaitsUntilShown) {
     dlg->show();
     EXPECT_EQ(Line(1000), "2011-09-18 12:00:00");
     EXPECT_EQ(Line(1006), QStringLiteral("您好，今天是星期天"));
+}
+
+TEST_F(MainDlgTest, EnterHidesTheWindowLikeEscapeAndNoPageButtonTakesIt) {
+    CMainDlg dlg(context());
+    dlg.show();
+    for (QPushButton* b : dlg.findChildren<QPushButton*>()) {
+        EXPECT_FALSE(b->isDefault()) << b->objectName().toStdString();
+        EXPECT_FALSE(b->autoDefault()) << b->objectName().toStdString();
+    }
+    // Enter in the alarm list, where the focus is when the page is used.
+    auto* list = dlg.alarmPage()->listCtrl();
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);  // and no editor opened
+    dlg.show();
+    QTest::keyClick(&dlg, Qt::Key_Enter);
+    EXPECT_FALSE(dlg.isVisible());
+    dlg.show();
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    EXPECT_FALSE(dlg.isVisible());
+}
+
+// A file that cannot be read (here: not a database at all) is named once, the pages stay
+// empty, and the file is left as it was.
+TEST_F(MainDlgTest, AnUnreadableFileIsReportedOnceAndLeftAlone) {
+    const std::string junk(4096, 'z');
+    { std::ofstream(dbPath, std::ios::binary) << junk; }
+    QStringList shown;
+    const auto collectBoxes = [&] {
+        test::ProcessEvents();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                shown << box->text();
+                EXPECT_EQ(box->windowTitle(), "Zorvel");
+                EXPECT_EQ(box->icon(), QMessageBox::Warning);
+                box->close();
+            }
+    };
+    app->Start();
+    collectBoxes();
+    {
+        CMainDlg dlg(context());
+        dlg.show();
+        collectBoxes();
+        EXPECT_EQ(dlg.alarmPage()->listCtrl()->GetItemCount(), 0);
+        EXPECT_EQ(dlg.logPage()->listCtrl()->GetItemCount(), 0);
+    }
+    ASSERT_EQ(shown.size(), 1) << shown.join(" | ").toStdString();
+    EXPECT_TRUE(shown[0].contains(QString::fromStdString(dbPath))) << shown[0].toStdString();
+    std::ifstream in(dbPath, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), junk);
+}
+
+TEST_F(MainDlgTest, StandardDialogsSpeakChineseAndBoxesAreCaptionedZorvel) {
+    ShowStorageError(nullptr, QStringLiteral("磁盘已满"));
+    ShowMessage(nullptr, QStringLiteral("好了"));
+    int seen = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->isVisible())
+            continue;
+        ++seen;
+        EXPECT_EQ(box->windowTitle(), "Zorvel");
+        EXPECT_EQ(box->button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+        EXPECT_EQ(box->icon(), box->text() == QStringLiteral("磁盘已满")
+                                   ? QMessageBox::Warning
+                                   : QMessageBox::Information);
+        box->close();
+    }
+    EXPECT_EQ(seen, 2);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One running copy per user, with the real program under its own X server:
 #  - the clock appears at the top-left, 268 × 268, with constant alpha 254;
-#  - a second start shows "闹钟程序已在运行中!" in a message box titled "zorvel" and ends when
+#  - a second start shows "闹钟程序已在运行中!" in a message box titled "Zorvel" and ends when
 #    it is closed, while the first copy runs on;
 #  - "退出(&X)" on the clock's menu ends the program, and a new start then runs;
 #  - a copy that crashed leaves no lock behind.
@@ -25,7 +25,7 @@ xprop -id "$clock" _NET_WM_WINDOW_OPACITY | grep -q '= 4278124286$' ||
 start second
 second=$started
 box=$(wait_window "$second" '^zorvel$') || fail "the second copy showed no message box"
-xprop -id "$box" WM_NAME | grep -q '= "zorvel"$' || fail "box title: $(xprop -id "$box" WM_NAME)"
+xprop -id "$box" WM_NAME | grep -q '= "Zorvel"$' || fail "box title: $(xprop -id "$box" WM_NAME)"
 grep -q '闹钟程序已在运行中!' "$work/second.err" || fail "message text: $(cat "$work/second.err")"
 [ "$(xdotool search --all --onlyvisible --pid "$second" --name . | wc -l)" -eq 1 ] ||
   fail "the second copy showed more than its message"

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -26,9 +28,9 @@ QDialog* Background() {
     return OpenWindow("restRemindBackground");
 }
 
-// Runs ShowRestRemind and calls `step` every few milliseconds from inside its event loop, so
-// the test acts as a user would while the call is blocked. A reminder still open after five
-// seconds is closed, so a failing test cannot hang the suite.
+// Runs ShowRestRemind and calls `step` every few milliseconds until it reports that it was
+// closed, so the test acts as a user would. A reminder still open after five seconds is
+// closed, so a failing test cannot hang the suite.
 void WhileReminderOpen(const std::function<void()>& step) {
     QTimer poll;
     poll.setInterval(5);
@@ -44,7 +46,11 @@ void WhileReminderOpen(const std::function<void()>& step) {
             b->done(0);
     });
     guard.start(5000);
-    ShowRestRemind();
+    QEventLoop closed;
+    QPointer<CRemindBackgroundDlg> shown = ShowRestRemind([&] { closed.quit(); });
+    EXPECT_TRUE(shown);  // returned at once
+    closed.exec();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(RestRemind, EscOnThePictureClosesBothAndTheCallReturns) {

@@ -21,10 +21,19 @@ void WhenModalImpl(const std::function<bool(QWidget*)>& tryAction, const char* w
     since.start();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible()) {
-            timer->stop();  // the action may open modal windows of its own
-            if (tryAction(modal)) {
+        // The modal window on top first, then any other window that is open (a message box
+        // without a parent blocks nothing and so is not modal).
+        QList<QWidget*> candidates;
+        if (QWidget* modal = QApplication::activeModalWidget())
+            candidates << modal;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (!candidates.contains(w))
+                candidates << w;
+        for (QWidget* w : candidates) {
+            if (!w->isVisible())
+                continue;
+            timer->stop();  // the action may open windows of its own
+            if (tryAction(w)) {
                 timer->deleteLater();
                 return;
             }
@@ -72,6 +81,18 @@ ModalWatchdog::~ModalWatchdog() {
         delete t.data();
     }
     g_waiting.clear();
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer since;
+    since.start();
+    while (!done()) {
+        if (since.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
 }
 
 void ProcessEvents() {

@@ -24,7 +24,8 @@ void WhenModal(std::function<void(T*)> action, int timeoutMs = 5000) {
         T::staticMetaObject.className(), timeoutMs);
 }
 
-// Answers the next message box with OK, keeping its text.
+// Answers the next message box with OK, keeping its text. Message boxes do not block: run the
+// event loop (WaitUntil) for the answer to come.
 void CloseNextMessageBox(QString* text);
 
 // Turns a forgotten modal window into a failure instead of a hang, and at the end of the test
@@ -41,5 +42,8 @@ private:
 };
 
 void ProcessEvents();
+
+// Runs the event loop until `done` holds; false when it did not within `timeoutMs`.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
 }  // namespace zorvel::test

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <cstdio>
+
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include "widgets/translations.h"
 
 int main(int argc, char** argv) {
     setenv("TZ", "Asia/Shanghai", 1);
@@ -20,6 +23,9 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         QApplication app(argc, argv);
+        // As the program does: Qt's own texts in Chinese.
+        if (!zorvel::InstallQtTranslations(app))
+            std::fprintf(stderr, "Qt's Chinese translations are missing\n");
         ::testing::InitGoogleTest(&argc, argv);
         result = RUN_ALL_TESTS();
     }

@@ -113,8 +113,7 @@ void LogDeletedAlarm(CClockManager& manager, const DeletedAlarmInfo& info) {
     manager.AddLog(line);
 }
 
-bool DeleteAlarmByUser(CClockManager& manager, const std::string& id,
-                       const DeleteLogger& logger) {
+bool DeleteAlarmByUser(CClockManager& manager, const std::string& id, const DeleteLogger& logger) {
     AlarmClockRecord alarm;
     manager.GetAlarmClock(id, &alarm);
     bool removed = manager.RemoveAlarmClock(FromStored(id));
@@ -141,8 +140,10 @@ std::vector<std::string> AutoDeleteExpiredAlarms(CClockManager& manager, std::ti
         auto t = ReadAlarmTime(a->alarmTime);
         if (!t || *t >= now)
             continue;
-        if (manager.RemoveAlarmClock(FromStored(a->id)))
-            deleted.push_back(a->id);
+        // Logged once it is really gone; one deleted meanwhile needs no line.
+        if (!manager.RemoveAlarmClock(FromStored(a->id)))
+            continue;
+        deleted.push_back(a->id);
         if (logger)
             logger({a->alarmTime, *a, true});
     }
