@@ -2,15 +2,8 @@
 # The real program rings a stored alarm on time, starts its program, snoozes and rings again.
 # The program runs on a fake clock that starts just before the alarm and goes six times as fast.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/whole_program.sh"
-
-key='{5B2E91C4-7A3F-4D68-9E10-C2B7F04A6D35}'
-db="$work/bin/zorvel.db3"
-"$ZORVEL_BUILD_DIR/zorvel-mkdb" "$db" || fail "cannot make the database"
-sqlcipher "$db" >/dev/null <<SQL || fail "cannot store the alarm"
-PRAGMA key='$key';
-insert into alarmClock values('{11111111-2222-4333-8444-555555555555}', '2030-01-01 08:30:00',
-  0, 1, 'touch $work/rang', '', 4, '2030-01-01 08:00:00');
-SQL
+source "$(dirname "${BASH_SOURCE[0]}")/../support/stored_alarm.sh"
+make_db_with_alarm "$work/bin/zorvel.db3" '2030-01-01 08:30:00' 1 "touch $work/rang" 4
 
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
 [ -n "$libfaketime" ] || fail "libfaketime is missing"

@@ -2,15 +2,8 @@
 # The real program: an alarm that comes due while "添加闹钟" is open rings in its own window,
 # which snoozes on the first click; the editor stays open, and the snoozed alarm rings again.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/whole_program.sh"
-
-key='{5B2E91C4-7A3F-4D68-9E10-C2B7F04A6D35}'
-db="$work/bin/zorvel.db3"
-"$ZORVEL_BUILD_DIR/zorvel-mkdb" "$db" || fail "cannot make the database"
-sqlcipher "$db" >/dev/null <<SQL || fail "cannot store the alarm"
-PRAGMA key='$key';
-insert into alarmClock values('{11111111-2222-4333-8444-555555555555}', '2030-01-01 08:30:00',
-  0, 0, 'meeting', '', 0, '2030-01-01 08:00:00');
-SQL
+source "$(dirname "${BASH_SOURCE[0]}")/../support/stored_alarm.sh"
+make_db_with_alarm "$work/bin/zorvel.db3" '2030-01-01 08:30:00' 0 meeting 0
 
 # Clicks at ($2, $3) inside window $1.
 click_in() {

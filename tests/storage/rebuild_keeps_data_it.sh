@@ -4,8 +4,8 @@
 set -euo pipefail
 : "${ZORVEL_BUILD_DIR:?set by ctest}"
 db="$ZORVEL_BUILD_DIR/zorvel.db3"
-key='{5B2E91C4-7A3F-4D68-9E10-C2B7F04A6D35}'
 fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../support/stored_alarm.sh"
 
 # The developer's own file is only compared, never written; without one, the test makes one
 # with an alarm in it and removes it again at the end.
@@ -13,12 +13,7 @@ made=no
 if [ ! -e "$db" ]; then
   made=yes
   trap 'rm -f "$db"' EXIT
-  "$ZORVEL_BUILD_DIR/zorvel-mkdb" "$db" || fail "cannot make a database"
-  sqlcipher "$db" >/dev/null <<SQL || fail "cannot store the alarm"
-PRAGMA key='$key';
-insert into alarmClock values('{11111111-2222-4333-8444-555555555555}', '2030-01-01 08:30:00',
-  0, 1, 'kept', '', 0, '2030-01-01 08:00:00');
-SQL
+  make_db_with_alarm "$db" '2030-01-01 08:30:00' 1 kept 0
 fi
 before=$(sha256sum "$db")
 
@@ -29,7 +24,6 @@ cmake --build "$ZORVEL_BUILD_DIR" --target zorvel_db >/dev/null || fail "the reb
 [ "$(sha256sum "$db")" = "$before" ] || fail "the build rewrote $db"
 [ -s "$ZORVEL_BUILD_DIR/template/zorvel.db3" ] || fail "no template database was made"
 if [ "$made" = yes ]; then
-  printf "PRAGMA key='%s';\nselect content from alarmClock;\n" "$key" | sqlcipher "$db" |
-    grep -qx kept || fail "the stored alarm is gone"
+  stored_alarm_texts "$db" | grep -qx kept || fail "the stored alarm is gone"
 fi
 echo "ok: the rebuild kept the database"
