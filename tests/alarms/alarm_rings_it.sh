@@ -5,12 +5,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/whole_program.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../support/stored_alarm.sh"
 make_db_with_alarm "$work/bin/zorvel.db3" '2030-01-01 08:30:00' 1 "touch $work/rang" 4
 
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
-[ -n "$libfaketime" ] || fail "libfaketime is missing"
-LD_PRELOAD="$libfaketime" FAKETIME="@2030-01-01 08:29:52 x6" FAKETIME_DONT_FAKE_MONOTONIC=0 \
-  "$work/bin/zorvel" >"$work/zorvel.out" 2>"$work/zorvel.err" &
-pid=$!
-pids+=("$pid")
+start_on_fake_clock "@2030-01-01 08:29:52 x6"
+pid=$started
 
 ring=$(wait_window "$pid" '设定时间到了') || fail "the alarm did not ring"
 for _ in $(seq 50); do [ -e "$work/rang" ] && break; sleep 0.1; done

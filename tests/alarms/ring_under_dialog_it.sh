@@ -13,12 +13,8 @@ click_in() {
   xdotool mousemove $((x + $2)) $((y + $3)) click 1
 }
 
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
-[ -n "$libfaketime" ] || fail "libfaketime is missing"
-LD_PRELOAD="$libfaketime" FAKETIME="@2030-01-01 08:29:20 x4" FAKETIME_DONT_FAKE_MONOTONIC=0 \
-  "$work/bin/zorvel" >"$work/zorvel.out" 2>"$work/zorvel.err" &
-pid=$!
-pids+=("$pid")
+start_on_fake_clock "@2030-01-01 08:29:20 x4"
+pid=$started
 
 clock=$(wait_window "$pid" '^Zorvel$') || fail "no clock"
 sleep 0.5

@@ -43,6 +43,18 @@ start() {
   pids+=("$started")
 }
 
+# Starts a copy of the program on a fake clock (a FAKETIME spec such as "@2030-01-01 08:29:52 x6"),
+# its output in $work/zorvel.out and .err; its pid in $started.
+start_on_fake_clock() {
+  local libfaketime
+  libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
+  [ -n "$libfaketime" ] || fail "libfaketime is missing"
+  LD_PRELOAD="$libfaketime" FAKETIME="$1" FAKETIME_DONT_FAKE_MONOTONIC=0 \
+    "$work/bin/zorvel" >"$work/zorvel.out" 2>"$work/zorvel.err" &
+  started=$!
+  pids+=("$started")
+}
+
 # Prints the id of the first visible window of process $1 whose name matches $2 (xdotool matches
 # without regard to case), waiting up to 20 s for it.
 wait_window() {
