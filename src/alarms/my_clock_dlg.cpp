@@ -17,9 +17,14 @@ namespace {
 enum Column { kNumber = 0, kId = 1, kTime = 2, kContent = 3, kRemark = 4 };
 
 const CListPage::Setup kSetup = {
-    "alarmPage",        "alarmList",         QStringLiteral("我的闹钟"),
-    "addAlarmButton",   QStringLiteral("添加闹钟"), "deleteAlarmButton",
-    /*passwordGuarded=*/true, kId,
+    "alarmPage",
+    "alarmList",
+    QStringLiteral("我的闹钟"),
+    "addAlarmButton",
+    QStringLiteral("添加闹钟"),
+    "deleteAlarmButton",
+    /*passwordGuarded=*/true,
+    kId,
 };
 }  // namespace
 
@@ -31,8 +36,11 @@ CMyClockDlg::CMyClockDlg(CReminderService& reminders, CStore& store, const Clock
       clock_(clock) {
     resize(562, 334);
     SetUpColumns();
-    connect(&reminders_, &CReminderService::AlarmListReloaded, this,
-            &CMyClockDlg::FillAlarmList);
+    // The rows follow every reload of the list, except the one after the page's own deletion.
+    connect(&reminders_, &CReminderService::AlarmListReloaded, this, [this] {
+        if (!TakeOwnDeletion())
+            FillAlarmList();
+    });
     FillAlarmList();
 }
 
@@ -54,6 +62,7 @@ void CMyClockDlg::SetUpColumns() {
 }
 
 void CMyClockDlg::Refill() {
+    // The rows come from the service's list; reloading it rebuilds them.
     QString error;
     if (!reminders_.ReloadAlarms(&error))
         ShowStorageError(this, error);  // rows and list stay as they were, still in step
@@ -68,10 +77,10 @@ void CMyClockDlg::FillAlarmList() {
     const std::time_t now = clock_.NowTimeT();
     for (const AlarmClockPtr& alarm : reminders_.alarmList()) {
         const bool expired = IsExpiredAlarm(*alarm, now);
-        AppendRow(expired ? expiredImage : activeImage, FromStoredText(alarm->id),
-                  {QString::fromStdString(AlarmTimeListText(*alarm)),
-                   FromStoredText(alarm->content),
-                   expired ? QStringLiteral("已过期") : FromStoredText(alarm->ring)});
+        AppendRow(
+            expired ? expiredImage : activeImage, FromStoredText(alarm->id),
+            {QString::fromStdString(AlarmTimeListText(*alarm)), FromStoredText(alarm->content),
+             expired ? QStringLiteral("已过期") : FromStoredText(alarm->ring)});
     }
 }
 
@@ -96,6 +105,6 @@ void CMyClockDlg::EditItem(const QString& id) {
     dlg.exec();
 }
 
-void CMyClockDlg::DeleteItem(const QString& id) {
-    reminders_.DeleteAlarmByUser(ToStoredText(id));
+bool CMyClockDlg::DeleteItem(const QString& id) {
+    return reminders_.DeleteAlarmByUser(ToStoredText(id));
 }

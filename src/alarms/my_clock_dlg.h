@@ -30,7 +30,7 @@ public:
 
 protected:
     void EditItem(const QString& id) override;
-    void DeleteItem(const QString& id) override;
+    bool DeleteItem(const QString& id) override;
 
 private:
     void SetUpColumns();

@@ -41,7 +41,7 @@ CUserLogsDlg::CUserLogsDlg(CClockManager& manager, CChangeNotifier& notifier, QW
     list->SetColumnVisible(kId, false);
     logImage_ = QIcon(QStringLiteral(":/settings/log_entry.svg"));
 
-    connect(&notifier, &CChangeNotifier::LogChanged, this, &CUserLogsDlg::Refill);
+    connect(&notifier, &CChangeNotifier::LogChanged, this, &CUserLogsDlg::OnStoredChange);
     Refill();
     g_pUserLogsDlg = this;
 }
@@ -61,6 +61,6 @@ void CUserLogsDlg::Refill() {
                   {FromStoredText(log.logTime), FromStoredText(log.content)});
 }
 
-void CUserLogsDlg::DeleteItem(const QString& id) {
-    manager_.RemoveLog(id.toStdU16String());
+bool CUserLogsDlg::DeleteItem(const QString& id) {
+    return manager_.RemoveLog(id.toStdU16String());
 }

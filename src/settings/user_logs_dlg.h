@@ -19,7 +19,7 @@ public:
     void Refill() override;
 
 protected:
-    void DeleteItem(const QString& id) override;
+    bool DeleteItem(const QString& id) override;
 
 private:
     CClockManager& manager_;

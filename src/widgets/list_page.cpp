@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <utility>
 
 #include "storage/clock_database.h"
 #include "widgets/pwd_input_dlg.h"
@@ -80,13 +81,25 @@ void CListPage::OnDelete() {
         return;
     // Taken after the prompt: the rows may have been rebuilt meanwhile.
     const std::vector<int> rows = listCtrl_->SelectedRowsFromBottom();
+    bool removed = false;
     zorvel::RunStorageAction(this, [&] {
         for (int row : rows) {
             // An item that is already gone loses its row all the same.
-            DeleteItem(listCtrl_->GetItemText(row, setup_.idColumn));
+            removed = DeleteItem(listCtrl_->GetItemText(row, setup_.idColumn)) || removed;
             listCtrl_->DeleteItem(row);
         }
     });
+    // Only a removal raises a change notification for the page to pass over.
+    ownDeletionPending_ = ownDeletionPending_ || removed;
+}
+
+bool CListPage::TakeOwnDeletion() {
+    return std::exchange(ownDeletionPending_, false);
+}
+
+void CListPage::OnStoredChange() {
+    if (!TakeOwnDeletion())
+        Refill();
 }
 
 void CListPage::AppendRow(const QIcon& image, const QString& id,

@@ -46,8 +46,15 @@ public:
 protected:
     // Opens the editor of the item with this id (after the password, where asked for).
     virtual void EditItem(const QString& id) { (void)id; }
-    // Removes one item from storage.
-    virtual void DeleteItem(const QString& id) = 0;
+    // Removes one item from storage; false when it was not there (any more).
+    virtual bool DeleteItem(const QString& id) = 0;
+
+    // Where the page's change notification goes: refills the rows, except after the page's
+    // own deletion, whose rows are gone already and whose remaining rows keep their numbers
+    // (as after any deletion) until the page is refilled.
+    void OnStoredChange();
+    // True (once) when the change that just came round was the page's own deletion.
+    bool TakeOwnDeletion();
 
     // Appends a numbered row with its picture, its id and the texts of the following columns.
     void AppendRow(const QIcon& image, const QString& id, const std::vector<QString>& texts);
@@ -65,6 +72,7 @@ protected:
 private:
     Setup setup_;
     CZorvelListCtrl* listCtrl_;
+    bool ownDeletionPending_ = false;
     QPushButton* addButton_ = nullptr;
     QPushButton* deleteButton_;
 };

@@ -34,18 +34,19 @@ TEST_F(UserLogsPageTest, DeletesSelectedRowsAndLeavesTheOtherNumbersAlone) {
     ASSERT_EQ(list->GetItemCount(), 3);
     EXPECT_EQ(list->GetItemText(1, 0), "4");
     EXPECT_EQ(list->GetItemText(2, 0), "5");
-    // Until the deletion comes round as a change, which renumbers the rows from storage.
+    // Also once the deletion has come round as a change.
     FlushChanges();
-    EXPECT_EQ(list->GetItemText(2, 0), "3");
+    EXPECT_EQ(list->GetItemText(2, 0), "5");
     std::vector<LogRecord> logs;
     manager().GetAllLogs(logs);
     ASSERT_EQ(logs.size(), 3u);
     EXPECT_EQ(FromStored(logs[1].content), u"添加了一个闹钟 4");
-    // A line written by anyone else appears at once.
+    // A line written by anyone else appears at once, and the rows are numbered afresh.
     manager().AddLog(u"更新了一个闹钟 6");
     FlushChanges();
     ASSERT_EQ(list->GetItemCount(), 4);
     EXPECT_EQ(list->GetItemText(3, 3), "更新了一个闹钟 6");
+    EXPECT_EQ(list->GetItemText(2, 0), "3");
     page.reset();
     EXPECT_EQ(g_pUserLogsDlg, nullptr);
 }
