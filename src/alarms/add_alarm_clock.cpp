@@ -17,17 +17,13 @@ void CAddAlarmClock::OnOK() {
     Values v = CollectValues(true);
     if (!CheckContentLength(v))
         return;
-    bool stored = false;
-    if (!RunStorageAction(this, [&] {
-            stored = manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring,
-                                            v.ringType);
-        }))
-        return;
-    if (!stored) {
-        // Nothing else makes the record service refuse a new alarm with a time.
-        ShowWarning(this, QStringLiteral("输入的内容过长"));
-        return;
-    }
     // The record service makes the id; the log line does not need it.
-    LogAndAccept(addLogger, std::string(), v);
+    StoreAndLog(
+        [&]() -> const AlarmLogger* {
+            return manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring,
+                                          v.ringType)
+                       ? &addLogger
+                       : nullptr;
+        },
+        std::string(), v);
 }

@@ -8,7 +8,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "storage/clock_database.h"
@@ -31,20 +34,22 @@ int CAlarmDlg::ReadRingPlayType() {
 }
 
 CAlarmDlg* OpenRingWindow(const AlarmClockPtr& alarm, const PlatformServices& services,
-                          CClockDatabase& database) {
-    auto* dlg = new CAlarmDlg(alarm, services, database);
+                          CClockDatabase& database, const zorvel::Clock& clock, int cascade) {
+    auto* dlg = new CAlarmDlg(alarm, services, database, clock);
     dlg->StartRinging();
-    dlg->ShowOnTop();
+    dlg->ShowOnTop(cascade);
     return dlg;
 }
 
 CAlarmDlg::CAlarmDlg(AlarmClockPtr alarm, const PlatformServices& services,
-                     CClockDatabase& database, QWidget* parent)
+                     CClockDatabase& database, const zorvel::Clock& clock, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint |
                           Qt::WindowTitleHint),
       alarm_(std::move(alarm)),
+      rangTime_(alarm_->alarmTime),
       services_(services),
-      database_(database) {
+      database_(database),
+      clock_(clock) {
     setObjectName("alarmDlg");
     setWindowTitle(QStringLiteral("设定时间到了"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -62,6 +67,17 @@ CAlarmDlg::CAlarmDlg(AlarmClockPtr alarm, const PlatformServices& services,
     contentLabel_->setAccessibleDescription(QStringLiteral("事件"));
     contentLabel_->setWordWrap(true);
     contentLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    contentLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A long text scrolls inside the window instead of growing it past the screen.
+    contentArea_ = new QScrollArea;
+    contentArea_->setObjectName("alarmContentArea");
+    contentArea_->setWidget(contentLabel_);
+    contentArea_->setWidgetResizable(true);
+    contentArea_->setFrameShape(QFrame::NoFrame);
+    contentArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    contentArea_->setMaximumHeight(160);
+    contentArea_->viewport()->setAutoFillBackground(false);
+    contentLabel_->setAutoFillBackground(false);
     QFont strong = timeLabel_->font();
     strong.setBold(true);
     timeLabel_->setFont(strong);
@@ -75,7 +91,7 @@ CAlarmDlg::CAlarmDlg(AlarmClockPtr alarm, const PlatformServices& services,
     texts->addWidget(timeCaption, 0, 0, Qt::AlignTop);
     texts->addWidget(timeLabel_, 0, 1);
     texts->addWidget(contentCaption, 1, 0, Qt::AlignTop);
-    texts->addWidget(contentLabel_, 1, 1);
+    texts->addWidget(contentArea_, 1, 1);
     texts->setColumnStretch(1, 1);
     texts->setHorizontalSpacing(6);
     texts->setVerticalSpacing(8);
@@ -184,12 +200,21 @@ void CAlarmDlg::StartRinging() {
     }
 }
 
-void CAlarmDlg::ShowOnTop() {
+void CAlarmDlg::ShowOnTop(int cascade) {
+    // As tall as the text needs, up to the scroll area's limit.
+    contentArea_->setMinimumHeight(std::min(
+        contentArea_->maximumHeight(),
+        contentLabel_->heightForWidth(
+            contentArea_->viewport()->width() > 50 ? contentArea_->viewport()->width() : 380)));
     adjustSize();
     if (QScreen* screen = this->screen()) {
         QRect area = screen->availableGeometry();
         QSize size = frameGeometry().size().expandedTo(this->size());
-        move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+        const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+        QPoint at = area.center() - QPoint(size.width() / 2, size.height() / 2) +
+                    QPoint(cascade * step, cascade * step);
+        move(std::min(at.x(), area.right() - size.width()),
+             std::min(at.y(), area.bottom() - size.height()));
     }
     show();
     raise();
@@ -273,8 +298,11 @@ void CAlarmDlg::ShowSongError(const QString& text) {
 void CAlarmDlg::accept() {
     int hours = ReadDelayNumber(hoursCombo_->currentText().toStdU16String());
     int minutes = ReadDelayNumber(minutesCombo_->currentText().toStdU16String());
-    if (auto moved = SnoozedAlarmTime(alarm_->alarmTime, hours, minutes))
-        alarm_->alarmTime = *moved;
+    if (auto until =
+            SnoozeUntil(rangTime_, alarm_->isEveryday, hours, minutes, clock_.NowTimeT())) {
+        alarm_->alarmTime = *until;
+        emit Snoozed(QString::fromStdString(alarm_->id), QString::fromStdString(*until));
+    }
     alarm_->hasRung = false;
     StopSong();
     QDialog::accept();

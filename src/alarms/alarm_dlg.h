@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "alarms/core/ring_plan.h"
+#include "platform/core/clock.h"
 #include "platform/platform_services.h"
 #include "storage/records.h"
 
 class CClockDatabase;
 class QComboBox;
+class QScrollArea;
 class QLabel;
 class QPushButton;
 
@@ -21,15 +23,17 @@ class QPushButton;
 class CAlarmDlg : public QDialog {
     Q_OBJECT
 public:
-    // The database gives the song-repeat setting at ring time.
+    // The database gives the song-repeat setting at ring time; the clock, the moment of a
+    // snooze. Both must outlive the window.
     CAlarmDlg(AlarmClockPtr alarm, const PlatformServices& services, CClockDatabase& database,
-              QWidget* parent = nullptr);
+              const zorvel::Clock& clock, QWidget* parent = nullptr);
     ~CAlarmDlg() override;
 
     // Shows the alarm and starts its effect; called once, before the window is shown.
     void StartRinging();
-    // Centres the window on the screen, shows it on top and gives it the focus.
-    void ShowOnTop();
+    // Centres the window on the screen (moved down and right by `cascade` title-bar heights, so
+    // windows of one minute do not hide each other), shows it on top and gives it the focus.
+    void ShowOnTop(int cascade = 0);
 
     void PlaySong(const QString& path, zorvel::SongPlayMode mode, bool loop);
     void StopSong();
@@ -40,6 +44,10 @@ public:
     void CheckSongEnd();
     bool IsWatchingSong() const { return songEndTimer_.isActive(); }
     bool IsShaking() const { return shakeTimer_.isActive() || shakeStep_ >= 0; }
+
+signals:
+    // "延迟再响": the alarm with this stored id rings again at this stored time.
+    void Snoozed(const QString& alarmId, const QString& until);
 
 protected:
     void accept() override;  // the snooze
@@ -52,8 +60,10 @@ private:
     int ReadRingPlayType();
 
     AlarmClockPtr alarm_;
+    std::string rangTime_;  // the time the window shows, whatever later happens to the record
     PlatformServices services_;
     CClockDatabase& database_;
+    const zorvel::Clock& clock_;
     std::unique_ptr<ISongPlayer> player_;
     zorvel::SongPlayMode playMode_ = zorvel::kSongLoop;
     bool repeat_ = false;
@@ -67,6 +77,7 @@ private:
 
     QLabel* timeLabel_;
     QLabel* contentLabel_;
+    QScrollArea* contentArea_;
     QLabel* songErrorLabel_;
     QComboBox* hoursCombo_;
     QComboBox* minutesCombo_;
@@ -76,4 +87,4 @@ private:
 // Opens the ring window of a due alarm: a top-level window of its own, so it stays when the
 // main window is hidden; it deletes itself when closed.
 CAlarmDlg* OpenRingWindow(const AlarmClockPtr& alarm, const PlatformServices& services,
-                          CClockDatabase& database);
+                          CClockDatabase& database, const zorvel::Clock& clock, int cascade = 0);

@@ -311,8 +311,8 @@ CAlarmEditorDlg::Values CAlarmEditorDlg::CollectValues(bool adding) const {
     return v;
 }
 
-void CAlarmEditorDlg::LogAndAccept(const AlarmLogger& logger, const std::string& id,
-                                   const Values& v) {
+void CAlarmEditorDlg::StoreAndLog(const std::function<const AlarmLogger*()>& store,
+                                  const std::string& id, const Values& v) {
     AlarmClockRecord record;
     record.id = id;
     record.alarmTime = ToStored(v.alarmTime);
@@ -321,8 +321,25 @@ void CAlarmEditorDlg::LogAndAccept(const AlarmLogger& logger, const std::string&
     record.content = ToStored(v.content);
     record.ring = ToStored(v.ring);
     record.ringType = v.ringType;
-    if (logger)
-        RunStorageAction(this, [&] { logger(LogTimeText(v.alarmTime, v.isEveryday), record); });
+    bool refused = false;
+    const bool ran = RunStorageAction(this, [&] {
+        CTransaction transaction(manager_.Database());
+        const AlarmLogger* logger = store();
+        if (!logger) {
+            refused = true;
+            return;
+        }
+        if (*logger)
+            (*logger)(LogTimeText(v.alarmTime, v.isEveryday), record);
+        transaction.Commit();
+    });
+    if (!ran)
+        return;
+    if (refused) {
+        // Nothing else makes the record service refuse an alarm with a time.
+        ShowWarning(this, QStringLiteral("输入的内容过长"));
+        return;
+    }
     QDialog::accept();
 }
 

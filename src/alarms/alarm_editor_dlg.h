@@ -66,9 +66,12 @@ protected:
     // Refuses (with the message the user sees) a text the record service would refuse.
     bool CheckContentLength(const Values& values);
     void ShowProgramLabels(bool program);
-    // Writes the add or update log line for a stored alarm and closes the dialog. A failed
-    // log line is shown, but the alarm is stored, so the dialog still ends with OK.
-    void LogAndAccept(const AlarmLogger& logger, const std::string& id, const Values& values);
+    // Stores the alarm with `store` and writes its log line in one transaction, so both land
+    // or neither does, then closes the dialog. `store` returns the logger for the line, or
+    // nullptr when the record service refused the alarm (which the user is told). A storage
+    // error is shown and the dialog stays open with what the user entered.
+    void StoreAndLog(const std::function<const AlarmLogger*()>& store, const std::string& id,
+                     const Values& values);
 
     CClockManager& manager_;
     const zorvel::Clock& clock_;

@@ -74,23 +74,18 @@ void CEditAlarmClockDlg::OnOK() {
     Values v = CollectValues(false);
     if (!CheckContentLength(v))
         return;
-    bool stored = false;
-    bool addedAnew = false;
-    if (!RunStorageAction(this, [&] {
-            stored = manager_.ModifyAlarmClock(alarmId, v.alarmTime, v.isEveryday, v.isRing,
-                                               v.content, v.ring, v.ringType);
-            if (!stored) {
-                // The alarm went away while the dialog was open (expired alarms are cleaned
-                // up every minute); what the user entered is kept as an alarm of its own.
-                stored = addedAnew = manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing,
-                                                            v.content, v.ring, v.ringType);
-            }
-        }))
-        return;
-    if (!stored) {
-        ShowWarning(this, QStringLiteral("输入的内容过长"));
-        return;
-    }
-    // A new alarm is logged as one.
-    LogAndAccept(addedAnew ? addLogger : updateLogger, alarmId, v);
+    StoreAndLog(
+        [&]() -> const AlarmLogger* {
+            if (manager_.ModifyAlarmClock(alarmId, v.alarmTime, v.isEveryday, v.isRing, v.content,
+                                          v.ring, v.ringType))
+                return &updateLogger;
+            // The alarm went away while the dialog was open (expired alarms are cleaned up
+            // every minute); what the user entered is kept as an alarm of its own, and logged
+            // as a new one.
+            if (manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring,
+                                       v.ringType))
+                return &addLogger;
+            return nullptr;
+        },
+        alarmId, v);
 }

@@ -1,6 +1,8 @@
 #include "alarms/reminder_service.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/second_ticker.h"
 #include "storage/clock_manager.h"
@@ -10,13 +12,14 @@ using namespace zorvel;
 
 CReminderService::CReminderService(CStore& store, CChangeNotifier& notifier,
                                    const SettingsCache& cache, const Clock& clock,
-                                   QObject* parent)
+                                   std::string stateFile, QObject* parent)
     : QObject(parent),
       store_(store),
       cache_(cache),
       clock_(clock),
       schedule_(clock.Now()),
-      chime_(clock.Now()) {
+      chime_(clock.Now()),
+      stateFile_(std::move(stateFile)) {
     deleteLogger = [this](const DeletedAlarmInfo& info) {
         LogDeletedAlarm(store_.Manager(), info);
     };
@@ -30,6 +33,14 @@ void CReminderService::Start(CSecondTicker& ticker) {
     QString error;
     if (!ReloadAlarms(&error))
         std::fprintf(stderr, "zorvel: %s\n", error.toLocal8Bit().constData());
+    // One-off alarms that came due while the program was not running are listed once.
+    const std::time_t now = clock_.NowTimeT();
+    if (auto lastSeen = ReadLastSeen()) {
+        AlarmClockList away = schedule_.DueWhileAway(*lastSeen);
+        if (!away.empty())
+            emit AlarmsMissed(away);
+    }
+    RecordLastSeen(now);
     connect(&ticker, &CSecondTicker::Tick, this, [this] {
         const TimePoint now = clock_.Now();
         OnSecond(now);
@@ -50,9 +61,46 @@ bool CReminderService::ReloadAlarms(QString* error) {
             *error = QString::fromUtf8(e.errorMessage());
         return false;
     }
+    stored_.clear();
+    for (const AlarmClockPtr& a : loaded)
+        stored_[a->id] = *a;
+    ApplySnoozes(loaded);
     schedule_.ReloadAlarmList(std::move(loaded));
     emit AlarmListReloaded();
     return true;
+}
+
+void CReminderService::ApplySnoozes(AlarmClockList& loaded) {
+    std::map<std::string, PendingSnooze> kept;
+    for (const AlarmClockPtr& a : loaded) {
+        auto snooze = snoozes_.find(a->id);
+        if (snooze == snoozes_.end())
+            continue;
+        const AlarmClockRecord& was = snooze->second.asStored;
+        // Changed since the snooze (an edit): the snooze ends with the old alarm.
+        if (a->alarmTime != was.alarmTime || a->isEveryday != was.isEveryday ||
+            a->isRing != was.isRing || a->content != was.content || a->ring != was.ring ||
+            a->ringType != was.ringType)
+            continue;
+        a->alarmTime = snooze->second.until;
+        kept.insert(*snooze);
+    }
+    // Alarms that are gone take their snoozes with them.
+    snoozes_ = std::move(kept);
+}
+
+void CReminderService::Snooze(const std::string& alarmId, const std::string& until) {
+    auto stored = stored_.find(alarmId);
+    if (stored == stored_.end())
+        return;  // deleted meanwhile: nothing to ring again
+    snoozes_[alarmId] = PendingSnooze{until, stored->second};
+    // The window's record may no longer be the list's (the list was reloaded since it rang).
+    for (const AlarmClockPtr& a : schedule_.alarmList) {
+        if (a->id == alarmId) {
+            a->alarmTime = until;
+            a->hasRung = false;
+        }
+    }
 }
 
 void CReminderService::OnAlarmsChanged() {
@@ -65,13 +113,31 @@ void CReminderService::OnAlarmsChanged() {
 }
 
 void CReminderService::OnSecond(TimePoint now) {
-    for (const AlarmClockPtr& alarm : schedule_.CheckDueAlarms(now))
+    // A jump of the clock (a resume from suspend) is told, not rung hours late.
+    if (now - schedule_.previousCheck() > std::chrono::seconds(60)) {
+        AlarmClockList missed = schedule_.MissedAlarms(now);
+        if (!missed.empty())
+            emit AlarmsMissed(missed);
+    }
+    AlarmClockList due = schedule_.CheckDueAlarms(now);
+    for (const AlarmClockPtr& alarm : due) {
         emit AlarmDue(alarm);
+        // A snooze ends when it has rung: the alarm keeps its own time again (the window
+        // keeps showing the time it rang at).
+        auto snooze = snoozes_.find(alarm->id);
+        if (snooze != snoozes_.end() && alarm->alarmTime == snooze->second.until) {
+            alarm->alarmTime = snooze->second.asStored.alarmTime;
+            snoozes_.erase(snooze);
+        }
+    }
+    if (!due.empty())
+        RecordLastSeen(std::chrono::system_clock::to_time_t(now));
     if (auto chime = chime_.Tick(now, cache_.ZDBS != 0, cache_.BDBS != 0))
         emit ChimeDue(chime->hour, chime->minute);
 }
 
 void CReminderService::OnMinute(std::time_t now) {
+    RecordLastSeen(now);
     // Every alarm in storage is in alarmList, so when it holds no one-off alarm that has
     // passed there is nothing to delete and no need to touch the file.
     if (MayHaveExpiredAlarms(schedule_.alarmList, now, autoDeletedIds_)) {
@@ -89,13 +155,46 @@ void CReminderService::OnMinute(std::time_t now) {
     }
 }
 
+CReminderService::~CReminderService() {
+    if (running_)
+        RecordLastSeen(clock_.NowTimeT());
+}
+
+std::optional<std::time_t> CReminderService::ReadLastSeen() const {
+    if (stateFile_.empty())
+        return std::nullopt;
+    std::ifstream in(stateFile_);
+    long long seconds = 0;
+    if (!(in >> seconds) || seconds <= 0)
+        return std::nullopt;
+    return static_cast<std::time_t>(seconds);
+}
+
+void CReminderService::RecordLastSeen(std::time_t now) {
+    if (stateFile_.empty() || now == lastSeenWritten_)
+        return;
+    lastSeenWritten_ = now;
+    // Written aside and renamed, so a crash never leaves half a number behind.
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(stateFile_).parent_path(), ec);
+    const std::string temporary = stateFile_ + ".new";
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        out << static_cast<long long>(now) << "\n";
+        if (!out)
+            return;
+    }
+    std::filesystem::rename(temporary, stateFile_, ec);
+}
+
 void CReminderService::RestReminderClosed() {
     rest_.ReminderClosed();
 }
 
 bool CReminderService::DeleteAlarmByUser(const std::string& id) {
     bool removed = zorvel::DeleteAlarmByUser(store_.Manager(), id, deleteLogger);
-    // Out of the test at once, not only when the change comes round.
+    // Out of the test at once, not only when the change comes round, and no longer snoozed.
     schedule_.RemoveFromList(id);
+    snoozes_.erase(id);
     return removed;
 }

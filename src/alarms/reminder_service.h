@@ -2,8 +2,11 @@
 
 #include <QObject>
 #include <ctime>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "alarms/core/scheduler.h"
 #include "platform/core/clock.h"
@@ -22,8 +25,12 @@ class CStore;
 class CReminderService : public QObject {
     Q_OBJECT
 public:
+    // `stateFile` keeps the last moment the service was seen running, so a start can tell
+    // which alarms came due while the program was not running; empty: not kept.
     CReminderService(zorvel::CStore& store, CChangeNotifier& notifier, const SettingsCache& cache,
-                     const zorvel::Clock& clock, QObject* parent = nullptr);
+                     const zorvel::Clock& clock, std::string stateFile = std::string(),
+                     QObject* parent = nullptr);
+    ~CReminderService() override;
 
     // Loads the alarms and starts the jobs on `ticker`; runs once, after the clock is on
     // screen. Reading storage first keys the file.
@@ -45,6 +52,11 @@ public:
     // at once, and logs it. Storage errors raise.
     bool DeleteAlarmByUser(const std::string& id);
 
+    // A ring window's "延迟再响": the alarm rings again at `until` (stored text). Kept by id, so
+    // the snooze survives reloads of the list; an edit or deletion of the alarm ends it.
+    void Snooze(const std::string& alarmId, const std::string& until);
+    bool IsSnoozed(const std::string& alarmId) const { return snoozes_.count(alarmId) > 0; }
+
     // The rest reminder asked for by RestDue has been closed: the count starts afresh.
     void RestReminderClosed();
     const zorvel::RestCounter& restCounter() const { return rest_; }
@@ -61,9 +73,20 @@ signals:
     void RestDue();
     // alarmList was rebuilt from storage.
     void AlarmListReloaded();
+    // Alarms whose minute passed while nothing could ring them (the computer slept, the clock
+    // jumped, the program was not running): to be listed, not rung.
+    void AlarmsMissed(const AlarmClockList& alarms);
 
 private:
+    struct PendingSnooze {
+        std::string until;          // stored text
+        AlarmClockRecord asStored;  // the alarm as stored when it was snoozed
+    };
+
     void OnAlarmsChanged();
+    void ApplySnoozes(AlarmClockList& loaded);
+    void RecordLastSeen(std::time_t now);
+    std::optional<std::time_t> ReadLastSeen() const;
 
     zorvel::CStore& store_;
     const SettingsCache& cache_;
@@ -73,5 +96,9 @@ private:
     zorvel::RestCounter rest_;
     bool running_ = false;
     int secondsToMinute_ = 60;
-    std::set<std::string> autoDeletedIds_;  // expired alarms already taken out of storage
+    std::set<std::string> autoDeletedIds_;            // expired alarms already taken out of storage
+    std::map<std::string, AlarmClockRecord> stored_;  // as last read, by id
+    std::map<std::string, PendingSnooze> snoozes_;    // by id
+    std::string stateFile_;
+    std::time_t lastSeenWritten_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "alarms/alarm_dlg.h"
+#include "alarms/missed_alarms_dlg.h"
 #include "alarms/reminder_service.h"
 #include "chimes/clip_sink.h"
 #include "chimes/rest_remind.h"
@@ -20,12 +21,17 @@ CAppContext::CAppContext(Parts parts)
       ticker_(std::make_unique<CSecondTicker>()) {
     store_->Database().SetWriteListener(
         [notifier = notifier_.get()](zorvel::StoredTable table) { notifier->Raise(table); });
-    reminders_ = std::make_unique<CReminderService>(*store_, *notifier_, settings_, clock_);
+    store_->Database().SetLostFileListener([](const std::string& path) {
+        zorvel::ShowStorageError(
+            nullptr, QStringLiteral("数据文件已丢失，已重新创建：") + QString::fromStdString(path));
+    });
+    reminders_ = std::make_unique<CReminderService>(*store_, *notifier_, settings_, clock_,
+                                                    parts_.stateFile);
 
     QObject::connect(reminders_.get(), &CReminderService::AlarmDue, reminders_.get(),
-                     [this](const AlarmClockPtr& alarm) {
-                         OpenRingWindow(alarm, parts_.platform, store_->Database());
-                     });
+                     [this](const AlarmClockPtr& alarm) { OpenRingWindow(alarm); });
+    QObject::connect(reminders_.get(), &CReminderService::AlarmsMissed, reminders_.get(),
+                     [this](const AlarmClockList& alarms) { ShowMissedAlarms(alarms); });
     QObject::connect(reminders_.get(), &CReminderService::ChimeDue, reminders_.get(),
                      [this](int hour, int minute) { voice().Start(hour, minute); });
     QObject::connect(reminders_.get(), &CReminderService::RestDue, reminders_.get(),
@@ -43,6 +49,8 @@ CAppContext::CAppContext(Parts parts)
 CAppContext::~CAppContext() {
     // Signals of the store's last writes have nobody left to reach.
     store_->Database().SetWriteListener(nullptr);
+    store_->Database().SetLostFileListener(nullptr);
+    delete missedNotice_.data();
 }
 
 void CAppContext::Start() {
@@ -62,6 +70,24 @@ CTimeVoice& CAppContext::voice() {
         voice_ = std::make_unique<CTimeVoice>(sink, clock_, parts_.platform.dataDirs);
     }
     return *voice_;
+}
+
+void CAppContext::OpenRingWindow(const AlarmClockPtr& alarm) {
+    const std::time_t minute = clock_.NowTimeT() / 60;
+    ringsThisMinute_ = minute == ringMinute_ ? ringsThisMinute_ + 1 : 0;
+    ringMinute_ = minute;
+    CAlarmDlg* window =
+        ::OpenRingWindow(alarm, parts_.platform, store_->Database(), clock_, ringsThisMinute_);
+    QObject::connect(window, &CAlarmDlg::Snoozed, reminders_.get(),
+                     [reminders = reminders_.get()](const QString& id, const QString& until) {
+                         reminders->Snooze(id.toStdString(), until.toStdString());
+                     });
+}
+
+void CAppContext::ShowMissedAlarms(const AlarmClockList& alarms) {
+    if (!missedNotice_)
+        missedNotice_ = new CMissedAlarmsDlg;
+    missedNotice_->Add(alarms);
 }
 
 void CAppContext::ShowRestReminder() {

@@ -4,11 +4,16 @@
 #include <memory>
 #include <string>
 
+#include <QPointer>
+#include <ctime>
+
 #include "platform/core/clock.h"
 #include "platform/platform_services.h"
+#include "storage/records.h"
 #include "storage/settings_cache.h"
 
 class CChangeNotifier;
+class CMissedAlarmsDlg;
 class CClipSink;
 class CReminderService;
 class CSecondTicker;
@@ -27,6 +32,9 @@ public:
         const zorvel::Clock* clock = nullptr;  // must outlive the context
         PlatformServices platform;
         std::string databasePath;
+        // Where the last moment the program was running is kept (see CReminderService);
+        // empty: not kept.
+        std::string stateFile;
         // Makes the voice's audio output, the first time the time is spoken.
         std::function<CClipSink*()> voiceSink;
     };
@@ -53,6 +61,8 @@ public:
 
 private:
     void ShowRestReminder();
+    void OpenRingWindow(const AlarmClockPtr& alarm);
+    void ShowMissedAlarms(const AlarmClockList& alarms);
 
     Parts parts_;
     const zorvel::Clock& clock_;
@@ -63,4 +73,8 @@ private:
     std::unique_ptr<CTimeVoice> voice_;
     std::unique_ptr<CReminderService> reminders_;
     bool started_ = false;
+    // Ring windows of one minute open cascaded.
+    std::time_t ringMinute_ = 0;
+    int ringsThisMinute_ = 0;
+    QPointer<CMissedAlarmsDlg> missedNotice_;
 };

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,13 +81,33 @@ int CZorvelApp::Run(int argc, char** argv) {
             return 1;
     }
 
+    // Two copies must never share one database, whatever their environment (another runtime
+    // directory puts the lock above elsewhere): a second lock sits next to the file itself.
+    const std::string databasePath = zorvel::DefaultDatabasePath();
+    std::error_code noFolder;
+    std::filesystem::create_directories(std::filesystem::path(databasePath).parent_path(),
+                                        noFolder);
+    zorvel::CInstanceLock databaseLock;
+    switch (databaseLock.AcquireFile(databasePath + ".lock", kRunningText)) {
+        case zorvel::CInstanceLock::State::kFirst:
+            break;
+        case zorvel::CInstanceLock::State::kAlreadyRunning:
+            ShowError(QMessageBox::Information, QString::fromStdString(databaseLock.RunningText()));
+            return 0;
+        case zorvel::CInstanceLock::State::kFailed:
+            // A folder without a lock (read-only media) must not keep the alarms from ringing.
+            std::fprintf(stderr, "zorvel: cannot lock %s.lock\n", databasePath.c_str());
+            break;
+    }
+
     QApplication::setWindowIcon(ZorvelIcon());
     const zorvel::SystemClock systemClock;
     CLinuxPlatform linuxPlatform;
     CAppContext::Parts parts;
     parts.clock = &systemClock;
     parts.platform = linuxPlatform.Bundle();
-    parts.databasePath = zorvel::DefaultDatabasePath();
+    parts.databasePath = databasePath;
+    parts.stateFile = zorvel::UserStateDir() + "last-seen";
     parts.voiceSink = [] { return new CMediaClipSink; };
     CAppContext context(std::move(parts));
 

@@ -21,6 +21,22 @@ bool IsMissingOrEmpty(const std::string& path) {
     return S_ISREG(st.st_mode) && st.st_size == 0;
 }
 
+// The explanation of an error without its "NAME[code]: " head.
+std::string ExplanationOf(const CppSQLite3Exception& e) {
+    std::string why = e.errorMessage();
+    if (auto at = why.find("]: "); at != std::string::npos)
+        why.erase(0, at + 3);
+    return why;
+}
+
+// The same error, naming the file, so every message the user sees says which file it is.
+CppSQLite3Exception Named(const CppSQLite3Exception& e, const std::string& path) {
+    std::string why = ExplanationOf(e);
+    if (why.find(path) != std::string::npos)
+        return e;
+    return CppSQLite3Exception(e.errorCode(), (why + ": " + path).c_str());
+}
+
 [[noreturn]] void ThrowWithPath(CppSQLite3DB& db, const std::string& path) {
     int code = sqlite3_extended_errcode(db.Handle()) & 0xFF;
     std::string why = sqlite3_errmsg(db.Handle());
@@ -40,11 +56,7 @@ void OpenKeyed(CppSQLite3DB& db, const std::string& path) {
     try {
         db.Open(path.c_str());
     } catch (const CppSQLite3Exception& e) {
-        // Named, so the one message the user sees says which file it is.
-        std::string why = e.errorMessage();
-        if (auto at = why.find("]: "); at != std::string::npos)
-            why.erase(0, at + 3);
-        throw CppSQLite3Exception(e.errorCode(), (why + ": " + path).c_str());
+        throw Named(e, path);
     }
     if (sqlite3_key(db.Handle(), kDatabaseKey, kDatabaseKeyLength) != SQLITE_OK)
         ThrowWithPath(db, path);
@@ -131,8 +143,17 @@ CClockDatabase::~CClockDatabase() {
 }
 
 void CClockDatabase::Open() {
-    if (!m_db->IsOpen())
-        zorvel::OpenKeyed(*m_db, m_path);
+    if (m_db->IsOpen()) {
+        // The file was deleted while the program ran: the connection would go on writing into
+        // a file nobody can find again. Say so, then start a new one in its place.
+        struct stat st {};
+        if (m_transactionDepth > 0 || stat(m_path.c_str(), &st) == 0 || errno != ENOENT)
+            return;
+        m_db->Close();
+        if (m_lostFileListener)
+            m_lostFileListener(m_path);
+    }
+    zorvel::OpenKeyed(*m_db, m_path);
 }
 
 bool CClockDatabase::IsOpen() const {
@@ -146,12 +167,19 @@ CppSQLite3DB& CClockDatabase::Connection() {
 
 template <typename... Args>
 int CClockDatabase::Run(const char* sql, const Args&... args) {
-    CppSQLite3Statement st = Connection().CompileStatement(sql);
-    int index = 0;
-    (Bind(st, ++index, args), ...);
-    int changes = st.Execute();
-    st.Finalize();
-    return changes;
+    CppSQLite3DB& db = Connection();
+    try {
+        CppSQLite3Statement st = db.CompileStatement(sql);
+        int index = 0;
+        (Bind(st, ++index, args), ...);
+        int changes = st.Execute();
+        st.Finalize();
+        return changes;
+    } catch (const CppSQLite3Exception& e) {
+        if (m_transactionDepth > 0)
+            m_transactionFailed = true;
+        throw zorvel::Named(e, m_path);
+    }
 }
 
 template <typename... Args>
@@ -164,11 +192,78 @@ bool CClockDatabase::Write(zorvel::StoredTable table, const char* sql, const Arg
 
 template <typename... Args>
 CppSQLite3Query CClockDatabase::Query(const char* sql, const Args&... args) {
-    CppSQLite3Statement st = Connection().CompileStatement(sql);
-    int index = 0;
-    (Bind(st, ++index, args), ...);
-    return st.ExecuteQuery();
+    CppSQLite3DB& db = Connection();
+    try {
+        CppSQLite3Statement st = db.CompileStatement(sql);
+        int index = 0;
+        (Bind(st, ++index, args), ...);
+        return st.ExecuteQuery();
+    } catch (const CppSQLite3Exception& e) {
+        throw zorvel::Named(e, m_path);
+    }
 }
+
+void CClockDatabase::BeginTransaction() {
+    if (m_transactionDepth++ > 0)
+        return;
+    m_transactionFailed = false;
+    try {
+        // IMMEDIATE: the write lock is taken now, so the writes that follow cannot meet a
+        // busy file halfway.
+        Connection().ExecuteUpdate("BEGIN IMMEDIATE;");
+    } catch (const CppSQLite3Exception& e) {
+        m_transactionDepth = 0;
+        throw zorvel::Named(e, m_path);
+    }
+}
+
+void CClockDatabase::CommitTransaction() {
+    if (m_transactionDepth <= 0 || --m_transactionDepth > 0)
+        return;
+    if (m_transactionFailed) {
+        // A write inside failed: nothing of it may land, and the caller must hear so.
+        m_transactionDepth = 1;
+        RollbackTransaction();
+        throw CppSQLite3Exception(SQLITE_ABORT,
+                                  ("a write failed, nothing was stored: " + m_path).c_str());
+    }
+    try {
+        m_db->ExecuteUpdate("COMMIT;");
+    } catch (const CppSQLite3Exception& e) {
+        try {
+            m_db->ExecuteUpdate("ROLLBACK;");
+        } catch (const CppSQLite3Exception&) {
+        }
+        throw zorvel::Named(e, m_path);
+    }
+}
+
+void CClockDatabase::RollbackTransaction() {
+    if (m_transactionDepth <= 0)
+        return;
+    m_transactionDepth = 0;
+    try {
+        m_db->ExecuteUpdate("ROLLBACK;");
+    } catch (const CppSQLite3Exception&) {
+        // Nothing was begun, or SQLite has rolled back already.
+    }
+}
+
+namespace zorvel {
+CTransaction::CTransaction(CClockDatabase& database) : database_(database) {
+    database_.BeginTransaction();
+}
+
+CTransaction::~CTransaction() {
+    if (!done_)
+        database_.RollbackTransaction();
+}
+
+void CTransaction::Commit() {
+    done_ = true;
+    database_.CommitTransaction();
+}
+}  // namespace zorvel
 
 // ---------------------------------------------------------------- alarms
 
@@ -196,7 +291,7 @@ void CClockDatabase::SelectAlarmClock(const std::string& id, AlarmClockRecord* r
 }
 
 void CClockDatabase::SelectAllAlarmClocks(AlarmClockList& records) {
-    CppSQLite3Query q = Connection().ExecuteQuery("select * from alarmClock;");
+    CppSQLite3Query q = Query("select * from alarmClock;");
     while (!q.IsEof()) {
         auto r = std::make_shared<AlarmClockRecord>();
         ReadAlarm(q, *r);
@@ -218,7 +313,7 @@ bool CClockDatabase::DeleteLog(const std::string& id) {
 }
 
 void CClockDatabase::SelectAllLogs(std::vector<LogRecord>& records) {
-    CppSQLite3Query q = Connection().ExecuteQuery("select * from log;");
+    CppSQLite3Query q = Query("select * from log;");
     while (!q.IsEof()) {
         ReadLog(q, records.emplace_back());
         q.NextRow();
@@ -250,7 +345,7 @@ void CClockDatabase::SelectEvent(const std::string& id, EventRecord* record) {
 }
 
 void CClockDatabase::SelectAllEvents(std::vector<EventRecord>& records) {
-    CppSQLite3Query q = Connection().ExecuteQuery("select * from event;");
+    CppSQLite3Query q = Query("select * from event;");
     while (!q.IsEof()) {
         ReadEvent(q, records.emplace_back());
         q.NextRow();
@@ -281,7 +376,7 @@ void CClockDatabase::SelectNote(const std::string& id, NoteRecord* record) {
 }
 
 void CClockDatabase::SelectAllNotes(std::vector<NoteRecord>& records) {
-    CppSQLite3Query q = Connection().ExecuteQuery("select * from note;");
+    CppSQLite3Query q = Query("select * from note;");
     while (!q.IsEof()) {
         ReadNote(q, records.emplace_back());
         q.NextRow();
@@ -291,7 +386,7 @@ void CClockDatabase::SelectAllNotes(std::vector<NoteRecord>& records) {
 // ---------------------------------------------------------------- settings row
 
 void CClockDatabase::ReadSoftSetting(SoftSetting* s) {
-    CppSQLite3Query q = Connection().ExecuteQuery("select * from softSetting;");
+    CppSQLite3Query q = Query("select * from softSetting;");
     if (q.IsEof() || !s)
         return;
     s->BDBS = q.GetIntField("BDBS") != 0;

@@ -39,6 +39,17 @@ public:
     const std::string& Path() const { return m_path; }
     // Told after every write that succeeded (nullptr: nobody).
     void SetWriteListener(zorvel::WriteListener listener) { m_listener = std::move(listener); }
+    // Told when the file went away while the program ran, just before a new one is made in its
+    // place (nullptr: nobody).
+    void SetLostFileListener(std::function<void(const std::string& path)> listener) {
+        m_lostFileListener = std::move(listener);
+    }
+
+    // Writes between Begin and Commit land together or not at all; a transaction that is not
+    // committed is rolled back. Nested ones join the outermost.
+    void BeginTransaction();
+    void CommitTransaction();
+    void RollbackTransaction();
 
     bool InsertAlarmClock(const AlarmClockRecord& record);
     bool UpdateAlarmClock(const AlarmClockRecord& record);
@@ -87,4 +98,24 @@ private:
     std::string m_path;
     std::unique_ptr<CppSQLite3DB> m_db;
     zorvel::WriteListener m_listener;
+    std::function<void(const std::string&)> m_lostFileListener;
+    int m_transactionDepth = 0;
+    bool m_transactionFailed = false;
 };
+
+namespace zorvel {
+// One transaction for the life of the object: committed by Commit, rolled back otherwise (an
+// exception on the way out included).
+class CTransaction {
+public:
+    explicit CTransaction(CClockDatabase& database);
+    CTransaction(const CTransaction&) = delete;
+    CTransaction& operator=(const CTransaction&) = delete;
+    ~CTransaction();
+    void Commit();
+
+private:
+    CClockDatabase& database_;
+    bool done_ = false;
+};
+}  // namespace zorvel

@@ -63,6 +63,8 @@ const char* ErrorCodeName(int code) {
             return "SQLITE_FORMAT";
         case SQLITE_RANGE:
             return "SQLITE_RANGE";
+        case SQLITE_NOTADB:
+            return "SQLITE_NOTADB";
         case SQLITE_ROW:
             return "SQLITE_ROW";
         case SQLITE_DONE:

@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QTest>
 
@@ -22,6 +25,7 @@ using namespace zorvel;
 class AlarmDlgTest : public test::AppTest {
 protected:
     void SetUp() override {
+        clock.Set(MakeLocalTime(2011, 9, 18, 8, 30, 5));  // the alarm has just begun to ring
         alarm = std::make_shared<AlarmClockRecord>();
         alarm->id = "{A}";
         alarm->alarmTime = "2011-09-18 08:30:00";
@@ -32,7 +36,7 @@ protected:
     CAlarmDlg* Open(int ringType, int ringPlayType = 2) {
         { database().SetRingPlayType(ringPlayType); }
         alarm->ringType = ringType;
-        return OpenRingWindow(alarm, services(), database());
+        return OpenRingWindow(alarm, services(), database(), clock);
     }
     test::CFakeSongPlayer* Player() { return players.empty() ? nullptr : players.back(); }
 
@@ -233,6 +237,18 @@ TEST_F(AlarmDlgTest, LabelsExposeWhatTheyShow) {
         EXPECT_EQ(a->text(QAccessible::Name), label->text()) << name;
         EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << name;
     }
+    dlg->close();
+}
+
+TEST_F(AlarmDlgTest, AVeryLongTextScrollsInsteadOfGrowingTheWindow) {
+    alarm->content = ToStored(std::u16string(450, u'长'));
+    QPointer<CAlarmDlg> dlg = Open(kRingSilent);
+    const QRect screen = dlg->screen()->availableGeometry();
+    EXPECT_LE(dlg->height(), 400);
+    EXPECT_TRUE(screen.contains(dlg->geometry()));
+    auto* area = dlg->findChild<QScrollArea*>("alarmContentArea");
+    ASSERT_NE(area, nullptr);
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);  // the rest is a scroll away
     dlg->close();
 }
 

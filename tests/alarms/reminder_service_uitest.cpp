@@ -1,5 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "alarms/alarm_dlg.h"
+#include "alarms/core/alarm_time.h"
 #include "alarms/core/ring_plan.h"
 #include "alarms/reminder_service.h"
 #include "platform/second_ticker.h"
@@ -127,6 +136,148 @@ TEST_F(ReminderServiceTest, TheTickerDrivesTheSecondAndMinuteJobsOnTheInjectedCl
     EXPECT_EQ(rang, std::vector<std::string>{"2011-09-18 10:16:00"});
     EXPECT_EQ(announced, (std::vector<std::pair<int, int>>{{11, 0}}));  // on the hour only
     EXPECT_EQ(reminders, 1);                                            // sixty minutes counted
+}
+
+// The ring windows the context opened, newest last.
+std::vector<CAlarmDlg*> RingWindows() {
+    std::vector<CAlarmDlg*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<CAlarmDlg*>(w); d && d->isVisible())
+            found.push_back(d);
+    return found;
+}
+
+void CloseRingWindows() {
+    for (CAlarmDlg* d : RingWindows())
+        d->close();
+    test::ProcessEvents();
+}
+
+// The alarms as the context runs them: due alarms open ring windows, snoozes come back from
+// them. Ticks are given second by second on the fake clock.
+class SnoozeTest : public ReminderServiceTest {
+protected:
+    SnoozeTest() {
+        QObject::connect(&service, &CReminderService::AlarmDue,
+                         [this](const AlarmClockPtr& a) { rang.push_back(a->content); });
+    }
+    ~SnoozeTest() override { CloseRingWindows(); }
+    void Start(std::u16string time = u"2011-09-18 08:30:00") {
+        clock.Set(MakeLocalTime(2011, 9, 18, 8, 29, 50));
+        manager().AddAlarmClock(time, false, false, u"开会", u"", kRingSilent);
+        app->Start();
+    }
+    // Every second from `from` to `to`, as the ticker brings them.
+    void Run(TimePoint from, TimePoint to) {
+        for (TimePoint t = from; t <= to; t += std::chrono::seconds(1)) {
+            clock.Set(t);
+            service.OnSecond(t);
+        }
+    }
+    void Snooze(CAlarmDlg* window) { window->findChild<QPushButton*>("snoozeButton")->click(); }
+    std::vector<std::string> rang;
+};
+
+TEST_F(SnoozeTest, ALateSnoozeRingsAMinuteAfterTheClick) {
+    Start();
+    Run(T(2011, 9, 18, 8, 29, 51), T(2011, 9, 18, 8, 30, 0));
+    ASSERT_EQ(rang.size(), 1u);
+    ASSERT_EQ(RingWindows().size(), 1u);
+    // The user comes back 70 seconds later and presses "延迟再响" (0 时 1 分).
+    Run(T(2011, 9, 18, 8, 30, 1), T(2011, 9, 18, 8, 31, 10));
+    Snooze(RingWindows()[0]);
+    EXPECT_TRUE(service.IsSnoozed(service.alarmList()[0]->id));
+    Run(T(2011, 9, 18, 8, 31, 11), T(2011, 9, 18, 8, 31, 59));
+    EXPECT_EQ(rang.size(), 1u);
+    Run(T(2011, 9, 18, 8, 32, 0), T(2011, 9, 18, 8, 34, 0));
+    EXPECT_EQ(rang.size(), 2u);  // at 08:32:00, once
+    // Rung: the snooze is over and the alarm keeps its own time again.
+    EXPECT_FALSE(service.IsSnoozed(service.alarmList()[0]->id));
+    EXPECT_EQ(service.alarmList()[0]->alarmTime, "2011-09-18 08:30:00");
+}
+
+TEST_F(SnoozeTest, ASnoozeSurvivesReloadsAndEndsWithAnEdit) {
+    Start();
+    Run(T(2011, 9, 18, 8, 29, 51), T(2011, 9, 18, 8, 30, 20));
+    Snooze(RingWindows()[0]);
+    // Another alarm is added: the list is read again.
+    manager().AddAlarmClock(u"2011-09-18 18:00:00", false, false, u"回家", u"", kRingSilent);
+    FlushChanges();
+    ASSERT_EQ(service.alarmList().size(), 2u);
+    EXPECT_EQ(service.alarmList()[0]->alarmTime, "2011-09-18 08:31:00");
+    EXPECT_FALSE(IsExpiredAlarm(*service.alarmList()[0], clock.NowTimeT()));  // not "已过期"
+    Run(T(2011, 9, 18, 8, 30, 21), T(2011, 9, 18, 8, 31, 5));
+    EXPECT_EQ(rang.size(), 2u);
+
+    // Snoozed again, then edited: the edit ends the snooze.
+    ASSERT_EQ(RingWindows().size(), 1u);
+    Snooze(RingWindows()[0]);
+    const std::string id = service.alarmList()[0]->id;
+    EXPECT_TRUE(service.IsSnoozed(id));
+    manager().ModifyAlarmClock(id, u"2011-09-18 08:30:00", false, false, u"改了", u"", kRingSilent);
+    FlushChanges();
+    EXPECT_FALSE(service.IsSnoozed(id));
+    Run(T(2011, 9, 18, 8, 31, 6), T(2011, 9, 18, 8, 33, 0));
+    EXPECT_EQ(rang.size(), 2u);
+}
+
+TEST_F(SnoozeTest, AJumpOverAnAlarmShowsOneNoticeAndPlaysNothing) {
+    manager().AddAlarmClock(u"2011-09-18 09:00:00", false, true, u"吃药", u"", kRingSystemSong1);
+    manager().AddAlarmClock(u"2001-01-01 10:00:00", true, true, u"喝水", u"", kRingRestart);
+    clock.Set(MakeLocalTime(2011, 9, 18, 8, 0, 0));
+    app->Start();
+    Run(T(2011, 9, 18, 8, 0, 1), T(2011, 9, 18, 8, 0, 3));
+    // Three hours asleep.
+    Run(T(2011, 9, 18, 11, 0, 30), T(2011, 9, 18, 11, 0, 31));
+    EXPECT_TRUE(rang.empty());
+    EXPECT_TRUE(RingWindows().empty());
+    EXPECT_TRUE(players.empty());
+    EXPECT_TRUE(power.calls.empty());
+    QListWidget* listed = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == QStringLiteral("错过的闹钟"))
+            listed = w->findChild<QListWidget*>("missedList");
+    ASSERT_NE(listed, nullptr);
+    ASSERT_EQ(listed->count(), 2);
+    EXPECT_EQ(listed->item(0)->text(), QStringLiteral("2011-09-18 09:00:00    吃药"));
+    EXPECT_EQ(listed->item(1)->text(), QStringLiteral("每天 10:0    喝水"));
+    listed->window()->close();
+}
+
+TEST_F(SnoozeTest, AlarmsDueWhileTheProgramWasNotRunningAreListedAtStart) {
+    manager().AddAlarmClock(u"2011-09-18 07:00:00", false, true, u"早就过了", u"", 0);
+    manager().AddAlarmClock(u"2011-09-18 09:00:00", false, true, u"关机时", u"", 0);
+    // Last seen running at 08:00; started again at 10:15:30.
+    std::filesystem::create_directories(dir.File("state"));
+    std::ofstream(dir.File("state/last-seen"))
+        << std::chrono::system_clock::to_time_t(MakeLocalTime(2011, 9, 18, 8, 0, 0)) << "\n";
+    app->Start();
+    QListWidget* listed = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() == "missedAlarmsDlg")
+            listed = w->findChild<QListWidget*>("missedList");
+    ASSERT_NE(listed, nullptr);
+    ASSERT_EQ(listed->count(), 1);
+    EXPECT_TRUE(listed->item(0)->text().endsWith(QStringLiteral("关机时")));
+    listed->window()->close();
+    // The moment is noted for the next start.
+    std::ifstream in(dir.File("state/last-seen"));
+    long long seen = 0;
+    in >> seen;
+    EXPECT_EQ(seen, clock.NowTimeT());
+}
+
+TEST_F(SnoozeTest, RingWindowsOfOneMinuteOpenCascaded) {
+    manager().AddAlarmClock(u"2011-09-18 08:30:00", false, false, u"一", u"", kRingSilent);
+    manager().AddAlarmClock(u"2011-09-18 08:30:00", false, false, u"二", u"", kRingSilent);
+    clock.Set(MakeLocalTime(2011, 9, 18, 8, 29, 50));
+    app->Start();
+    Run(T(2011, 9, 18, 8, 29, 51), T(2011, 9, 18, 8, 30, 0));
+    auto windows = RingWindows();
+    ASSERT_EQ(windows.size(), 2u);
+    const QPoint step = windows[1]->pos() - windows[0]->pos();
+    EXPECT_GT(std::abs(step.x()), 10);  // a title bar's height apart, down and to the right
+    EXPECT_EQ(step.x(), step.y());
 }
 
 }  // namespace

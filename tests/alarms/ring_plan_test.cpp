@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "alarms/core/ring_plan.h"
+#include "platform/core/clock.h"
 #include "storage/text_codec.h"
 
 namespace {
@@ -34,7 +35,18 @@ TEST(RingPlanTest, EffectsFollowTheRingType) {
     EXPECT_EQ(p.song->mode, kSongLoop);
     EXPECT_TRUE(p.song->loop);
 
-    EXPECT_FALSE(PlanRing(Ringing(kRingSystemSong1), 3, s1, s2).song);  // unknown play setting
+    // A damaged play setting or ring kind never silences an alarm: it plays until closed,
+    // and an unknown kind plays the first built-in song.
+    for (int damaged : {3, -1, 99}) {
+        RingPlan d = PlanRing(Ringing(kRingSystemSong1), damaged, s1, s2);
+        ASSERT_TRUE(d.song) << damaged;
+        EXPECT_EQ(d.song->mode, kSongLoop);
+        EXPECT_TRUE(d.song->loop);
+        RingPlan unknownKind = PlanRing(Ringing(damaged == 3 ? 8 : damaged), kPlayOnce, s1, s2);
+        ASSERT_TRUE(unknownKind.song) << damaged;
+        EXPECT_EQ(unknownKind.song->path, s1);
+        EXPECT_FALSE(unknownKind.shake || unknownKind.restart || unknownKind.powerOff);
+    }
 
     EXPECT_TRUE(PlanRing(Ringing(kRingShake), 2, s1, s2).shake);
     EXPECT_EQ(PlanRing(Ringing(kRingRunProgram), 2, s1, s2).program, "touch /tmp/闹钟");
@@ -84,6 +96,27 @@ TEST(SnoozeTest, DelayIsAddedToTheAlarmTime) {
     // A delay beyond what a stored time can hold leaves the time alone.
     EXPECT_FALSE(SnoozedAlarmTime("2011-09-18 08:30:00", 999999999, 999999999));
     EXPECT_FALSE(SnoozedAlarmTime("not a time", 0, 1));
+}
+
+TEST(SnoozeTest, ALateSnoozeCountsFromTheClick) {
+    const auto at = [](int h, int m, int s) {
+        return std::chrono::system_clock::to_time_t(MakeLocalTime(2011, 9, 18, h, m, s));
+    };
+    // In time: the delay is added to the alarm's own minute.
+    EXPECT_EQ(SnoozeUntil("2011-09-18 08:30:00", false, 0, 1, at(8, 30, 20)),
+              "2011-09-18 08:31:00");
+    EXPECT_EQ(SnoozeUntil("2011-09-18 08:30:00", false, 0, 10, at(8, 35, 0)),
+              "2011-09-18 08:40:00");
+    // Late: from the minute of the click.
+    EXPECT_EQ(SnoozeUntil("2011-09-18 08:30:00", false, 0, 1, at(8, 45, 10)),
+              "2011-09-18 08:46:00");
+    EXPECT_EQ(SnoozeUntil("2011-09-18 08:30:00", false, 0, 1, at(8, 31, 0)), "2011-09-18 08:32:00");
+    EXPECT_EQ(SnoozeUntil("2011-09-18 23:59:00", false, 1, 0, at(23, 59, 0) + 3600),
+              "2011-09-19 01:59:00");
+    // Every day: today's minute counts, whatever date the stored time carries.
+    EXPECT_EQ(SnoozeUntil("2001-01-01 08:30:00", true, 0, 1, at(8, 30, 5)), "2011-09-18 08:31:00");
+    EXPECT_EQ(SnoozeUntil("2001-01-01 08:30:00", true, 0, 1, at(9, 10, 5)), "2011-09-18 09:11:00");
+    EXPECT_FALSE(SnoozeUntil("??", false, 0, 1, at(8, 30, 5)));
 }
 
 TEST(ShakeTest, TenRoundsOfEightOffsetsEndingWhereItStarted) {

@@ -126,6 +126,43 @@ TEST(AlarmScheduleTest, SnoozeMovesTheSharedRecordOnly) {
     }
 }
 
+TEST(AlarmScheduleTest, AJumpOverAnAlarmReportsItOnceInsteadOfRingingItLate) {
+    TickRun run(T(2011, 9, 18, 8, 0, 0));
+    AlarmClockPtr once = Alarm("once", "2011-09-18 09:00:00", false);
+    AlarmClockPtr daily = Alarm("daily", "2001-01-01 10:30:00", true);
+    AlarmClockPtr later = Alarm("later", "2011-09-18 12:00:00", false);
+    AlarmClockPtr justNow = Alarm("now", "2011-09-18 11:00:00", false);
+    run.schedule.ReloadAlarmList({once, daily, later, justNow});
+    run.TickAt(T(2011, 9, 18, 8, 0, 1, 10));
+    EXPECT_TRUE(run.schedule.MissedAlarms(T(2011, 9, 18, 8, 0, 2, 10)).empty());
+    // Three hours asleep, woken in second 1 of 11:00.
+    const TimePoint woke = T(2011, 9, 18, 11, 0, 1, 10);
+    AlarmClockList missed = run.schedule.MissedAlarms(woke);
+    ASSERT_EQ(missed.size(), 2u);
+    EXPECT_EQ(missed[0]->id, "once");
+    EXPECT_EQ(missed[1]->id, "daily");
+    run.TickAt(woke);  // the alarm of this very minute still rings, the others do not
+    ASSERT_EQ(run.rang.size(), 1u);
+    EXPECT_EQ(run.rang[0].first, "now");
+    // Days asleep list an every-day alarm once.
+    TickRun days(T(2011, 9, 18, 8, 0, 0));
+    days.schedule.ReloadAlarmList({daily});
+    days.TickAt(T(2011, 9, 18, 8, 0, 1));
+    EXPECT_EQ(days.schedule.MissedAlarms(T(2011, 9, 21, 8, 0, 1)).size(), 1u);
+}
+
+TEST(AlarmScheduleTest, OneOffAlarmsDueWhileTheProgramWasNotRunning) {
+    AlarmSchedule schedule(T(2011, 9, 18, 12, 0, 0));  // started at noon
+    schedule.ReloadAlarmList({Alarm("before", "2011-09-18 07:00:00", false),
+                              Alarm("away", "2011-09-18 09:00:00", false),
+                              Alarm("daily", "2001-01-01 10:00:00", true),
+                              Alarm("ahead", "2011-09-18 13:00:00", false)});
+    const std::time_t lastSeen = std::chrono::system_clock::to_time_t(T(2011, 9, 18, 8, 0, 0));
+    AlarmClockList away = schedule.DueWhileAway(lastSeen);
+    ASSERT_EQ(away.size(), 1u);
+    EXPECT_EQ(away[0]->id, "away");
+}
+
 TEST(AlarmScheduleTest, UnreadableTimesAreSkippedAndListEditsKeepRecordsAlive) {
     TickRun run(T(2011, 9, 18, 8, 29, 0));
     AlarmClockPtr held = Alarm("x", "2011-09-18 08:30:00", false);
@@ -218,6 +255,13 @@ TEST(RestCounterTest, CountsMinutesWhileOnAndDoesNotStackReminders) {
     for (int i = 0; i < 150; ++i)
         shortened.Tick(true, 3);
     EXPECT_TRUE(shortened.Tick(true, 2));
+    // A damaged interval counts as the default hour, not as "every minute".
+    for (int damaged : {0, -5}) {
+        RestCounter c;
+        for (int i = 0; i < 59; ++i)
+            EXPECT_FALSE(c.Tick(true, damaged));
+        EXPECT_TRUE(c.Tick(true, damaged));
+    }
 }
 
 class AutoDeleteTest : public test::TempDatabaseTest {};
@@ -302,6 +346,8 @@ TEST(AlarmTimeTest, ListTextsAndExpiry) {
     EXPECT_FALSE(IsExpiredAlarm(once, at - 1));
     once.alarmTime = "??";
     EXPECT_TRUE(IsExpiredAlarm(once, at - 1000));
+    daily.alarmTime = "??";  // never rings, so never shown as active
+    EXPECT_TRUE(IsExpiredAlarm(daily, at - 1000));
 }
 
 }  // namespace

@@ -321,13 +321,69 @@ TEST(DatabaseFileTest, OneConnectionOpenedOnFirstUseAndAgainAfterAFailure) {
     db.ReadSoftSetting(&s);
     ASSERT_TRUE(db.IsOpen());
     EXPECT_EQ(s.ringPlayType, 2);
-    // Later operations use the same connection: it still reads the file after it was moved,
-    // and no new file is made in its old place.
+}
+
+TEST(DatabaseFileTest, AFileThatGoesAwayIsReportedBeforeANewOneIsMade) {
+    TempDir dir;
+    std::string path = dir.File("zorvel.db3");
+    CClockDatabase db(path);
+    std::vector<std::string> lost;
+    db.SetLostFileListener([&](const std::string& p) {
+        lost.push_back(p);
+        EXPECT_FALSE(std::filesystem::exists(p));  // told before the new file is made
+    });
     db.SetRingPlayType(1);
-    std::filesystem::rename(path, dir.File("later/moved.db3"));
+    EXPECT_TRUE(lost.empty());
+    std::filesystem::rename(path, dir.File("moved.db3"));
+    SoftSetting s;
     db.ReadSoftSetting(&s);
-    EXPECT_EQ(s.ringPlayType, 1);
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(lost, std::vector<std::string>{path});
+    EXPECT_EQ(s.ringPlayType, 2);  // a new file with the shipped settings
+    EXPECT_TRUE(std::filesystem::exists(path));
+    db.ReadSoftSetting(&s);
+    EXPECT_EQ(lost.size(), 1u);
+}
+
+TEST_F(ClockDatabaseTest, ATransactionLandsWholeOrNotAtAll) {
+    const auto logCount = [this] {
+        std::vector<LogRecord> logs;
+        database().SelectAllLogs(logs);
+        return logs.size();
+    };
+    LogRecord l;
+    l.id = "{L}";
+    {
+        zorvel::CTransaction t(database());
+        ASSERT_TRUE(database().InsertLog(l));
+    }  // not committed: gone
+    EXPECT_EQ(logCount(), 0u);
+    {
+        zorvel::CTransaction t(database());
+        database().InsertLog(l);
+        zorvel::CTransaction inner(database());  // joins the outer one
+        l.id = "{M}";
+        database().InsertLog(l);
+        inner.Commit();
+        t.Commit();
+    }
+    EXPECT_EQ(logCount(), 2u);
+    // A statement that fails inside spoils the whole, even when the caller commits.
+    RawSql(dbPath,
+           "CREATE TRIGGER refuse BEFORE INSERT ON note BEGIN SELECT RAISE(ABORT, 'no'); END;");
+    {
+        zorvel::CTransaction t(database());
+        l.id = "{N}";
+        database().InsertLog(l);
+        NoteRecord n;
+        n.id = "{X}";
+        EXPECT_THROW(database().InsertNote(n), CppSQLite3Exception);
+        EXPECT_THROW(t.Commit(), CppSQLite3Exception);
+    }
+    EXPECT_EQ(logCount(), 2u);
+    // And the connection is usable afterwards.
+    l.id = "{O}";
+    EXPECT_TRUE(database().InsertLog(l));
+    EXPECT_EQ(logCount(), 3u);
 }
 
 TEST_F(ClockDatabaseTest, WriteListenerHearsEverySuccessfulWriteOnly) {

@@ -30,8 +30,9 @@ TEST(ErrorCodeNameTest, NamesKnownCodesAndOnlyThose) {
     EXPECT_STREQ(ErrorCodeName(25), "SQLITE_RANGE");
     EXPECT_STREQ(ErrorCodeName(100), "SQLITE_ROW");
     EXPECT_STREQ(ErrorCodeName(101), "SQLITE_DONE");
+    EXPECT_STREQ(ErrorCodeName(26), "SQLITE_NOTADB");  // a file that is not a database
     EXPECT_STREQ(ErrorCodeName(1000), "CPPSQLITE_ERROR");
-    for (int code : {26, 99, -1, 1001, 102})
+    for (int code : {27, 99, -1, 1001, 102})
         EXPECT_STREQ(ErrorCodeName(code), "UNKNOWN_ERROR");
 }
 

@@ -32,6 +32,7 @@ AppTest::AppTest() : dbPath(dir.File("zorvel.db3")), clock(MakeLocalTime(2011, 9
     };
     parts.platform.dataDirs = DataDirs::In(dir.File("data"));
     parts.databasePath = dbPath;
+    parts.stateFile = dir.File("state/last-seen");
     parts.voiceSink = [] { return new SilentSink; };
     app = std::make_unique<CAppContext>(std::move(parts));
 }

@@ -59,9 +59,8 @@ protected:
         dlg->findChild<QPushButton*>("okButton")->click();
         EXPECT_TRUE(dlg->IsBusy());
         EXPECT_FALSE(dlg->findChild<QPushButton*>("okButton")->isEnabled());
-        ASSERT_TRUE(test::WaitUntil([&] { return !dlg->IsBusy(); }, 10000));
+        ASSERT_TRUE(test::WaitUntil([&] { return !dlg->IsBusy(); }, 30000));
     }
-    test::ModalWatchdog watchdog;
 };
 
 TEST_F(PasswordDialogTest, SettingStoresAHashThatThePromptAcceptsAfterAWrongTry) {

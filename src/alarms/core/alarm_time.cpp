@@ -40,10 +40,11 @@ std::optional<std::time_t> AlarmMinuteAtOrBefore(const AlarmClockRecord& alarm, 
 }
 
 bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now) {
-    if (alarm.isEveryday)
-        return false;
     auto t = ReadAlarmTime(alarm.alarmTime);
-    return !t || *t <= now;
+    // A time that cannot be read never rings, every day or not: it must not look active.
+    if (!t)
+        return true;
+    return !alarm.isEveryday && *t <= now;
 }
 
 std::string AlarmTimeListText(const AlarmClockRecord& alarm) {

@@ -17,7 +17,7 @@ std::optional<std::time_t> ReadAlarmTime(const std::string& storedText);
 // yesterday's hour and minute for an every-day alarm.
 std::optional<std::time_t> AlarmMinuteAtOrBefore(const AlarmClockRecord& alarm, std::time_t now);
 
-// A one-off alarm whose moment is not later than now, or whose time cannot be read.
+// A one-off alarm whose moment is not later than now, or any alarm whose time cannot be read.
 bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now);
 
 // The list text of an alarm's time: "每天 8:5" for an every-day alarm (no leading zeros),

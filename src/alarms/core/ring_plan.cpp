@@ -16,10 +16,10 @@ std::optional<SongRequest> SongFor(const std::string& path, int ringPlayType) {
             return SongRequest{path, kSongOnce, false};
         case kPlayTwice:
             return SongRequest{path, kSongTwice, false};
-        case kPlayUntilClosed:
-            return SongRequest{path, kSongLoop, true};
         default:
-            return std::nullopt;
+            // Playing until the window closes is the setting's default: a damaged or unknown
+            // value must never silence the alarm.
+            return SongRequest{path, kSongLoop, true};
     }
 }
 }  // namespace
@@ -54,7 +54,13 @@ RingPlan PlanRing(const AlarmClockRecord& alarm, int ringPlayType, const std::st
             plan.needsPlayType = true;
             plan.song = SongFor(Utf16ToUtf8(FromStored(alarm.ring)), ringPlayType);
             break;
+        case kRingSilent:
+            break;
         default:
+            // An unknown kind (a damaged or hand-edited file) rings like a new alarm does, with
+            // the first built-in song, rather than not at all.
+            plan.needsPlayType = true;
+            plan.song = SongFor(systemSong1, ringPlayType);
             break;
     }
     return plan;
@@ -110,6 +116,24 @@ std::optional<std::string> SnoozedAlarmTime(const std::string& alarmTime, int ho
     if (check.tm_year + 1900 < 1900 || check.tm_year + 1900 > 9999)
         return std::nullopt;
     return FormatTimeText(moved);
+}
+
+std::optional<std::string> SnoozeUntil(const std::string& rangTime, bool isEveryday, int hours,
+                                       int minutes, std::time_t now) {
+    AlarmClockRecord rang;
+    rang.alarmTime = rangTime;
+    rang.isEveryday = isEveryday;
+    auto minute = AlarmMinuteAtOrBefore(rang, now);
+    if (!minute)
+        return std::nullopt;
+    if (auto moved = SnoozedAlarmTime(FormatTimeText(*minute), hours, minutes)) {
+        auto at = ParseTimeText(*moved);
+        if (at && *at > now)
+            return moved;
+    }
+    std::tm click{};
+    localtime_r(&now, &click);
+    return SnoozedAlarmTime(FormatTimeText(now - click.tm_sec), hours, minutes);
 }
 
 std::vector<std::pair<int, int>> ShakePath(int left, int top) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <utility>
@@ -58,6 +59,12 @@ int ReadDelayNumber(const std::u16string& text);
 // The alarm time moved by the delay, as stored text. Nothing when the time cannot be read or
 // the result would fall outside the years a stored time can hold.
 std::optional<std::string> SnoozedAlarmTime(const std::string& alarmTime, int hours, int minutes);
+
+// When a snoozed alarm rings again, as stored text. The delay is added to the minute the alarm
+// rang in (today's for an every-day alarm) while that still lies ahead; after a late click,
+// when it does not, the delay counts from the minute of the click, so a snooze is never lost.
+std::optional<std::string> SnoozeUntil(const std::string& rangTime, bool isEveryday, int hours,
+                                       int minutes, std::time_t now);
 
 // The positions of one shake, starting from the window's top-left corner (left, top):
 // ten rounds of eight offsets, then back where it started.

@@ -70,6 +70,30 @@ AlarmClockList AlarmSchedule::CheckDueAlarms(TimePoint now) {
     return due;
 }
 
+AlarmClockList AlarmSchedule::MissedAlarms(TimePoint now) const {
+    AlarmClockList missed;
+    // Only what the due test can no longer ring: a minute that began a minute or more ago.
+    const std::time_t latest = WholeSeconds(now) - 60;
+    for (const AlarmClockPtr& r : alarmList) {
+        auto minute = AlarmMinuteAtOrBefore(*r, latest);
+        if (minute && *minute <= latest && At(*minute) > previousCheck_)
+            missed.push_back(r);
+    }
+    return missed;
+}
+
+AlarmClockList AlarmSchedule::DueWhileAway(std::time_t since) const {
+    AlarmClockList due;
+    for (const AlarmClockPtr& r : alarmList) {
+        if (r->isEveryday)
+            continue;
+        auto minute = AlarmMinuteAtOrBefore(*r, since);
+        if (minute && *minute > since && At(*minute) <= previousCheck_)
+            due.push_back(r);
+    }
+    return due;
+}
+
 // ---------------------------------------------------------------- chime
 
 ChimeTrigger::ChimeTrigger(TimePoint start) : previousTick_(start - seconds(3)) {}
@@ -97,7 +121,10 @@ bool RestCounter::Tick(bool isRestRemind, int restRemindInterval) {
     if (!isRestRemind)
         return false;
     ++restMinutes;
-    return !showing_ && restMinutes >= restRemindInterval * 60;
+    // A damaged interval (none, or negative) means the default hour, not a reminder every
+    // minute.
+    const int hours = restRemindInterval >= 1 ? restRemindInterval : 1;
+    return !showing_ && restMinutes >= hours * 60;
 }
 
 void RestCounter::ReminderClosed() {
@@ -114,6 +141,8 @@ void LogDeletedAlarm(CClockManager& manager, const DeletedAlarmInfo& info) {
 }
 
 bool DeleteAlarmByUser(CClockManager& manager, const std::string& id, const DeleteLogger& logger) {
+    // The removal and its log line land together or not at all.
+    CTransaction transaction(manager.Database());
     AlarmClockRecord alarm;
     manager.GetAlarmClock(id, &alarm);
     bool removed = manager.RemoveAlarmClock(FromStored(id));
@@ -122,6 +151,7 @@ bool DeleteAlarmByUser(CClockManager& manager, const std::string& id, const Dele
             alarm.isEveryday ? ToStored(u"每天 ") + alarm.alarmTime : alarm.alarmTime;
         logger({timeText, alarm, false});
     }
+    transaction.Commit();
     return removed;
 }
 
@@ -140,12 +170,15 @@ std::vector<std::string> AutoDeleteExpiredAlarms(CClockManager& manager, std::ti
         auto t = ReadAlarmTime(a->alarmTime);
         if (!t || *t >= now)
             continue;
-        // Logged once it is really gone; one deleted meanwhile needs no line.
+        // Logged once it is really gone (one deleted meanwhile needs no line), and in the same
+        // transaction, so the removal and its line land together or not at all.
+        CTransaction transaction(manager.Database());
         if (!manager.RemoveAlarmClock(FromStored(a->id)))
             continue;
-        deleted.push_back(a->id);
         if (logger)
             logger({a->alarmTime, *a, true});
+        transaction.Commit();
+        deleted.push_back(a->id);
     }
     return deleted;
 }

@@ -32,6 +32,14 @@ public:
     void RemoveFromList(const std::string& id);
     // Marks and returns, in list order, the alarms to ring now.
     AlarmClockList CheckDueAlarms(TimePoint now);
+    // The alarms whose minute fell after the previous check but too long ago to ring now (the
+    // clock jumped: a resume from suspend, a correction): each alarm once, in list order.
+    // Call before CheckDueAlarms.
+    AlarmClockList MissedAlarms(TimePoint now) const;
+    // The one-off alarms whose minute fell after `since` and at or before the previous check:
+    // those that came due while the program was not running.
+    AlarmClockList DueWhileAway(std::time_t since) const;
+    TimePoint previousCheck() const { return previousCheck_; }
 
     AlarmClockList alarmList;
 
@@ -86,8 +94,7 @@ std::vector<std::string> AutoDeleteExpiredAlarms(CClockManager& manager, std::ti
 
 // The user deleted the alarm with this stored id: removes it and logs it once it is really
 // gone (an alarm deleted meanwhile needs no line). True when it was removed.
-bool DeleteAlarmByUser(CClockManager& manager, const std::string& id,
-                       const DeleteLogger& logger);
+bool DeleteAlarmByUser(CClockManager& manager, const std::string& id, const DeleteLogger& logger);
 
 // Whether the list holds a one-off alarm whose moment has passed and that is not among
 // `deleted` yet: the only alarms the automatic deletion could remove.

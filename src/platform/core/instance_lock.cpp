@@ -59,11 +59,17 @@ void CInstanceLock::Release() {
 }
 
 CInstanceLock::State CInstanceLock::Acquire(const std::string& directory, const std::string& text) {
+    if (directory.empty()) {
+        Release();
+        runningText_.clear();
+        return State::kFailed;
+    }
+    return AcquireFile(directory + "/" + kFileName, text);
+}
+
+CInstanceLock::State CInstanceLock::AcquireFile(const std::string& path, const std::string& text) {
     Release();
     runningText_.clear();
-    if (directory.empty())
-        return State::kFailed;
-    const std::string path = directory + "/" + kFileName;
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return State::kFailed;

@@ -19,6 +19,8 @@ public:
     // Tries to become the running copy, using the lock file in `directory`. The first copy
     // writes `text` into the file; a later copy reads it back (see RunningText).
     State Acquire(const std::string& directory, const std::string& text);
+    // The same with the lock file at `path` (for a lock tied to one database file).
+    State AcquireFile(const std::string& path, const std::string& text);
 
     // The text the running copy stored, for a later copy to show. Falls back to the text given
     // to Acquire when the file is still empty (the running copy is between lock and write).

@@ -24,8 +24,10 @@ std::string ProgramDir() {
     return WithSlash(exe.parent_path().string());
 }
 
-std::string UserDataDir() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
+namespace {
+// $<variable>/zorvel/ when the variable holds an absolute path, else ~/<fallback>/zorvel/.
+std::string XdgDir(const char* variable, const char* fallback) {
+    const char* xdg = std::getenv(variable);
     if (xdg && *xdg == '/')
         return WithSlash(xdg) + "zorvel/";
     const char* home = std::getenv("HOME");
@@ -34,7 +36,16 @@ std::string UserDataDir() {
         if (passwd* pw = getpwuid(getuid()))
             h = pw->pw_dir;
     }
-    return WithSlash(h) + ".local/share/zorvel/";
+    return WithSlash(h) + fallback + "/zorvel/";
+}
+}  // namespace
+
+std::string UserDataDir() {
+    return XdgDir("XDG_DATA_HOME", ".local/share");
+}
+
+std::string UserStateDir() {
+    return XdgDir("XDG_STATE_HOME", ".local/state");
 }
 
 std::string DefaultDatabasePath() {

@@ -11,6 +11,10 @@ std::string ProgramDir();
 // The user's data directory for Zorvel: $XDG_DATA_HOME/zorvel/ (default ~/.local/share/zorvel/).
 std::string UserDataDir();
 
+// The user's state directory for Zorvel: $XDG_STATE_HOME/zorvel/ (default
+// ~/.local/state/zorvel/), for what the program notes about its own runs.
+std::string UserStateDir();
+
 // Where the database file lives: "zorvel.db3" in the program directory when that directory is
 // writable, otherwise in the user's data directory.
 std::string DefaultDatabasePath();
