@@ -120,6 +120,7 @@ void CReminderService::OnSecond(TimePoint now) {
             emit AlarmsMissed(missed);
     }
     AlarmClockList due = schedule_.CheckDueAlarms(now);
+    bool snoozeEnded = false;
     for (const AlarmClockPtr& alarm : due) {
         emit AlarmDue(alarm);
         // A snooze ends when it has rung: the alarm keeps its own time again (the window
@@ -128,8 +129,11 @@ void CReminderService::OnSecond(TimePoint now) {
         if (snooze != snoozes_.end() && alarm->alarmTime == snooze->second.until) {
             alarm->alarmTime = snooze->second.asStored.alarmTime;
             snoozes_.erase(snooze);
+            snoozeEnded = true;
         }
     }
+    if (snoozeEnded)
+        emit AlarmListReloaded();  // the page shows the alarm's own time again
     if (!due.empty())
         RecordLastSeen(std::chrono::system_clock::to_time_t(now));
     if (auto chime = chime_.Tick(now, cache_.ZDBS != 0, cache_.BDBS != 0))
