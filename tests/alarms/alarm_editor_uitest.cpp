@@ -230,4 +230,26 @@ TEST_F(AlarmEditorTest, EditorShowsTheStoredAlarmAndUpdatesIt) {
               CEditAlarmClockDlg::Load::kMissing);
 }
 
+// The alarm and its log line land together or not at all: a log line that cannot be written
+// takes the new alarm back with it, and the editor stays open with what the user entered.
+TEST_F(AlarmEditorTest, AnAlarmIsNeverStoredWithoutItsLogLine) {
+    CAddAlarmClock dlg(manager(), clock, nullptr);
+    dlg.show();
+    Find<QLineEdit>(&dlg, "contentEdit")->setText("开会");
+    dlg.addLogger = [](const std::u16string&, const AlarmClockRecord&) {
+        throw CppSQLite3Exception(SQLITE_FULL, "database or disk is full");
+    };
+    QString message;
+    test::CloseNextMessageBox(&message);
+    Find<QPushButton>(&dlg, "okButton")->click();
+    ASSERT_TRUE(test::WaitUntil([&] { return !message.isEmpty(); }));
+    EXPECT_TRUE(message.contains("disk is full")) << message.toStdString();
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(Find<QLineEdit>(&dlg, "contentEdit")->text(), "开会");
+    AlarmClockList alarms;
+    manager().GetAllAlarmClocks(alarms);
+    EXPECT_TRUE(alarms.empty());
+    EXPECT_TRUE(LogTexts().empty());
+}
+
 }  // namespace
