@@ -77,7 +77,8 @@ CColourPicker::CColourPicker(QWidget* parent) : QToolButton(parent) {
     setToolTip(QStringLiteral("Color"));
     setPopupMode(QToolButton::InstantPopup);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
-    setIconSize(QSize(32, 16));
+    setIconSize(QSize(28, 18));
+    setAutoRaise(true);
     setFixedWidth(64);
     setFocusPolicy(Qt::NoFocus);
 
@@ -155,19 +156,21 @@ void CColourPicker::ChooseMoreColours() {
 
 void CColourPicker::UpdateIcon() {
     // A letter A over a bar of the current colour.
+    const QSize size(28, 18);
     const qreal ratio = devicePixelRatioF();
-    QPixmap pixmap(QSize(32, 16) * ratio);
+    QPixmap pixmap(size * ratio);
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     QFont font = this->font();
     font.setBold(true);
-    font.setPixelSize(11);
+    font.setPixelSize(13);
     painter.setFont(font);
     painter.setPen(palette().color(QPalette::ButtonText));
-    painter.drawText(QRect(0, -1, 32, 13), Qt::AlignCenter, QStringLiteral("A"));
-    painter.fillRect(QRect(6, 12, 20, 4), colour_.value_or(palette().color(QPalette::Text)));
+    painter.drawText(QRect(0, 0, size.width(), 14), Qt::AlignCenter, QStringLiteral("A"));
+    const QRect bar(4, 14, size.width() - 8, 4);
+    painter.fillRect(bar, colour_.value_or(palette().color(QPalette::Text)));
     painter.end();
     setIcon(QIcon(pixmap));
 }

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -276,7 +277,12 @@ CRulerRichEditCtrl::CRulerRichEditCtrl(QWidget* parent) : QWidget(parent) {
     toolBar_->addSeparator();
 
     colour_ = new CColourPicker;
-    toolBar_->addWidget(colour_);
+    // In a holder of its own: the toolbar would give a tool button its own icon size.
+    auto* colourHolder = new QWidget;
+    auto* colourLayout = new QHBoxLayout(colourHolder);
+    colourLayout->setContentsMargins(0, 0, 0, 0);
+    colourLayout->addWidget(colour_);
+    toolBar_->addWidget(colourHolder);
     connect(colour_, &CColourPicker::ColourPicked, this, &CRulerRichEditCtrl::ApplyColour);
     toolBar_->addSeparator();
 
@@ -435,7 +441,21 @@ void CRulerRichEditCtrl::OnFont() {
     initial.setBold(current.bold);
     initial.setItalic(current.italic);
     initial.setUnderline(current.underline);
-    QFontDialog dlg(initial, window());
+    // The dialog lists installed faces only: it starts on the face that shows the text (say
+    // Liberation Serif for Times New Roman), which then stands for the face the memo names.
+    const QString shownFamily = QFontInfo(initial).family();
+    QFont shown = initial;
+    shown.setFamily(shownFamily);
+    // By the face's own style name: the dialog matches names, and the translated name it
+    // would make of the weight (粗体) is none of the face's.
+    for (const QString& style : QFontDatabase::styles(shownFamily)) {
+        if (QFontDatabase::bold(shownFamily, style) == current.bold &&
+            QFontDatabase::italic(shownFamily, style) == current.italic) {
+            shown.setStyleName(style);
+            break;
+        }
+    }
+    QFontDialog dlg(shown, window());
     dlg.setObjectName(QStringLiteral("fontDialog"));
     dlg.setWindowModality(Qt::WindowModal);
     // Struck-out text is not kept in a memo, so the dialog does not offer it.
@@ -449,7 +469,8 @@ void CRulerRichEditCtrl::OnFont() {
     }
     const QFont chosen = dlg.selectedFont();
     QTextCharFormat format;
-    format.setFontFamilies({chosen.family()});
+    const QString family = chosen.family() == shownFamily ? initial.family() : chosen.family();
+    format.setFontFamilies({family});
     if (chosen.pointSizeF() > 0)
         format.setFontPointSize(chosen.pointSizeF());
     format.setFontWeight(chosen.bold() ? QFont::Bold : QFont::Normal);
@@ -605,6 +626,8 @@ void CRulerRichEditCtrl::UpdateToolbar() {
         fontSize_->setEditText(same([](const auto& f) { return f.halfPoints; })
                                    ? SizeText(first.halfPoints)
                                    : QString());
+        // Long names show from their start.
+        fontName_->lineEdit()->setCursorPosition(0);
     }
     const bool sameColour = same([](const auto& f) { return f.color; });
     colour_->SetColour(sameColour && first.color

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -313,6 +315,31 @@ TEST_F(RichEditTest, PastingKeepsOnlyWhatTheMemoCanStore) {
     text()->paste();
     EXPECT_EQ(editor.PlainText(), "bold more\r\nline中文");
     EXPECT_TRUE(Model().paragraphs[1].runs.back().format.italic);
+}
+
+TEST_F(RichEditTest, TheFontDialogStartsFromTheSelectionAndKeepsItsFaceName) {
+    editor.SetRichText("{\\rtf1{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs32\\b heading\\par}");
+    SelectParagraph(0);
+    test::ModalWatchdog watchdog;
+    test::WhenModal<QFontDialog>([](QFontDialog* dlg) {
+        EXPECT_EQ(dlg->windowModality(), Qt::WindowModal);
+        // The face that shows Times New Roman, in its bold style, at 16 pt.
+        EXPECT_EQ(dlg->currentFont().family(), "Liberation Serif");
+        EXPECT_TRUE(dlg->currentFont().bold());
+        EXPECT_FALSE(dlg->currentFont().italic());
+        EXPECT_EQ(dlg->currentFont().pointSize(), 16);
+        // Struck-out text is not kept, so it is not offered.
+        for (QCheckBox* box : dlg->findChildren<QCheckBox*>())
+            EXPECT_TRUE(box->isHidden() || box->text().contains("U")) << box->text().toStdString();
+        QFont italic = dlg->currentFont();
+        italic.setItalic(true);
+        italic.setStyleName(QString());
+        dlg->setCurrentFont(italic);
+        dlg->accept();
+    });
+    Click("fontButton");
+    const rtf::CharFormat f = Model().paragraphs[0].runs[0].format;
+    EXPECT_EQ(f, (rtf::CharFormat{u"Times New Roman", 32, true, true, false, std::nullopt}));
 }
 
 TEST_F(RichEditTest, OpensMemosOfTheWindowsProgramWithTheirChineseText) {
