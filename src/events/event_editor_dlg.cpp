@@ -37,7 +37,7 @@ CEventEditorDlg::CEventEditorDlg(const QString& title, const char* objectName,
     cancelButton_->setObjectName(QStringLiteral("cancelButton"));
     const int buttonHeight = std::max(kButtonHeight, okButton_->sizeHint().height());
     for (QPushButton* b : {okButton_, cancelButton_})
-        b->resize(std::max(kButtonWidth, b->sizeHint().width()), buttonHeight);
+        b->resize(kButtonWidth, buttonHeight);
     connect(okButton_, &QPushButton::clicked, this, &CEventEditorDlg::OnOK);
     // "取消" is a deliberate choice: it closes without asking.
     connect(cancelButton_, &QPushButton::clicked, this, [this] { QDialog::reject(); });

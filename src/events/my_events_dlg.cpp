@@ -1,5 +1,7 @@
 #include "events/my_events_dlg.h"
 
+#include <QStyle>
+#include <algorithm>
 #include <vector>
 
 #include "events/event_editor_dlg.h"
@@ -47,6 +49,16 @@ CMyEventsDlg::CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier, QW
 CMyEventsDlg::~CMyEventsDlg() {
     if (g_pEventsDlg == this)
         g_pEventsDlg = nullptr;
+}
+
+void CMyEventsDlg::resizeEvent(QResizeEvent* event) {
+    CListPage::resizeEvent(event);
+    // The text column is 500 pixels wide where the page has room for it, and no wider than
+    // the page, so that it needs no scroll bar of its own.
+    CZorvelListCtrl* list = listCtrl();
+    const int room = list->width() - 2 * list->frameWidth() - list->GetColumnWidth(kNumber) -
+                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->SetColumnWidth(kContent, std::clamp(room, 200, 500));
 }
 
 QString CMyEventsDlg::RowText(const QString& plainText) {

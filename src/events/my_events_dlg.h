@@ -28,6 +28,7 @@ public:
     static QString RowText(const QString& plainText);
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void EditItem(const QString& id) override;
     bool DeleteItem(const QString& id) override;
 

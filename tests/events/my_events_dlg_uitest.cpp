@@ -89,6 +89,10 @@ protected:
 TEST_F(MemoPageTest, RowsShowThePlainTextAndHideItWhileProtected) {
     EXPECT_EQ(g_pEventsDlg, page.get());
     EXPECT_FALSE(list->IsColumnVisible(1));
+    // As wide as the page allows, up to 500 pixels.
+    EXPECT_LE(list->GetColumnWidth(2), 500);
+    EXPECT_LE(list->GetColumnWidth(0) + list->GetColumnWidth(2), list->viewport()->width());
+    page->resize(800, 330);
     EXPECT_EQ(list->GetColumnWidth(2), 500);
     EXPECT_EQ(Rows(0), QStringList({"1", "2"}));
     EXPECT_EQ(Rows(1)[0], QString::fromStdString(Memos()[0].id));
@@ -116,6 +120,12 @@ TEST_F(MemoPageTest, PasswordIsAskedBeforeEditingAndDeletingEvenWithNothingSelec
         ++editors;
         dlg->cancelButton()->click();
     });
+    // Below the last row there is nothing to open, and nothing is asked.
+    const QPoint below(20, list->viewport()->height() - 5);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    test::ProcessEvents();
+    EXPECT_EQ(prompts, 0);
     AnswerPrompt({});
     DoubleClickRow(0);
     EXPECT_EQ(prompts, 1);
