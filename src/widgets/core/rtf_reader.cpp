@@ -99,48 +99,15 @@ std::u16string DecodeUtf8(std::string_view in, bool* valid = nullptr) {
 
 // The Windows code page a font's \fcharset stands for; 0 for the document's own.
 int CharsetCodePage(int charset) {
-    switch (charset) {
-        case 0:
-            return 1252;
-        case 2:  // symbol fonts: no better guess
-            return 1252;
-        case 77:
-            return 10000;
-        case 128:
-            return 932;
-        case 129:
-            return 949;
-        case 130:
-            return 1361;
-        case 134:
-            return 936;
-        case 136:
-            return 950;
-        case 161:
-            return 1253;
-        case 162:
-            return 1254;
-        case 163:
-            return 1258;
-        case 177:
-            return 1255;
-        case 178:
-            return 1256;
-        case 186:
-            return 1257;
-        case 204:
-            return 1251;
-        case 222:
-            return 874;
-        case 238:
-            return 1250;
-        case 254:
-            return 437;
-        case 255:
-            return 850;
-        default:
-            return 0;
-    }
+    // Symbol fonts (2) have no code page of their own; Windows-1252 is the best guess.
+    static constexpr std::pair<int, int> kPages[] = {
+        {0, 1252},   {2, 1252},   {77, 10000}, {128, 932},  {129, 949},  {130, 1361}, {134, 936},
+        {136, 950},  {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
+        {204, 1251}, {222, 874},  {238, 1250}, {254, 437},  {255, 850}};
+    for (const auto& [set, page] : kPages)
+        if (set == charset)
+            return page;
+    return 0;
 }
 
 std::string IconvName(int codePage) {
