@@ -8,6 +8,7 @@
 #include "alarms/my_clock_dlg.h"
 #include "app/app_context.h"
 #include "app/today_panel.h"
+#include "events/my_events_dlg.h"
 #include "platform/second_ticker.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
@@ -71,6 +72,7 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     layout->addWidget(tab_, 1);
 
     SetPage(kAlarmPage, new CMyClockDlg(context.reminders(), context.store(), context.clock()));
+    SetPage(kEventsPage, new CMyEventsDlg(context.store().Manager(), context.notifier()));
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
 
     // The date lines are there at once; the clock line waits for the first second.
@@ -88,6 +90,10 @@ CMainDlg::~CMainDlg() {
 
 CMyClockDlg* CMainDlg::alarmPage() const {
     return qobject_cast<CMyClockDlg*>(Page(kAlarmPage));
+}
+
+CMyEventsDlg* CMainDlg::eventsPage() const {
+    return qobject_cast<CMyEventsDlg*>(Page(kEventsPage));
 }
 
 CUserLogsDlg* CMainDlg::logPage() const {

@@ -5,6 +5,7 @@
 class CAppContext;
 class QTabWidget;
 class CMyClockDlg;
+class CMyEventsDlg;
 class CTodayPanel;
 class CUserLogsDlg;
 
@@ -54,6 +55,7 @@ public:
 
     // The pages that are built, or nullptr where SetPage has put another widget.
     CMyClockDlg* alarmPage() const;
+    CMyEventsDlg* eventsPage() const;
     CUserLogsDlg* logPage() const;
     CTodayPanel* todayPanel() const { return today_; }
 

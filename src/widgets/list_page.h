@@ -38,6 +38,9 @@ public:
     virtual void Refill() = 0;
     // The add button; a double click on a row.
     virtual void OnAdd() {}
+    // A double click on a row: the password (where asked for), then the row's editor. A
+    // double click below the last row (of which Qt's list reports nothing) asks for nothing,
+    // as there is nothing there to open.
     void OnListDblClk(int row, int column);
     // The delete button: removes the selected rows from storage and from the list, from the
     // last up, each row's stored item by its id. A storage error stops the deletion there.

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <string>
+
+class CClockManager;
+class CRulerRichEditCtrl;
+class QMessageBox;
+class QPushButton;
+
+// What the two memo editors share: the rich-text editor filling the dialog, "确定" and "取消"
+// at the bottom right, opening maximised, and saving the memo's RTF and plain text. Escape
+// (or the close box) with unsaved changes first asks "是否放弃修改？".
+class CEventEditorDlg : public QDialog {
+    Q_OBJECT
+public:
+    CRulerRichEditCtrl* editor() const { return editor_; }
+    QPushButton* okButton() const { return okButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
+
+    // Saves and closes; a storage error keeps the dialog open with what was written.
+    void OnOK();
+    // Escape and the close box: closes at once when nothing was changed, else asks first.
+    void reject() override;
+
+protected:
+    // The manager must outlive the dialog.
+    CEventEditorDlg(const QString& title, const char* objectName, CClockManager& manager,
+                    QWidget* parent);
+
+    // Stores the memo; false when it could not be stored (nothing was written).
+    virtual bool Store(const std::u16string& rich, const std::u16string& plain) = 0;
+
+    void accept() override { OnOK(); }
+    void resizeEvent(QResizeEvent* event) override;
+
+    CClockManager& manager_;
+
+private:
+    // The editor at (4, 4) filling the dialog but for the buttons' row; "确定" and "取消"
+    // 6 pixels above the bottom edge, 80 pixels apart, measured from the editor's right end.
+    void LayOut();
+
+    CRulerRichEditCtrl* editor_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
+    QPointer<QMessageBox> question_;
+};
+
+// "添加事件": writes a new memo.
+class CAddEventDlg : public CEventEditorDlg {
+    Q_OBJECT
+public:
+    CAddEventDlg(CClockManager& manager, QWidget* parent);
+
+protected:
+    bool Store(const std::u16string& rich, const std::u16string& plain) override;
+};
+
+// "编辑事件": changes a stored memo, identified by its id. The caption names when it was
+// added and, once it has been changed, when it was changed last.
+class CEditEventDlg : public CEventEditorDlg {
+    Q_OBJECT
+public:
+    CEditEventDlg(const QString& eventId, CClockManager& manager, QWidget* parent);
+
+    // How loading the memo went; the dialog is run only when it was loaded.
+    enum class Load { kLoaded, kMissing, kFailed };
+    Load loadResult() const { return loadResult_; }
+    const QString& loadError() const { return loadError_; }
+
+    // "编辑事件   事件添加时间：<added>   " followed, once changed, by
+    // "最后修改时间：<changed>".
+    static QString Caption(const QString& addTime, const QString& lastUpdateTime);
+
+    const QString eventId;
+
+protected:
+    bool Store(const std::u16string& rich, const std::u16string& plain) override;
+
+private:
+    Load loadResult_ = Load::kMissing;
+    QString loadError_;
+};

@@ -1,0 +1,120 @@
+#include "events/my_events_dlg.h"
+
+#include <QStyle>
+#include <algorithm>
+#include <vector>
+
+#include "events/event_editor_dlg.h"
+#include "storage/clock_manager.h"
+#include "widgets/change_notifier.h"
+#include "widgets/storage_action.h"
+#include "widgets/stored_text.h"
+#include "widgets/zorvel_list_ctrl.h"
+
+using namespace zorvel;
+
+CMyEventsDlg* g_pEventsDlg = nullptr;
+
+namespace {
+enum Column { kNumber = 0, kId = 1, kContent = 2 };
+
+const CListPage::Setup kSetup = {
+    "eventsPage",
+    "eventList",
+    QStringLiteral("我的记事"),
+    "addEventButton",
+    QStringLiteral("添加事件"),
+    "deleteEventButton",
+    /*passwordGuarded=*/true,
+    kId,
+};
+}  // namespace
+
+CMyEventsDlg::CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier, QWidget* parent)
+    : CListPage(kSetup, manager.Database(), parent), manager_(manager) {
+    CZorvelListCtrl* list = listCtrl();
+    list->InsertColumn(kNumber, QStringLiteral("编号"),
+                       list->FitWidth(QStringLiteral("99"), 50, true));
+    list->InsertColumn(kId, QStringLiteral("ID"), 0);
+    list->InsertColumn(kContent, QStringLiteral("记事（双击查看或者编辑）"), 500);
+    list->SetColumnVisible(kId, false);
+    eventImage_ = QIcon(QStringLiteral(":/events/memo.svg"));
+
+    connect(&notifier, &CChangeNotifier::EventsChanged, this, &CMyEventsDlg::OnStoredChange);
+    connect(&notifier, &CChangeNotifier::SettingsChanged, this, &CMyEventsDlg::OnSettingsChanged);
+    FillEventList();
+    g_pEventsDlg = this;
+}
+
+CMyEventsDlg::~CMyEventsDlg() {
+    if (g_pEventsDlg == this)
+        g_pEventsDlg = nullptr;
+}
+
+void CMyEventsDlg::resizeEvent(QResizeEvent* event) {
+    CListPage::resizeEvent(event);
+    // The text column is 500 pixels wide where the page has room for it, and no wider than
+    // the page, so that it needs no scroll bar of its own.
+    CZorvelListCtrl* list = listCtrl();
+    const int room = list->width() - 2 * list->frameWidth() - list->GetColumnWidth(kNumber) -
+                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->SetColumnWidth(kContent, std::clamp(room, 200, 500));
+}
+
+QString CMyEventsDlg::RowText(const QString& plainText) {
+    QString text = plainText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar& c : text)
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    return text;
+}
+
+void CMyEventsDlg::FillEventList() {
+    SoftSetting setting;
+    std::vector<EventRecord> memos;
+    if (!ReadForPage([&] {
+            database_.ReadSoftSetting(&setting);
+            manager_.GetAllEvents(memos);
+        }))
+        return;
+    textsHidden_ = setting.isPwdReq;
+    listCtrl()->DeleteAllItems();
+    for (const EventRecord& memo : memos)
+        AppendRow(eventImage_, FromStoredText(memo.id),
+                  {textsHidden_ ? QStringLiteral("[内容已经隐藏...]")
+                                : RowText(FromStoredText(memo.content1))});
+}
+
+void CMyEventsDlg::OnSettingsChanged() {
+    // Only a switch of the protection changes what the rows show.
+    SoftSetting setting;
+    if (ReadForPage([&] { database_.ReadSoftSetting(&setting); }) &&
+        setting.isPwdReq != textsHidden_)
+        FillEventList();
+}
+
+void CMyEventsDlg::OnAdd() {
+    CAddEventDlg dlg(manager_, EditorParent());
+    dlg.exec();
+}
+
+void CMyEventsDlg::EditItem(const QString& id) {
+    CEditEventDlg dlg(id, manager_, EditorParent());
+    switch (dlg.loadResult()) {
+        case CEditEventDlg::Load::kFailed:
+            ShowStorageError(this, dlg.loadError());
+            return;
+        case CEditEventDlg::Load::kMissing:
+            // Deleted meanwhile: show what is really stored.
+            FillEventList();
+            return;
+        case CEditEventDlg::Load::kLoaded:
+            break;
+    }
+    dlg.exec();
+}
+
+bool CMyEventsDlg::DeleteItem(const QString& id) {
+    return manager_.RemoveEvent(id.toStdU16String());
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QIcon>
+
+#include "widgets/list_page.h"
+
+class CChangeNotifier;
+class CClockManager;
+
+// "我的记事": the memos by their plain text, with "添加事件", editing by double click and
+// deletion of the selected memos. While the password protection is on, the rows hide the
+// texts and editing and deleting ask for the password first. The page fills itself when it
+// is made, whenever memos are written, and when the protection is switched.
+class CMyEventsDlg : public CListPage {
+    Q_OBJECT
+public:
+    CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier, QWidget* parent = nullptr);
+    ~CMyEventsDlg() override;
+
+    // Rebuilds every row from storage, in the order the memos are stored.
+    void FillEventList();
+    void Refill() override { FillEventList(); }
+
+    // "添加事件".
+    void OnAdd() override;
+
+    // What a row shows of a memo: its plain text on one line.
+    static QString RowText(const QString& plainText);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void EditItem(const QString& id) override;
+    bool DeleteItem(const QString& id) override;
+
+private:
+    void OnSettingsChanged();
+
+    CClockManager& manager_;
+    QIcon eventImage_;
+    bool textsHidden_ = false;  // the rows show "[内容已经隐藏...]"
+};
+
+// The memo page while it exists, else null.
+extern CMyEventsDlg* g_pEventsDlg;
