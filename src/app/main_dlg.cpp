@@ -8,6 +8,7 @@
 #include "alarms/my_clock_dlg.h"
 #include "app/app_context.h"
 #include "app/today_panel.h"
+#include "notes/my_notes_dlg.h"
 #include "platform/second_ticker.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
@@ -71,6 +72,8 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     layout->addWidget(tab_, 1);
 
     SetPage(kAlarmPage, new CMyClockDlg(context.reminders(), context.store(), context.clock()));
+    SetPage(kNotesPage, new CMyNotesDlg(context.store(), context.notifier(), context.shownNotes(),
+                                        context.clock()));
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
 
     // The date lines are there at once; the clock line waits for the first second.
