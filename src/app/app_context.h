@@ -20,8 +20,8 @@ class CStore;
 
 // Everything that lives as long as the program: the clock, the platform services, the store
 // with its one connection, the settings cache, the change notifier, the second ticker, the
-// voice, the reminder service and the notes on the desktop. CZorvelApp::Run builds one; windows get
-// from it what they need through their constructors. Tests build one on fakes.
+// voice, the reminder service and the notes on the desktop. CZorvelApp::Run builds one;
+// windows get from it what they need through their constructors. Tests build one on fakes.
 class CAppContext {
 public:
     struct Parts {
