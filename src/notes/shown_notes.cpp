@@ -112,6 +112,8 @@ void CShownNotes::EditNote(const QString& id) {
     CNoteBackgroundDlg* note = Find(id);
     auto* editor = new CEditNoteDlg(id, store_.Manager(), clock_, *this, nullptr);
     editor->setAttribute(Qt::WA_DeleteOnClose);
+    // A window of its own: it blocks nothing, not even the note it edits.
+    editor->setWindowModality(Qt::NonModal);
     switch (editor->loadResult()) {
         case CEditNoteDlg::Load::kFailed:
             ShowStorageError(note, editor->loadError());

@@ -182,6 +182,7 @@ TEST_F(DesktopNotesTest, EditFromTheDesktopOpensOneEditorThatWaitsForNothing) {
     CEditNoteDlg* editor = editors[0];
     // Beside the other windows: no window it belongs to, nothing blocked.
     EXPECT_EQ(editor->parentWidget(), nullptr);
+    EXPECT_EQ(editor->windowModality(), Qt::NonModal);
     EXPECT_EQ(editor->textEdit()->toPlainText(), "买菜");
     editor->textEdit()->setPlainText("买菜\n买米");
     editor->findChild<QPushButton*>("okButton")->click();
