@@ -8,6 +8,7 @@
 #include "chimes/clip_sink.h"
 #include "chimes/rest_remind.h"
 #include "chimes/time_voice.h"
+#include "notes/shown_notes.h"
 #include "platform/second_ticker.h"
 #include "storage/clock_manager.h"
 #include "widgets/change_notifier.h"
@@ -27,6 +28,7 @@ CAppContext::CAppContext(Parts parts)
     });
     reminders_ = std::make_unique<CReminderService>(*store_, *notifier_, settings_, clock_,
                                                     parts_.stateFile);
+    shownNotes_ = std::make_unique<CShownNotes>(*store_, clock_, parts_.platform.shell);
 
     QObject::connect(reminders_.get(), &CReminderService::AlarmDue, reminders_.get(),
                      [this](const AlarmClockPtr& alarm) { OpenRingWindow(alarm); });
@@ -62,6 +64,7 @@ void CAppContext::Start() {
     zorvel::RunStorageAction(nullptr, [this] { LoadSettingsCache(settings_, store_->Database()); });
     ticker_->Start();
     reminders_->Start(*ticker_);
+    shownNotes_->ShowStoredNotes();
 }
 
 CTimeVoice& CAppContext::voice() {

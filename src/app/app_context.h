@@ -17,6 +17,7 @@ class CMissedAlarmsDlg;
 class CClipSink;
 class CReminderService;
 class CSecondTicker;
+class CShownNotes;
 class CTimeVoice;
 namespace zorvel {
 class CStore;
@@ -24,8 +25,8 @@ class CStore;
 
 // Everything that lives as long as the program: the clock, the platform services, the store
 // with its one connection, the settings cache, the change notifier, the second ticker, the
-// voice and the reminder service. CZorvelApp::Run builds one; windows get from it what they
-// need through their constructors. Tests build one on fakes.
+// voice, the reminder service and the notes on the desktop. CZorvelApp::Run builds one;
+// windows get from it what they need through their constructors. Tests build one on fakes.
 class CAppContext {
 public:
     struct Parts {
@@ -45,7 +46,8 @@ public:
     CAppContext& operator=(const CAppContext&) = delete;
 
     // The start-up work that reads storage (and so keys the file): the settings cache, the
-    // alarm list, the ticker and the reminder jobs. Runs once, after the clock's first frame.
+    // alarm list, the ticker and the reminder jobs, then the stored notes on the desktop. Runs
+    // once, after the clock's first frame.
     void Start();
     bool IsStarted() const { return started_; }
 
@@ -56,6 +58,7 @@ public:
     CChangeNotifier& notifier() { return *notifier_; }
     CSecondTicker& ticker() { return *ticker_; }
     CReminderService& reminders() { return *reminders_; }
+    CShownNotes& shownNotes() { return *shownNotes_; }
     // Made on first use, so a program that never speaks never loads the audio system.
     CTimeVoice& voice();
 
@@ -72,6 +75,7 @@ private:
     std::unique_ptr<CSecondTicker> ticker_;
     std::unique_ptr<CTimeVoice> voice_;
     std::unique_ptr<CReminderService> reminders_;
+    std::unique_ptr<CShownNotes> shownNotes_;
     bool started_ = false;
     // Ring windows of one minute open cascaded.
     std::time_t ringMinute_ = 0;

@@ -9,6 +9,7 @@
 #include "app/app_context.h"
 #include "app/today_panel.h"
 #include "events/my_events_dlg.h"
+#include "notes/my_notes_dlg.h"
 #include "platform/second_ticker.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
@@ -72,6 +73,8 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     layout->addWidget(tab_, 1);
 
     SetPage(kAlarmPage, new CMyClockDlg(context.reminders(), context.store(), context.clock()));
+    SetPage(kNotesPage, new CMyNotesDlg(context.store(), context.notifier(), context.shownNotes(),
+                                        context.clock()));
     SetPage(kEventsPage, new CMyEventsDlg(context.store().Manager(), context.notifier()));
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
 

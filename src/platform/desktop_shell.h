@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <functional>
 
@@ -9,8 +10,9 @@ class QWidget;
 
 namespace zorvel {
 
-// What the desktop clock needs from the desktop around it: the notification area (tray) and
-// window activation. The clock gets one passed in, so its rules run on a fake in tests.
+// What the desktop clock and the desktop notes need from the desktop around them: the
+// notification area (tray), window activation, moving and the free part of the screen. They
+// get one passed in, so their rules run on a fake in tests.
 class CDesktopShell {
 public:
     virtual ~CDesktopShell() = default;
@@ -34,6 +36,10 @@ public:
     // Lets the window system move `window` with the pressed mouse button, as a title-bar drag
     // would. False when the window system cannot; the caller then moves the window itself.
     virtual bool StartSystemMove(QWidget* window) = 0;
+
+    // The part of the primary screen that windows may use (without the panels), in desktop
+    // coordinates.
+    virtual QRect AvailableArea() const = 0;
 };
 
 }  // namespace zorvel

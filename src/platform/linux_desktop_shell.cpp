@@ -1,6 +1,8 @@
 #include "platform/linux_desktop_shell.h"
 
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QWidget>
 #include <QWindow>
@@ -49,6 +51,11 @@ void CLinuxDesktopShell::ActivateWindow(QWidget* window) {
 bool CLinuxDesktopShell::StartSystemMove(QWidget* window) {
     QWindow* handle = window->windowHandle();
     return handle && handle->startSystemMove();
+}
+
+QRect CLinuxDesktopShell::AvailableArea() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
 }
 
 }  // namespace zorvel

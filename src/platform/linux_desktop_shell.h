@@ -22,6 +22,7 @@ public:
     bool IsActiveWindow(const QWidget* window) const override;
     void ActivateWindow(QWidget* window) override;
     bool StartSystemMove(QWidget* window) override;
+    QRect AvailableArea() const override;
 
 private:
     std::unique_ptr<QSystemTrayIcon> tray_;

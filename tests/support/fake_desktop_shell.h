@@ -15,6 +15,7 @@ public:
     bool IsActiveWindow(const QWidget* window) const override;
     void ActivateWindow(QWidget* window) override;
     bool StartSystemMove(QWidget* window) override;
+    QRect AvailableArea() const override { return availableArea; }
 
     // Left click on the tray icon, as the desktop would report it.
     void ClickTrayIcon();
@@ -27,6 +28,7 @@ public:
     const QWidget* activeWindow = nullptr;
     int activations = 0;
     int systemMoves = 0;
+    QRect availableArea{0, 0, 1280, 800};
 
 private:
     std::function<void()> onLeftClick_;

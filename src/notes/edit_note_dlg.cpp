@@ -1,0 +1,63 @@
+#include "notes/edit_note_dlg.h"
+
+#include "notes/shown_notes.h"
+#include "storage/clock_manager.h"
+#include "widgets/storage_action.h"
+#include "widgets/stored_text.h"
+
+using namespace zorvel;
+
+CEditNoteDlg::CEditNoteDlg(const QString& id, CClockManager& manager, const Clock& clock,
+                           CShownNotes& shownNotes, QWidget* parent)
+    : CNoteEditorDlg(QStringLiteral("编辑便笺"), "editNoteDlg", manager, clock, shownNotes, parent),
+      noteId(ToStoredText(id)) {
+    InitFromNote();
+}
+
+void CEditNoteDlg::InitFromNote() {
+    NoteRecord note;
+    try {
+        manager_.GetNote(noteId, &note);
+    } catch (const CppSQLite3Exception& e) {
+        loadResult_ = Load::kFailed;
+        loadError_ = StorageErrorText(e);
+        return;
+    }
+    if (note.id.empty()) {
+        loadResult_ = Load::kMissing;
+        return;
+    }
+    SetText(FromStoredText(note.content));
+    loadResult_ = Load::kLoaded;
+}
+
+void CEditNoteDlg::OnOK() {
+    std::u16string text;
+    if (!TextToStore(&text))
+        return;
+    const std::u16string ringTime = RingTimeText();
+    std::u16string newId;
+    bool stored = false;
+    if (!RunStorageAction(this, [&] {
+            stored = manager_.ModifyNote(noteId, text, kNoteIsRing, ringTime, kNoteIsShowOnDesktop);
+            if (!stored) {
+                // The note was deleted while the dialog was open: what the user wrote is kept
+                // as a note of its own.
+                stored = manager_.AddNote(newId, text, kNoteIsRing, ringTime, kNoteIsShowOnDesktop);
+            }
+        }))
+        return;
+    if (!stored) {
+        ShowWarning(this, QStringLiteral("输入的内容过长"));
+        return;
+    }
+    QString id = FromStoredText(noteId);
+    if (!newId.empty()) {
+        // Whatever still showed the old note gives way to the new one.
+        shownNotes_.ForgetDesktopNote(id);
+        id = QString::fromStdU16String(newId);
+        noteId = ToStoredText(id);
+    }
+    shownNotes_.UpdateDesktopNote(id, QString::fromStdU16String(text));
+    QDialog::accept();
+}
