@@ -9,6 +9,7 @@
 #include "app/app_context.h"
 #include "app/today_panel.h"
 #include "platform/second_ticker.h"
+#include "settings/soft_setting_dlg.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
 
@@ -72,6 +73,7 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
 
     SetPage(kAlarmPage, new CMyClockDlg(context.reminders(), context.store(), context.clock()));
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
+    SetPage(kSettingsPage, new CSoftSettingDlg(context));
 
     // The date lines are there at once; the clock line waits for the first second.
     today_->Refresh(context.clock().NowTimeT());
