@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "app/app_context.h"
 #include "chimes/time_voice.h"
@@ -36,6 +37,8 @@ QPushButton* MakeLink(const char* name, const QString& description) {
     link->setObjectName(name);
     link->setAccessibleDescription(description);
     link->setFlat(true);
+    // Enter in the main window hides it; no page button takes it.
+    link->setAutoDefault(false);
     link->setCursor(Qt::PointingHandCursor);
     link->setStyleSheet(
         QStringLiteral("QPushButton { color: #1a5fb4; text-decoration: underline; border: none;"
@@ -181,8 +184,17 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
 
 void CSoftSettingDlg::ReadSettings() {
     SoftSetting s;
-    if (!Store([&s](CClockDatabase& db) { db.ReadSoftSetting(&s); }))
+    CClockDatabase& database = context_.store().Database();
+    try {
+        database.ReadSoftSetting(&s);
+    } catch (const CppSQLite3Exception& e) {
+        // A file that cannot be opened at all has been named once already, at start-up.
+        if (database.IsOpen())
+            ShowStorageError(this, StorageErrorText(e));
+        else
+            std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
         return;
+    }
     SetChecked(bdbs_, s.BDBS);
     SetChecked(autoDel_, s.isAutoDelAlarmClock);
     SetChecked(pwdReq_, s.isPwdReq);
