@@ -52,9 +52,13 @@ void SetChecked(QCheckBox* box, bool checked) {
     box->setChecked(checked);
 }
 
+// The choice a list showed before the user's last one.
+constexpr char kShown[] = "shownIndex";
+
 void SetIndex(QComboBox* list, int index) {
     QSignalBlocker block(list);
     list->setCurrentIndex(index);
+    list->setProperty(kShown, index);
 }
 
 }  // namespace
@@ -85,13 +89,13 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
     restInterval_->setAccessibleName(QStringLiteral("休息提醒间隔小时数"));
     for (int hours = 1; hours <= 5; ++hours)
         restInterval_->addItem(QString::number(hours));
-    restInterval_->setCurrentIndex(0);
+    SetIndex(restInterval_, 0);
     ringPlayType_ = new QComboBox;
     ringPlayType_->setObjectName("ringPlayTypeList");
     ringPlayType_->setAccessibleName(QStringLiteral("响铃音乐设置"));
     ringPlayType_->addItems({QStringLiteral("响铃音乐播放1遍"), QStringLiteral("响铃音乐播放2遍"),
                              QStringLiteral("一直播放")});
-    ringPlayType_->setCurrentIndex(0);
+    SetIndex(ringPlayType_, 0);
 
     // The start-up window choice stays hidden: nothing on this page offers it.
     startupClock_ = new QRadioButton(QStringLiteral("启动显示小闹钟"));
@@ -163,16 +167,19 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
         else
             SetChecked(restRemind_, !on);
     });
+    // A list whose choice cannot be stored goes back to the choice it showed before.
     connect(restInterval_, &QComboBox::activated, this, [this](int index) {
         const int hours = index + 1;
         if (Store([hours](CClockDatabase& db) { db.SetRestRemindInterval(hours); }))
             context_.settings().restRemindInterval = hours;
         else
-            SetIndex(restInterval_, context_.settings().restRemindInterval - 1);
+            SetIndex(restInterval_, restInterval_->property(kShown).toInt());
+        restInterval_->setProperty(kShown, restInterval_->currentIndex());
     });
     connect(ringPlayType_, &QComboBox::activated, this, [this](int index) {
         if (!Store([index](CClockDatabase& db) { db.SetRingPlayType(index); }))
-            ReadSettings();
+            SetIndex(ringPlayType_, ringPlayType_->property(kShown).toInt());
+        ringPlayType_->setProperty(kShown, ringPlayType_->currentIndex());
     });
     connect(zdbsTest, &QPushButton::clicked, this, [this] { context_.voice().StartNow(); });
     connect(bdbsTest, &QPushButton::clicked, this, [this] { context_.voice().StartNow(); });

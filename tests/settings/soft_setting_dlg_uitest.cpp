@@ -112,6 +112,31 @@ TEST_F(SoftSettingPageTest, EachChangeIsStoredAndCachedAtOnce) {
     EXPECT_TRUE(page->findChild<QRadioButton*>("startupMainRadio")->isChecked());
 }
 
+TEST_F(SoftSettingPageTest, AChangeThatCannotBeStoredPutsItsControlBack) {
+    Open();
+    const bool before = Box("bdbsCheck")->isChecked();
+    const int hours = context().settings().restRemindInterval;
+    CppSQLite3DB other;  // another program holds the file locked
+    OpenKeyed(other, dbPath);
+    other.ExecuteUpdate("BEGIN EXCLUSIVE;");
+    QStringList messages;
+    QString message;
+    test::CloseNextMessageBox(&message);
+    Box("bdbsCheck")->click();
+    ASSERT_TRUE(test::WaitUntil([&] { return !message.isEmpty(); }));
+    messages << message;
+    message.clear();
+    test::CloseNextMessageBox(&message);
+    Choose(List("restIntervalList"), 4);
+    ASSERT_TRUE(test::WaitUntil([&] { return !message.isEmpty(); }));
+    other.ExecuteUpdate("ROLLBACK;");
+    EXPECT_NE(messages[0].indexOf("locked"), -1) << messages[0].toStdString();
+    EXPECT_EQ(Box("bdbsCheck")->isChecked(), before);
+    EXPECT_EQ(context().settings().BDBS, int(before));
+    EXPECT_EQ(List("restIntervalList")->currentIndex(), hours - 1);
+    EXPECT_EQ(context().settings().restRemindInterval, hours);
+}
+
 TEST_F(SoftSettingPageTest, StartupWindowOutOfRangeChecksNeitherRadio) {
     database().SetStartupWindow(2);
     Open();
