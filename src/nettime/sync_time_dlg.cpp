@@ -19,7 +19,7 @@ using namespace zorvel::nettime;
 QStringList CSyncTimeDlg::DefaultServers() {
     // Three of the US national time laboratory and one of Italy's, all answering on port 37.
     QStringList servers{QStringLiteral("time-a-g.nist.gov"), QStringLiteral("time-b-g.nist.gov"),
-                        QStringLiteral("time-c-g.nist.gov"), QStringLiteral("ntp1.inrim.it")};
+                        QStringLiteral("time-c-g.nist.gov"), QStringLiteral("time.inrim.it")};
     servers.sort();
     return servers;
 }

@@ -102,7 +102,11 @@ protected:
 };
 
 TEST_F(SyncTimeDlgOnPort, AGoodReplySetsTheClockAndShowsFiveLines) {
-    EXPECT_EQ(CSyncTimeDlg::DefaultServers().size(), 4);
+    // Sorted, and the first one chosen.
+    EXPECT_EQ(CSyncTimeDlg::DefaultServers(), QStringList({"time-a-g.nist.gov", "time-b-g.nist.gov",
+                                                           "time-c-g.nist.gov", "time.inrim.it"}));
+    EXPECT_EQ(SyncTimeOptions{}.port, 37);
+    EXPECT_EQ(SyncTimeOptions{}.timeout, 10s);
     LoopbackServer server(Reply(Bytes(kLaterValue)));
     Start(server.port());
     EXPECT_FALSE(SyncButton()->isEnabled());
