@@ -11,6 +11,7 @@
 #include "events/my_events_dlg.h"
 #include "notes/my_notes_dlg.h"
 #include "platform/second_ticker.h"
+#include "settings/soft_setting_dlg.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
 
@@ -77,6 +78,7 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
                                         context.clock()));
     SetPage(kEventsPage, new CMyEventsDlg(context.store().Manager(), context.notifier()));
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
+    SetPage(kSettingsPage, new CSoftSettingDlg(context));
 
     // The date lines are there at once; the clock line waits for the first second.
     today_->Refresh(context.clock().NowTimeT());

@@ -1,11 +1,16 @@
 #include "platform/platform_services.h"
 
+#include <QCoreApplication>
+
 #include "platform/linux_desktop_shell.h"
 
 struct CLinuxPlatform::Parts {
     CLogindPowerControl power;
     CDetachedProgramLauncher launcher;
     zorvel::CLinuxDesktopShell shell;
+    CXdgAutostart autostart{CXdgAutostart::DefaultConfigHome(),
+                            QCoreApplication::applicationFilePath()};
+    CTimedatedClockSetter clockSetter;
 };
 
 CLinuxPlatform::CLinuxPlatform() : parts_(std::make_unique<Parts>()) {}
@@ -19,5 +24,7 @@ PlatformServices CLinuxPlatform::Bundle() {
     s.songPlayers = [] { return std::make_unique<CMediaSongPlayer>(); };
     s.shell = &parts_->shell;
     s.dataDirs = zorvel::DataDirs::Installed();
+    s.autostart = &parts_->autostart;
+    s.clockSetter = &parts_->clockSetter;
     return s;
 }

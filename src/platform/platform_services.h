@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/autostart.h"
+#include "platform/clock_setter.h"
 #include "platform/core/program_dir.h"
 #include "platform/power_control.h"
 #include "platform/program_launcher.h"
@@ -17,6 +19,8 @@ struct PlatformServices {
     SongPlayerFactory songPlayers;
     zorvel::CDesktopShell* shell = nullptr;
     zorvel::DataDirs dataDirs;  // voice clips and built-in songs
+    IAutostart* autostart = nullptr;
+    IClockSetter* clockSetter = nullptr;
 };
 
 // The Linux implementations, kept together for the life of the application.

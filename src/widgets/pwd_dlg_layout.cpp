@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,14 +18,11 @@ CPwdDlgBase::CPwdDlgBase(CClockDatabase& database, const QString& title, const c
     setObjectName(objectName);
     setWindowTitle(title);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    auto* label = new QLabel(QStringLiteral("密码："));
-    auto* edit = new QLineEdit;
-    edit->setObjectName(editName);
-    edit->setAccessibleName(QStringLiteral("密码"));
-    edit->setMinimumWidth(200);
-    // Nobody behind the user reads the password off the screen.
-    edit->setEchoMode(QLineEdit::Password);
-    label->setBuddy(edit);
+    fields_ = new QGridLayout;
+    fields_->setHorizontalSpacing(8);
+    fields_->setVerticalSpacing(10);
+    fields_->setColumnStretch(1, 1);
+    QLineEdit* edit = AddField(QStringLiteral("密码："), editName, QStringLiteral("密码"));
 
     auto* buttons = new QDialogButtonBox;
     buttons_ = buttons;
@@ -36,21 +34,33 @@ CPwdDlgBase::CPwdDlgBase(CClockDatabase& database, const QString& title, const c
     QObject::connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto* row = new QHBoxLayout;
-    row->setSpacing(8);
-    row->addWidget(label);
-    row->addWidget(edit, 1);
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 18, 18, 14);
     layout->setSpacing(16);
-    layout->addLayout(row);
+    layout->addLayout(fields_);
     layout->addStretch();
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetMinimumSize);
     resize(330, 128);
     edit->setFocus();
     pwdEdit_ = edit;
+}
+
+QLineEdit* CPwdDlgBase::AddField(const QString& labelText, const char* editName,
+                                 const QString& accessibleName) {
+    auto* label = new QLabel(labelText);
+    auto* edit = new QLineEdit;
+    edit->setObjectName(editName);
+    edit->setAccessibleName(accessibleName);
+    edit->setMinimumWidth(200);
+    // Nobody behind the user reads the password off the screen.
+    edit->setEchoMode(QLineEdit::Password);
+    label->setBuddy(edit);
+    const int row = fields_->rowCount();
+    fields_->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+    fields_->addWidget(edit, row, 1);
+    edits_.push_back(edit);
+    return edit;
 }
 
 CPwdDlgBase::~CPwdDlgBase() {
@@ -62,7 +72,8 @@ CPwdDlgBase::~CPwdDlgBase() {
 
 void CPwdDlgBase::SetBusy(bool busy) {
     buttons_->setEnabled(!busy);
-    pwdEdit_->setReadOnly(busy);
+    for (QLineEdit* edit : edits_)
+        edit->setReadOnly(busy);
     setCursor(busy ? Qt::BusyCursor : Qt::ArrowCursor);
 }
 

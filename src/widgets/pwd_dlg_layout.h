@@ -2,9 +2,11 @@
 
 #include <QDialog>
 #include <functional>
+#include <vector>
 
 class CClockDatabase;
 class QDialogButtonBox;
+class QGridLayout;
 class QLineEdit;
 class QThread;
 
@@ -28,6 +30,9 @@ protected:
     // then `done` here, unless the dialog was closed meanwhile.
     void RunOffThread(std::function<void()> work, std::function<void()> done);
 
+    // Adds one more masked field under the others, with its label.
+    QLineEdit* AddField(const QString& label, const char* editName, const QString& accessibleName);
+
     CClockDatabase& database_;
     QLineEdit* pwdEdit_;
 
@@ -35,5 +40,7 @@ private:
     void SetBusy(bool busy);
 
     QDialogButtonBox* buttons_;
+    QGridLayout* fields_;
+    std::vector<QLineEdit*> edits_;
     QThread* worker_ = nullptr;
 };

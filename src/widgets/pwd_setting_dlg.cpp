@@ -11,11 +11,21 @@ using namespace zorvel;
 
 CPwdSettingDlg::CPwdSettingDlg(CClockDatabase& database, QWidget* parent)
     : CPwdDlgBase(database, QStringLiteral("删除密码设置"), "pwdSettingDlg", "pwdSettingEdit",
-                  parent) {}
+                  parent) {
+    confirmEdit_ =
+        AddField(QStringLiteral("确认密码："), "pwdConfirmEdit", QStringLiteral("确认密码"));
+}
 
 void CPwdSettingDlg::OnOK() {
     if (IsBusy())
         return;
+    if (pwdEdit_->text() != confirmEdit_->text()) {
+        ShowWarning(this, QStringLiteral("两次输入的密码不一致，请重新输入"));
+        pwdEdit_->clear();
+        confirmEdit_->clear();
+        pwdEdit_->setFocus();
+        return;
+    }
     auto hash = std::make_shared<std::string>();
     RunOffThread([hash, typed = pwdEdit_->text().toStdU16String()] { *hash = HashPassword(typed); },
                  [this, hash] {

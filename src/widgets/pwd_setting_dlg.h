@@ -3,6 +3,7 @@
 #include "widgets/pwd_dlg_layout.h"
 
 // "删除密码设置": stores a new delete password (as a salted hash) and ends with Accepted.
+// The password is typed twice, since a typo in a masked field would lock the user out.
 // Switching the protection on is the caller's part.
 class CPwdSettingDlg : public CPwdDlgBase {
     Q_OBJECT
@@ -10,4 +11,7 @@ public:
     CPwdSettingDlg(CClockDatabase& database, QWidget* parent);
 
     void OnOK() override;
+
+private:
+    QLineEdit* confirmEdit_;
 };

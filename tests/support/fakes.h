@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
+#include "platform/autostart.h"
+#include "platform/clock_setter.h"
 #include "platform/power_control.h"
 #include "platform/program_launcher.h"
 #include "platform/song_player.h"
@@ -53,6 +58,45 @@ public:
         return true;
     }
     std::vector<QString> started;
+};
+
+// An autostart entry that exists only in memory; `fail` makes every change fail.
+class CFakeAutostart final : public IAutostart {
+public:
+    bool IsEnabled() const override { return enabled; }
+    bool Enable() override {
+        ++changes;
+        enabled = enabled || !fail;
+        return !fail;
+    }
+    bool Disable() override {
+        ++changes;
+        enabled = enabled && fail;
+        return !fail;
+    }
+    bool enabled = false;
+    bool fail = false;
+    int changes = 0;
+};
+
+// Records the times it was asked to set and answers with `accept` when the test calls
+// Answer() (or at once when `answerAtOnce`).
+class CFakeClockSetter final : public IClockSetter {
+public:
+    void SetTime(std::int64_t utcMicroseconds, std::function<void(bool ok)> done) override {
+        requests.push_back(utcMicroseconds);
+        pending = std::move(done);
+        if (answerAtOnce)
+            Answer();
+    }
+    void Answer() {
+        if (auto done = std::exchange(pending, nullptr))
+            done(accept);
+    }
+    std::vector<std::int64_t> requests;
+    std::function<void(bool)> pending;
+    bool accept = true;
+    bool answerAtOnce = true;
 };
 
 }  // namespace zorvel::test

@@ -39,6 +39,8 @@ protected:
     CFakeDesktopShell shell;
     CFakePowerControl power;
     CFakeProgramLauncher launcher;
+    CFakeAutostart autostart;
+    CFakeClockSetter clockSetter;
     std::vector<CFakeSongPlayer*> players;  // owned by the ring windows
     QString nextSongError;                  // the error the next song player reports
     std::unique_ptr<CAppContext> app;

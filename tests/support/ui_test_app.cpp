@@ -24,6 +24,8 @@ AppTest::AppTest() : dbPath(dir.File("zorvel.db3")), clock(MakeLocalTime(2011, 9
     parts.platform.power = &power;
     parts.platform.launcher = &launcher;
     parts.platform.shell = &shell;
+    parts.platform.autostart = &autostart;
+    parts.platform.clockSetter = &clockSetter;
     parts.platform.songPlayers = [this] {
         auto p = std::make_unique<CFakeSongPlayer>();
         p->error = nextSongError;

@@ -75,6 +75,22 @@ TEST_F(PasswordDialogTest, SettingStoresAHashThatThePromptAcceptsAfterAWrongTry)
     database().ReadSoftSetting(&s);
     EXPECT_EQ(s.delPwd, "");
     setting.show();
+    // Typed twice; a difference stores nothing and asks again with both fields empty.
+    auto* confirm = setting.findChild<QLineEdit*>("pwdConfirmEdit");
+    EXPECT_EQ(confirm->echoMode(), QLineEdit::Password);
+    confirm->setText("Rigth");
+    QString mismatch;
+    test::CloseNextMessageBox(&mismatch);
+    setting.findChild<QPushButton*>("okButton")->click();
+    ASSERT_TRUE(test::WaitUntil([&] { return !mismatch.isEmpty(); }));
+    EXPECT_EQ(mismatch, "两次输入的密码不一致，请重新输入");
+    EXPECT_TRUE(setting.isVisible());
+    EXPECT_TRUE(newPassword->text().isEmpty());
+    EXPECT_TRUE(confirm->text().isEmpty());
+    database().ReadSoftSetting(&s);
+    EXPECT_EQ(s.delPwd, "");
+    newPassword->setText("Right");
+    confirm->setText("Right");
     ClickOk(&setting);
     EXPECT_EQ(setting.result(), QDialog::Accepted);
     EXPECT_FALSE(setting.isVisible());

@@ -1,0 +1,257 @@
+#include "settings/soft_setting_dlg.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "app/app_context.h"
+#include "chimes/time_voice.h"
+#include "storage/clock_database.h"
+#include "storage/clock_manager.h"
+#include "widgets/pwd_input_dlg.h"
+#include "widgets/pwd_setting_dlg.h"
+#include "widgets/storage_action.h"
+
+using namespace zorvel;
+
+namespace {
+
+QCheckBox* MakeCheckBox(const char* text, const char* name) {
+    auto* box = new QCheckBox(QString::fromUtf8(text));
+    box->setObjectName(name);
+    return box;
+}
+
+// A button that looks like a link, so the keyboard and screen readers reach it as a button.
+QPushButton* MakeLink(const char* name, const QString& description) {
+    auto* link = new QPushButton(QStringLiteral("测试语音报时"));
+    link->setObjectName(name);
+    link->setAccessibleDescription(description);
+    link->setFlat(true);
+    // Enter in the main window hides it; no page button takes it.
+    link->setAutoDefault(false);
+    link->setCursor(Qt::PointingHandCursor);
+    link->setStyleSheet(
+        QStringLiteral("QPushButton { color: #1a5fb4; text-decoration: underline; border: none;"
+                       " padding: 0 4px; }"
+                       "QPushButton:hover { color: #3584e4; }"));
+    return link;
+}
+
+void SetChecked(QCheckBox* box, bool checked) {
+    QSignalBlocker block(box);
+    box->setChecked(checked);
+}
+
+// The choice a list showed before the user's last one.
+constexpr char kShown[] = "shownIndex";
+
+void SetIndex(QComboBox* list, int index) {
+    QSignalBlocker block(list);
+    list->setCurrentIndex(index);
+    list->setProperty(kShown, index);
+}
+
+}  // namespace
+
+template <typename Setter>
+bool CSoftSettingDlg::Store(Setter&& setter) {
+    CClockDatabase& db = context_.store().Database();
+    return RunStorageAction(this, [&] { setter(db); });
+}
+
+CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
+    autoRun_ = MakeCheckBox("开机自动运行软件", "autoRunCheck");
+    auto* autoRunHint = new QLabel(QStringLiteral("（勾选后，每次登录桌面时自动启动本软件）"));
+    autoRunHint->setObjectName("autoRunHint");
+    autoRunHint->setStyleSheet(QStringLiteral("color: palette(mid);"));
+    zdbs_ = MakeCheckBox("语音整点报时", "zdbsCheck");
+    bdbs_ = MakeCheckBox("语音半点报时", "bdbsCheck");
+    QPushButton* zdbsTest = MakeLink("zdbsTestLink", QStringLiteral("整点报时"));
+    QPushButton* bdbsTest = MakeLink("bdbsTestLink", QStringLiteral("半点报时"));
+    autoDel_ = MakeCheckBox("闹钟事件过期后自动删除", "autoDelCheck");
+    pwdReq_ = MakeCheckBox("需要密码才能修改或者删除闹钟和记事", "pwdReqCheck");
+    restRemind_ = MakeCheckBox("休息提醒", "restRemindCheck");
+
+    // Fixed entries: a typed value could never be stored as what it says.
+    restInterval_ = new QComboBox;
+    restInterval_->setObjectName("restIntervalList");
+    restInterval_->setAccessibleName(QStringLiteral("休息提醒间隔小时数"));
+    for (int hours = 1; hours <= 5; ++hours)
+        restInterval_->addItem(QString::number(hours));
+    SetIndex(restInterval_, 0);
+    ringPlayType_ = new QComboBox;
+    ringPlayType_->setObjectName("ringPlayTypeList");
+    ringPlayType_->setAccessibleName(QStringLiteral("响铃音乐设置"));
+    ringPlayType_->addItems({QStringLiteral("响铃音乐播放1遍"), QStringLiteral("响铃音乐播放2遍"),
+                             QStringLiteral("一直播放")});
+    SetIndex(ringPlayType_, 0);
+
+    // The start-up window choice stays hidden: nothing on this page offers it.
+    startupClock_ = new QRadioButton(QStringLiteral("启动显示小闹钟"));
+    startupClock_->setObjectName("startupClockRadio");
+    startupClock_->setToolTip(QStringLiteral("<b>小闹钟</b><br>显示小闹钟"));
+    startupMain_ = new QRadioButton(QStringLiteral("启动直接显示功能界面"));
+    startupMain_->setObjectName("startupMainRadio");
+    startupMain_->setToolTip(QStringLiteral("<b>主功能界面</b><br>显示主功能界面"));
+    auto* startupLabel = new QLabel(QStringLiteral("启动界面设置"));
+    for (QWidget* w : std::initializer_list<QWidget*>{startupLabel, startupClock_, startupMain_})
+        w->setVisible(false);
+    // Not exclusive, so a stored value other than 0 or 1 can leave both unchecked.
+    startupClock_->setAutoExclusive(false);
+    startupMain_->setAutoExclusive(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 18, 24, 14);
+    layout->setSpacing(10);
+    layout->addWidget(autoRun_);
+    auto* hintRow = new QHBoxLayout;
+    hintRow->addSpacing(22);
+    hintRow->addWidget(autoRunHint);
+    hintRow->addStretch();
+    layout->addLayout(hintRow);
+    auto addRow = [layout](std::initializer_list<QWidget*> widgets) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(6);
+        for (QWidget* w : widgets)
+            row->addWidget(w);
+        row->addStretch();
+        layout->addLayout(row);
+    };
+    addRow({zdbs_, zdbsTest});
+    addRow({bdbs_, bdbsTest});
+    layout->addWidget(autoDel_);
+    layout->addWidget(pwdReq_);
+    addRow({restRemind_, new QLabel(QStringLiteral("每间隔")), restInterval_,
+            new QLabel(QStringLiteral("小时提醒"))});
+    auto* ringIcon = new QLabel;
+    ringIcon->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(20, 20));
+    auto* ringLabel = new QLabel(QStringLiteral("响铃音乐设置"));
+    ringLabel->setBuddy(ringPlayType_);
+    addRow({ringIcon, ringLabel, ringPlayType_});
+    addRow({startupLabel, startupClock_, startupMain_});
+    layout->addStretch();
+
+    ReadSettings();
+
+    connect(zdbs_, &QCheckBox::clicked, this, [this](bool on) {
+        if (Store([on](CClockDatabase& db) { db.SetZDBS(on); }))
+            context_.settings().ZDBS = on;
+        else
+            SetChecked(zdbs_, !on);
+    });
+    connect(bdbs_, &QCheckBox::clicked, this, [this](bool on) {
+        if (Store([on](CClockDatabase& db) { db.SetBDBS(on); }))
+            context_.settings().BDBS = on;
+        else
+            SetChecked(bdbs_, !on);
+    });
+    connect(autoDel_, &QCheckBox::clicked, this, [this](bool on) {
+        if (!Store([on](CClockDatabase& db) { db.SetAutoDelAlarmClock(on); }))
+            SetChecked(autoDel_, !on);
+    });
+    connect(restRemind_, &QCheckBox::clicked, this, [this](bool on) {
+        // The minutes already counted stay: switching back on does not start again from 0.
+        if (Store([on](CClockDatabase& db) { db.SetRestRemind(on); }))
+            context_.settings().isRestRemind = on;
+        else
+            SetChecked(restRemind_, !on);
+    });
+    // A list whose choice cannot be stored goes back to the choice it showed before.
+    connect(restInterval_, &QComboBox::activated, this, [this](int index) {
+        const int hours = index + 1;
+        if (Store([hours](CClockDatabase& db) { db.SetRestRemindInterval(hours); }))
+            context_.settings().restRemindInterval = hours;
+        else
+            SetIndex(restInterval_, restInterval_->property(kShown).toInt());
+        restInterval_->setProperty(kShown, restInterval_->currentIndex());
+    });
+    connect(ringPlayType_, &QComboBox::activated, this, [this](int index) {
+        if (!Store([index](CClockDatabase& db) { db.SetRingPlayType(index); }))
+            SetIndex(ringPlayType_, ringPlayType_->property(kShown).toInt());
+        ringPlayType_->setProperty(kShown, ringPlayType_->currentIndex());
+    });
+    connect(zdbsTest, &QPushButton::clicked, this, [this] { context_.voice().StartNow(); });
+    connect(bdbsTest, &QPushButton::clicked, this, [this] { context_.voice().StartNow(); });
+    connect(autoRun_, &QCheckBox::clicked, this, &CSoftSettingDlg::OnAutoRunClicked);
+    connect(pwdReq_, &QCheckBox::clicked, this, &CSoftSettingDlg::OnPwdReqClicked);
+    connect(startupClock_, &QRadioButton::clicked, this, [this] { OnStartupWindow(0); });
+    connect(startupMain_, &QRadioButton::clicked, this, [this] { OnStartupWindow(1); });
+}
+
+void CSoftSettingDlg::ReadSettings() {
+    SoftSetting s;
+    CClockDatabase& database = context_.store().Database();
+    try {
+        database.ReadSoftSetting(&s);
+    } catch (const CppSQLite3Exception& e) {
+        // A file that cannot be opened at all has been named once already, at start-up.
+        if (database.IsOpen())
+            ShowStorageError(this, StorageErrorText(e));
+        else
+            std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
+        return;
+    }
+    SetChecked(bdbs_, s.BDBS);
+    SetChecked(autoDel_, s.isAutoDelAlarmClock);
+    SetChecked(pwdReq_, s.isPwdReq);
+    SetChecked(zdbs_, s.ZDBS);
+    if (s.ringPlayType >= 0 && s.ringPlayType < ringPlayType_->count())
+        SetIndex(ringPlayType_, s.ringPlayType);
+    startupClock_->setChecked(s.startupWindow == 0);
+    startupMain_->setChecked(s.startupWindow == 1);
+    SetChecked(restRemind_, s.isRestRemind);
+    if (s.restRemindInterval >= 1 && s.restRemindInterval <= restInterval_->count())
+        SetIndex(restInterval_, s.restRemindInterval - 1);
+
+    // The box shows whether the program really starts at login; the stored flag follows.
+    IAutostart* autostart = context_.platform().autostart;
+    autoRun_->setEnabled(autostart != nullptr);
+    const bool autoRun = autostart ? autostart->IsEnabled() : s.isAutoRun;
+    SetChecked(autoRun_, autoRun);
+    if (autoRun != s.isAutoRun)
+        Store([autoRun](CClockDatabase& db) { db.SetAutoRun(autoRun); });
+}
+
+void CSoftSettingDlg::OnAutoRunClicked(bool checked) {
+    IAutostart* autostart = context_.platform().autostart;
+    const bool done = autostart && (checked ? autostart->Enable() : autostart->Disable());
+    if (!done) {
+        SetChecked(autoRun_, !checked);
+        ShowWarning(this, QStringLiteral("设置开机启动失败！"));
+        return;
+    }
+    // The entry has changed; storing the flag may fail without making the box untrue.
+    Store([checked](CClockDatabase& db) { db.SetAutoRun(checked); });
+}
+
+void CSoftSettingDlg::OnPwdReqClicked(bool checked) {
+    CClockDatabase& db = context_.store().Database();
+    bool stored = false;
+    if (checked) {
+        CPwdSettingDlg dlg(db, this);
+        stored =
+            dlg.exec() == QDialog::Accepted && Store([](CClockDatabase& d) { d.SetPwdReq(true); });
+    } else {
+        CPwdInputDlg dlg(db, this);
+        stored = dlg.exec() == CPwdInputDlg::kPasswordAccepted &&
+                 Store([](CClockDatabase& d) { d.SetPwdReq(false); });
+    }
+    SetChecked(pwdReq_, stored ? checked : !checked);
+}
+
+void CSoftSettingDlg::OnStartupWindow(int value) {
+    Store([value](CClockDatabase& db) { db.SetStartupWindow(value); });
+    startupClock_->setChecked(value == 0);
+    startupMain_->setChecked(value == 1);
+}
