@@ -91,18 +91,7 @@ void CMyClockDlg::OnAdd() {
 
 void CMyClockDlg::EditItem(const QString& id) {
     CEditAlarmClockDlg dlg(id, store_.Manager(), clock_, EditorParent());
-    switch (dlg.loadResult()) {
-        case CEditAlarmClockDlg::Load::kFailed:
-            ShowStorageError(this, dlg.loadError());
-            return;
-        case CEditAlarmClockDlg::Load::kMissing:
-            // Deleted meanwhile (expired alarms are cleaned up): show what is really stored.
-            Refill();
-            return;
-        case CEditAlarmClockDlg::Load::kLoaded:
-            break;
-    }
-    dlg.exec();
+    RunEditor(dlg);
 }
 
 bool CMyClockDlg::DeleteItem(const QString& id) {

@@ -101,18 +101,7 @@ void CMyEventsDlg::OnAdd() {
 
 void CMyEventsDlg::EditItem(const QString& id) {
     CEditEventDlg dlg(id, manager_, EditorParent());
-    switch (dlg.loadResult()) {
-        case CEditEventDlg::Load::kFailed:
-            ShowStorageError(this, dlg.loadError());
-            return;
-        case CEditEventDlg::Load::kMissing:
-            // Deleted meanwhile: show what is really stored.
-            FillEventList();
-            return;
-        case CEditEventDlg::Load::kLoaded:
-            break;
-    }
-    dlg.exec();
+    RunEditor(dlg);
 }
 
 bool CMyEventsDlg::DeleteItem(const QString& id) {

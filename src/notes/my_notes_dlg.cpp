@@ -91,18 +91,7 @@ void CMyNotesDlg::OnAdd() {
 
 void CMyNotesDlg::EditItem(const QString& id) {
     CEditNoteDlg dlg(id, store_.Manager(), clock_, shownNotes_, EditorParent());
-    switch (dlg.loadResult()) {
-        case CEditNoteDlg::Load::kFailed:
-            ShowStorageError(this, dlg.loadError());
-            return;
-        case CEditNoteDlg::Load::kMissing:
-            // Deleted meanwhile: show what is really stored.
-            FillNoteList();
-            return;
-        case CEditNoteDlg::Load::kLoaded:
-            break;
-    }
-    dlg.exec();
+    RunEditor(dlg);
 }
 
 bool CMyNotesDlg::DeleteItem(const QString& id) {

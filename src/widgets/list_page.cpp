@@ -52,6 +52,10 @@ bool CListPage::PasswordAllows() {
     return !setup_.passwordGuarded || CPwdInputDlg::AskIfRequired(database_, this);
 }
 
+void CListPage::ShowReadError(const QString& error) {
+    zorvel::ShowStorageError(this, error);
+}
+
 bool CListPage::ReadForPage(const std::function<void()>& read) {
     try {
         read();

@@ -59,6 +59,26 @@ protected:
     // True (once) when the change that just came round was the page's own deletion.
     bool TakeOwnDeletion();
 
+    // Runs an editor over a stored item once it has read the item: an item deleted meanwhile
+    // refills the page to show what is really stored, a failed read is shown. The editor
+    // tells how its read went with loadResult() (Load::kLoaded, kMissing, kFailed) and
+    // loadError().
+    template <typename Editor>
+    void RunEditor(Editor& editor) {
+        switch (editor.loadResult()) {
+            case Editor::Load::kFailed:
+                ShowReadError(editor.loadError());
+                return;
+            case Editor::Load::kMissing:
+                Refill();
+                return;
+            case Editor::Load::kLoaded:
+                break;
+        }
+        editor.exec();
+    }
+    void ShowReadError(const QString& error);
+
     // Appends a numbered row with its picture, its id and the texts of the following columns.
     void AppendRow(const QIcon& image, const QString& id, const std::vector<QString>& texts);
     // The window the page's editors and prompts belong to.
