@@ -201,11 +201,12 @@ void CAlarmDlg::StartRinging() {
 }
 
 void CAlarmDlg::ShowOnTop(int cascade) {
-    // As tall as the text needs, up to the scroll area's limit.
-    contentArea_->setMinimumHeight(std::min(
-        contentArea_->maximumHeight(),
-        contentLabel_->heightForWidth(
-            contentArea_->viewport()->width() > 50 ? contentArea_->viewport()->width() : 380)));
+    // Exactly as tall as the text needs, up to the limit beyond which it scrolls; the text
+    // column is the window's width less the captions and margins.
+    layout()->activate();
+    const int textWidth = std::max(200, width() - contentArea_->x() - 16);
+    const int needed = contentLabel_->heightForWidth(textWidth);
+    contentArea_->setFixedHeight(std::clamp(needed, contentLabel_->fontMetrics().height(), 160));
     adjustSize();
     if (QScreen* screen = this->screen()) {
         QRect area = screen->availableGeometry();
