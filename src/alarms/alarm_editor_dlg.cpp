@@ -24,6 +24,7 @@
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 #include "widgets/storage_action.h"
+#include "widgets/window_modal.h"
 
 using namespace zorvel;
 
@@ -63,10 +64,9 @@ int ComboNumber(const QComboBox* combo, int max) {
 QString ChooseWithFileDialog(QWidget* parent, const QString& filter, const QString& startDir) {
     QFileDialog dlg(parent, QStringLiteral("打开"), startDir, filter);
     dlg.setObjectName("chooseFileDialog");
-    dlg.setWindowModality(Qt::WindowModal);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    if (RunWindowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
     return dlg.selectedFiles().first();
 }

@@ -9,6 +9,7 @@
 #include "storage/clock_manager.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
+#include "widgets/window_modal.h"
 #include "widgets/zorvel_list_ctrl.h"
 
 using namespace zorvel;
@@ -86,7 +87,7 @@ void CMyClockDlg::FillAlarmList() {
 
 void CMyClockDlg::OnAdd() {
     CAddAlarmClock dlg(store_.Manager(), clock_, EditorParent());
-    dlg.exec();
+    zorvel::RunWindowModal(dlg);
 }
 
 void CMyClockDlg::EditItem(const QString& id) {

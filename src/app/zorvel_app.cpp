@@ -32,7 +32,8 @@ bool HasPlatformArgument(int argc, char** argv) {
     return false;
 }
 
-// Shown before the program runs, so waiting for the answer holds nothing up.
+// Shown before the program runs (no clock, no alarm, no timer yet), so waiting for the answer
+// in a modal box holds nothing up.
 void ShowError(QMessageBox::Icon icon, const QString& text) {
     // Also on stderr, for a start from a terminal or a script.
     std::fprintf(stderr, "zorvel: %s\n", text.toLocal8Bit().constData());

@@ -9,6 +9,7 @@
 #include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
+#include "widgets/window_modal.h"
 #include "widgets/zorvel_list_ctrl.h"
 
 using namespace zorvel;
@@ -96,7 +97,7 @@ void CMyEventsDlg::OnSettingsChanged() {
 
 void CMyEventsDlg::OnAdd() {
     CAddEventDlg dlg(manager_, EditorParent());
-    dlg.exec();
+    zorvel::RunWindowModal(dlg);
 }
 
 void CMyEventsDlg::EditItem(const QString& id) {

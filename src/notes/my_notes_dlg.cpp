@@ -10,6 +10,7 @@
 #include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
+#include "widgets/window_modal.h"
 #include "widgets/zorvel_list_ctrl.h"
 
 using namespace zorvel;
@@ -86,7 +87,7 @@ void CMyNotesDlg::FillNoteList() {
 
 void CMyNotesDlg::OnAdd() {
     CAddNoteDlg dlg(store_.Manager(), clock_, shownNotes_, EditorParent());
-    dlg.exec();
+    zorvel::RunWindowModal(dlg);
 }
 
 void CMyNotesDlg::EditItem(const QString& id) {

@@ -20,6 +20,7 @@
 #include "widgets/pwd_input_dlg.h"
 #include "widgets/pwd_setting_dlg.h"
 #include "widgets/storage_action.h"
+#include "widgets/window_modal.h"
 
 using namespace zorvel;
 
@@ -240,11 +241,11 @@ void CSoftSettingDlg::OnPwdReqClicked(bool checked) {
     bool stored = false;
     if (checked) {
         CPwdSettingDlg dlg(db, this);
-        stored =
-            dlg.exec() == QDialog::Accepted && Store([](CClockDatabase& d) { d.SetPwdReq(true); });
+        stored = zorvel::RunWindowModal(dlg) == QDialog::Accepted &&
+                 Store([](CClockDatabase& d) { d.SetPwdReq(true); });
     } else {
         CPwdInputDlg dlg(db, this);
-        stored = dlg.exec() == CPwdInputDlg::kPasswordAccepted &&
+        stored = zorvel::RunWindowModal(dlg) == CPwdInputDlg::kPasswordAccepted &&
                  Store([](CClockDatabase& d) { d.SetPwdReq(false); });
     }
     SetChecked(pwdReq_, stored ? checked : !checked);

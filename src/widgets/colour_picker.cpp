@@ -1,4 +1,5 @@
 #include "widgets/colour_picker.h"
+#include "widgets/window_modal.h"
 
 #include <QColorDialog>
 #include <QGridLayout>
@@ -148,9 +149,7 @@ void CColourPicker::Pick(const std::optional<QColor>& colour) {
 void CColourPicker::ChooseMoreColours() {
     QColorDialog dlg(colour_.value_or(palette().color(QPalette::Text)), window());
     dlg.setObjectName(QStringLiteral("moreColoursDialog"));
-    // Modal to the editor's window only, like every dialog of the program.
-    dlg.setWindowModality(Qt::WindowModal);
-    if (dlg.exec() == QDialog::Accepted && dlg.selectedColor().isValid())
+    if (zorvel::RunWindowModal(dlg) == QDialog::Accepted && dlg.selectedColor().isValid())
         Pick(dlg.selectedColor());
 }
 

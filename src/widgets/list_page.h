@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "widgets/window_modal.h"
+
 class CClockDatabase;
 class CZorvelListCtrl;
 class QPushButton;
@@ -75,7 +77,7 @@ protected:
             case Editor::Load::kLoaded:
                 break;
         }
-        editor.exec();
+        zorvel::RunWindowModal(editor);
     }
     void ShowReadError(const QString& error);
 

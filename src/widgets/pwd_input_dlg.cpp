@@ -6,6 +6,7 @@
 #include "storage/clock_database.h"
 #include "widgets/password_hash.h"
 #include "widgets/storage_action.h"
+#include "widgets/window_modal.h"
 
 using namespace zorvel;
 
@@ -54,5 +55,5 @@ bool CPwdInputDlg::AskIfRequired(CClockDatabase& database, QWidget* parent) {
     if (!setting.isPwdReq)
         return true;
     CPwdInputDlg dlg(database, parent);
-    return dlg.exec() == kPasswordAccepted;
+    return RunWindowModal(dlg) == kPasswordAccepted;
 }

@@ -28,6 +28,7 @@
 #include "widgets/core/rtf_reader.h"
 #include "widgets/core/rtf_writer.h"
 #include "widgets/rich_text_model.h"
+#include "widgets/window_modal.h"
 
 using namespace zorvel;
 
@@ -457,13 +458,12 @@ void CRulerRichEditCtrl::OnFont() {
     }
     QFontDialog dlg(shown, window());
     dlg.setObjectName(QStringLiteral("fontDialog"));
-    dlg.setWindowModality(Qt::WindowModal);
     // Struck-out text is not kept in a memo, so the dialog does not offer it.
     const QString strikeOut = QCoreApplication::translate("QFontDialog", "Stri&keout");
     for (QCheckBox* box : dlg.findChildren<QCheckBox*>())
         if (box->text() == strikeOut)
             box->hide();
-    if (dlg.exec() != QDialog::Accepted) {
+    if (zorvel::RunWindowModal(dlg) != QDialog::Accepted) {
         BackToText();
         return;
     }

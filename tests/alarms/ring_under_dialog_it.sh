@@ -5,28 +5,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/whole_program.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../support/stored_alarm.sh"
 make_db_with_alarm "$work/bin/zorvel.db3" '2030-01-01 08:30:00' 0 meeting 0
 
-# Clicks at ($2, $3) inside window $1.
-click_in() {
-  local x y
-  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/{print $4}')
-  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/{print $4}')
-  xdotool mousemove $((x + $2)) $((y + $3)) click 1
-}
-
 start_on_fake_clock "@2030-01-01 08:29:20 x4"
 pid=$started
 
 clock=$(wait_window "$pid" '^Zorvel$') || fail "no clock"
 sleep 0.5
-xdotool mousemove 140 90 click --repeat 2 --delay 80 1
-main=""
-for _ in $(seq 100); do
-  main=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Zorvel$' | grep -v "^$clock\$" |
-    head -n1 || true)
-  [ -n "$main" ] && break
-  sleep 0.1
-done
-[ -n "$main" ] || fail "the main window did not open"
+open_main_window "$pid" "$clock"
 # "添加闹钟" sits at the bottom right of the alarm page, left of "删除".
 click_in "$main" 620 340
 editor=$(wait_window "$pid" '^添加闹钟$') || fail "the editor did not open"

@@ -5,28 +5,13 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../support/whole_program.sh"
 key='{5B2E91C4-7A3F-4D68-9E10-C2B7F04A6D35}'
 
-# Clicks at ($2, $3) inside window $1.
-click_in() {
-  local x y
-  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/{print $4}')
-  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/{print $4}')
-  xdotool mousemove $((x + $2)) $((y + $3)) click "${4:-1}"
-}
 stored() { printf "PRAGMA key='%s';\n%s\n" "$key" "$1" | sqlcipher "$work/bin/zorvel.db3"; }
 
 start main
 pid=$started
 clock=$(wait_window "$pid" '^Zorvel$') || fail "no clock"
 sleep 0.5
-xdotool mousemove 140 90 click --repeat 2 --delay 80 1
-main=""
-for _ in $(seq 100); do
-  main=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Zorvel$' | grep -v "^$clock\$" |
-    head -n1 || true)
-  [ -n "$main" ] && break
-  sleep 0.1
-done
-[ -n "$main" ] || fail "the main window did not open"
+open_main_window "$pid" "$clock"
 click_in "$main" 379 23   # the tab "我的记事"
 sleep 0.5
 click_in "$main" 619 341  # "添加事件"

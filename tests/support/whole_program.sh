@@ -43,7 +43,7 @@ start() {
   pids+=("$started")
 }
 
-# Starts a copy of the program on a fake clock (a FAKETIME spec such as "@2030-01-01 08:29:52 x6"),
+# Starts a copy of the program on a fake clock (a FAKETIME value such as "@2030-01-01 08:29:52 x6"),
 # its output in $work/zorvel.out and .err; its pid in $started.
 start_on_fake_clock() {
   local libfaketime
@@ -53,6 +53,29 @@ start_on_fake_clock() {
     "$work/bin/zorvel" >"$work/zorvel.out" 2>"$work/zorvel.err" &
   started=$!
   pids+=("$started")
+}
+
+# Clicks at ($2, $3) inside window $1, with mouse button $4 (default the left one).
+click_in() {
+  local x y
+  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/{print $4}')
+  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/{print $4}')
+  xdotool mousemove $((x + $2)) $((y + $3)) click "${4:-1}"
+}
+
+# Double-clicks the clock (window $2) of process $1, as the user opens the main window, and
+# leaves the main window's id in $main.
+open_main_window() {
+  local pid=$1 clock=$2
+  xdotool mousemove 140 90 click --repeat 2 --delay 80 1
+  main=""
+  for _ in $(seq 100); do
+    main=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Zorvel$' |
+      grep -v "^$clock\$" | head -n1 || true)
+    [ -n "$main" ] && return 0
+    sleep 0.1
+  done
+  fail "the main window did not open"
 }
 
 # Prints the id of the first visible window of process $1 whose name matches $2 (xdotool matches
