@@ -14,6 +14,9 @@
 #include "settings/soft_setting_dlg.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
+#include "tools/about_dlg.h"
+#include "tools/homepage_dlg.h"
+#include "tools/tools_dlg.h"
 
 CMainDlg* g_pMainDlg = nullptr;
 
@@ -79,6 +82,9 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     SetPage(kEventsPage, new CMyEventsDlg(context.store().Manager(), context.notifier()));
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
     SetPage(kSettingsPage, new CSoftSettingDlg(context));
+    SetPage(kToolsPage, new CToolsDlg(context.platform().clockSetter));
+    SetPage(kHomePage, new CHomepageDlg);
+    SetPage(kHelpPage, new CAboutDlg(context.platform().launcher));
 
     // The date lines are there at once; the clock line waits for the first second.
     today_->Refresh(context.clock().NowTimeT());

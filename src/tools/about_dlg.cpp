@@ -1,0 +1,101 @@
+#include "tools/about_dlg.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "platform/program_launcher.h"
+#include "tools/core/web_addresses.h"
+#include "tools/homepage_dlg.h"
+#include "tools/open_url.h"
+
+namespace {
+QLabel* TextLine(const QString& text, const QString& objectName) {
+    auto* label = new QLabel(text);
+    label->setObjectName(objectName);
+    label->setWordWrap(true);
+    label->setAccessibleName(text);
+    return label;
+}
+}  // namespace
+
+CAboutDlg::CAboutDlg(IProgramLauncher* launcher, UrlOpener openUrl, QString programDir,
+                     QWidget* parent)
+    : QWidget(parent),
+      launcher_(launcher),
+      openUrl_(std::move(openUrl)),
+      programDir_(std::move(programDir)) {
+    if (!openUrl_)
+        openUrl_ = [](const QUrl& url) { return OpenUrl(url); };
+    if (programDir_.isEmpty())
+        programDir_ = QCoreApplication::applicationDirPath();
+
+    auto* icon = new QLabel;
+    icon->setObjectName(QStringLiteral("aboutIcon"));
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/zorvel.svg")).pixmap(64, 64));
+    icon->setFixedSize(64, 64);
+    icon->setAccessibleName(QStringLiteral("Zorvel"));
+
+    auto* version = TextLine(QStringLiteral("Zorvel 1.0.0.1 版"), QStringLiteral("versionLine"));
+    QFont bigger = version->font();
+    bigger.setPointSizeF(bigger.pointSizeF() * 1.25);
+    bigger.setBold(true);
+    version->setFont(bigger);
+    auto* what = TextLine(QStringLiteral("桌面闹钟与个人提醒：闹钟、整点报时、便笺、记事、"
+                                         "休息提醒和农历，数据加密保存在本机。"),
+                          QStringLiteral("descriptionLine"));
+    auto* licence = TextLine(QStringLiteral("Zorvel 是自由软件，依照 GNU 通用公共许可证"
+                                            "（第三版或更新版本）发布，不提供任何担保。"),
+                             QStringLiteral("licenceLine"));
+
+    updateLink_ = MakeLinkLabel(QStringLiteral("检查更新"), QStringLiteral("updateLink"),
+                                [this] { CheckForUpdate(); });
+    feedbackLink_ =
+        MakeLinkLabel(QStringLiteral("Bug提交/意见建议"), QStringLiteral("feedbackLink"),
+                      [this] { openUrl_(QUrl(QString::fromLatin1(zorvel::web::kFeedbackPage))); });
+
+    auto* group = new QGroupBox(QStringLiteral("关于Zorvel"));
+    group->setObjectName(QStringLiteral("aboutGroup"));
+    auto* text = new QVBoxLayout;
+    text->setSpacing(8);
+    text->addWidget(version);
+    text->addWidget(what);
+    text->addWidget(licence);
+    auto* links = new QHBoxLayout;
+    links->setSpacing(24);
+    links->addWidget(updateLink_);
+    links->addWidget(feedbackLink_);
+    links->addStretch(1);
+    text->addSpacing(6);
+    text->addLayout(links);
+    text->addStretch(1);
+    auto* inside = new QHBoxLayout(group);
+    inside->setContentsMargins(16, 16, 16, 16);
+    inside->setSpacing(16);
+    inside->addWidget(icon, 0, Qt::AlignTop);
+    inside->addLayout(text, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(group);
+    layout->addStretch(1);
+}
+
+void CAboutDlg::CheckForUpdate() {
+    const QFileInfo updater(QDir(programDir_).filePath(QStringLiteral("updater")));
+    if (launcher_ && updater.isFile() && updater.isExecutable()) {
+        // Quoted, so a folder with blanks in its name still names one program.
+        const QString path = updater.absoluteFilePath();
+        QString quoted = path;
+        quoted.replace(u'\\', QLatin1String("\\\\")).replace(u'"', QLatin1String("\\\""));
+        if (launcher_->StartDetached(u'"' + quoted + u'"'))
+            return;
+    }
+    openUrl_(QUrl(QString::fromLatin1(zorvel::web::kProjectHomePage)));
+}

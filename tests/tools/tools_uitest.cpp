@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "nettime/sync_time_dlg.h"
+#include "support/fakes.h"
+#include "support/ui_helpers.h"
+#include "tools/about_dlg.h"
+#include "tools/c12sc_dlg.h"
+#include "tools/core/web_addresses.h"
+#include "tools/homepage_dlg.h"
+#include "tools/open_url.h"
+#include "tools/tools_dlg.h"
+#include "widgets/ripple_picture.h"
+
+namespace {
+
+using namespace zorvel::test;
+
+// Records every step OpenUrl takes; each answers as the test says.
+struct FakeSteps {
+    bool desktopWorks = false;
+    QStringList workingPrograms;
+    QString browserVariable;
+    QStringList tried;  // "desktop" or the program and its arguments, joined by "|"
+
+    UrlOpenSteps Steps() {
+        UrlOpenSteps steps;
+        steps.desktop = [this](const QUrl&) {
+            tried << QStringLiteral("desktop");
+            return desktopWorks;
+        };
+        steps.start = [this](const QString& program, const QStringList& arguments) {
+            tried << (QStringList{program} + arguments).join(u'|');
+            return workingPrograms.contains(program);
+        };
+        steps.environment = [this](const char* name) {
+            return QByteArray(name) == "BROWSER" ? browserVariable : QString();
+        };
+        return steps;
+    }
+};
+
+TEST(OpenUrl, TriesTheDesktopThenXdgOpenThenEachBrowserCommand) {
+    const QUrl url(QStringLiteral("https://example.org/a b?q=1;rm -rf"));
+    const QString address = url.toString(QUrl::FullyEncoded);
+    {
+        FakeSteps fake;
+        fake.desktopWorks = true;
+        EXPECT_TRUE(OpenUrl(url, fake.Steps()));
+        EXPECT_EQ(fake.tried, QStringList{"desktop"});
+    }
+    {
+        FakeSteps fake;
+        fake.workingPrograms = {"xdg-open"};
+        EXPECT_TRUE(OpenUrl(url, fake.Steps()));
+        EXPECT_EQ(fake.tried, (QStringList{"desktop", "xdg-open|" + address}));
+    }
+    {
+        // $BROWSER: a list of commands; the address is one argument of its own, in place of
+        // "%s" where the command has one, never handed to a shell.
+        FakeSteps fake;
+        fake.browserVariable = QStringLiteral("missing-browser --new:'my browser' --open=%s");
+        fake.workingPrograms = {"my browser"};
+        EXPECT_TRUE(OpenUrl(url, fake.Steps()));
+        EXPECT_EQ(fake.tried,
+                  (QStringList{"desktop", "xdg-open|" + address, "missing-browser|--new|" + address,
+                               "my browser|--open=" + address}));
+    }
+    {
+        FakeSteps fake;
+        EXPECT_FALSE(OpenUrl(url, fake.Steps()));
+        EXPECT_EQ(fake.tried.size(), 2);
+        EXPECT_FALSE(OpenUrl(QUrl(), fake.Steps()));
+    }
+}
+
+TEST(AboutPage, UpdaterNextToTheProgramOrElseTheHomePage) {
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/zorvel about XXXXXX"));
+    CFakeProgramLauncher launcher;
+    QList<QUrl> opened;
+    CAboutDlg about(
+        &launcher, [&](const QUrl& url) { return opened << url, true; }, dir.path());
+    EXPECT_EQ(about.findChild<QLabel*>("versionLine")->text(), QStringLiteral("Zorvel 1.0.0.1 版"));
+
+    // No updater: the home page, where a new version can be had.
+    emit about.UpdateLink()->linkActivated(QStringLiteral("#"));
+    EXPECT_TRUE(launcher.started.empty());
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0], QUrl(QString::fromLatin1(zorvel::web::kProjectHomePage)));
+
+    // A file that is not a program is not run either.
+    QFile updater(QDir(dir.path()).filePath("updater"));
+    ASSERT_TRUE(updater.open(QIODevice::WriteOnly));
+    updater.close();
+    about.CheckForUpdate();
+    EXPECT_TRUE(launcher.started.empty());
+    EXPECT_EQ(opened.size(), 2);
+
+    updater.setPermissions(updater.permissions() | QFile::ExeOwner);
+    about.CheckForUpdate();
+    ASSERT_EQ(launcher.started.size(), 1u);
+    // Quoted, so the blank in the folder's name does not split the program's path.
+    EXPECT_EQ(SplitCommandLine(launcher.started[0]), QStringList{updater.fileName()});
+    EXPECT_EQ(opened.size(), 2);
+
+    emit about.FeedbackLink()->linkActivated(QStringLiteral("#"));
+    ASSERT_EQ(opened.size(), 3);
+    EXPECT_EQ(opened[2], QUrl(QString::fromLatin1(zorvel::web::kFeedbackPage)));
+    EXPECT_EQ(about.FeedbackLink()->accessibleName(), QStringLiteral("Bug提交/意见建议"));
+}
+
+TEST(ToolsPage, GridOfButtonsAndTheLocalDialogs) {
+    ModalWatchdog watchdog;
+    CFakeClockSetter clock;
+    QList<QUrl> opened;
+    CToolsDlg page(&clock, [&](const QUrl& url) { return opened << url, true; });
+    page.resize(560, 330);
+    page.show();
+
+    const auto buttons = page.Buttons();
+    ASSERT_EQ(buttons.size(), 17);
+    // Three to a row: the fourth button starts the second row under the first.
+    EXPECT_EQ(buttons[3]->x(), buttons[0]->x());
+    EXPECT_GT(buttons[3]->y(), buttons[0]->y());
+    EXPECT_EQ(buttons[1]->y(), buttons[0]->y());
+    EXPECT_EQ(buttons[16]->y(), buttons[15]->y());
+    EXPECT_GT(buttons[15]->y(), buttons[12]->y());
+
+    buttons[0]->click();  // 在线电影: the desktop's own browser
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].scheme(), QStringLiteral("https"));
+
+    QString table;
+    WhenModal<C12SCDlg>([&](C12SCDlg* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("十二时辰"));
+        table = dialog->TableText();
+        dialog->findChild<QPushButton*>("cancelButton")->click();
+    });
+    buttons[5]->click();
+    EXPECT_EQ(table.count(u'\n'), 12);
+    EXPECT_TRUE(table.startsWith(QStringLiteral("【子时】")));
+
+    // One network time dialog, shown again on every press.
+    buttons[16]->click();
+    CSyncTimeDlg* sync = page.SyncTimeDlg();
+    ASSERT_NE(sync, nullptr);
+    EXPECT_TRUE(sync->isVisible());
+    sync->hide();
+    buttons[16]->click();
+    EXPECT_EQ(page.SyncTimeDlg(), sync);
+    EXPECT_TRUE(sync->isVisible());
+    EXPECT_EQ(page.findChildren<CSyncTimeDlg*>().size(), 1);
+}
+
+TEST(HomePage, RipplesOnlyWhileSeen) {
+    CHomepageDlg page([](const QUrl&) { return true; }, [] { return 0u; });
+    CRipplePicture* picture = page.Picture();
+    EXPECT_FALSE(picture->IsAnimating());
+    page.show();
+    ASSERT_TRUE(WaitUntil([&] { return picture->IsAnimating(); }));
+    // Every tick drops (the fake draws 0): the water moves.
+    picture->Advance();
+    picture->Advance();
+    EXPECT_FALSE(picture->Field()->IsCalm());
+
+    page.showMinimized();
+    EXPECT_TRUE(WaitUntil([&] { return !picture->IsAnimating(); }));
+    page.showNormal();
+    EXPECT_TRUE(WaitUntil([&] { return picture->IsAnimating(); }));
+    page.hide();
+    EXPECT_FALSE(picture->IsAnimating());
+    EXPECT_TRUE(page.Link()->text().contains(QString::fromLatin1(zorvel::web::kProjectHomePage)));
+}
+
+}  // namespace
