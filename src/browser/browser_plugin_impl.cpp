@@ -1,0 +1,31 @@
+#include "browser/browser_plugin_impl.h"
+
+#include <unistd.h>
+#include <QFileInfo>
+#include <QLibraryInfo>
+
+#include "browser/browser_control_dlg.h"
+
+QString CBrowserPlugin::Problem() const {
+    // Pages are drawn by a helper program; without it every window would stay blank.
+    QString helper = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
+    if (helper.isEmpty())
+        helper = QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) +
+                 QStringLiteral("/QtWebEngineProcess");
+    if (!QFileInfo(helper).isExecutable())
+        return QStringLiteral("找不到网页组件 %1").arg(helper);
+    return {};
+}
+
+QWidget* CBrowserPlugin::CreateWindow(NewWindow newWindow) {
+    // Chromium will not start its sandbox for root, and no page would ever show; read when the
+    // first page is made, so still in time here.
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    return new CBrowser_ControlDlg(std::move(newWindow));
+}
+
+void CBrowserPlugin::OpenPage(QWidget* window, const QUrl& url) {
+    if (auto* browser = qobject_cast<CBrowser_ControlDlg*>(window))
+        browser->OpenPage(url);
+}
