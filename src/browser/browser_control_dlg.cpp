@@ -124,6 +124,7 @@ CBrowser_ControlDlg::CBrowser_ControlDlg(IBrowserPlugin::NewWindow newWindow)
     statusLabel_->setObjectName(QStringLiteral("statusLabel"));
     statusLabel_->setTextFormat(Qt::PlainText);
     statusLabel_->setMinimumWidth(1);
+    statusLabel_->setContentsMargins(kSpacing, 0, 0, 0);
     progressAnim_ = new CProgressAnim;
     progressAnim_->setObjectName(QStringLiteral("progressAnim"));
     statusBar_ = new QStatusBar;
@@ -196,6 +197,8 @@ void CBrowser_ControlDlg::Navigate(const QUrl& url) {
         return;
     stateText_ = url.toString();
     statusLabel_->setText(stateText_);
+    // From here the address field follows the page again.
+    addressEdit_->setModified(false);
     view_->setUrl(url);
 }
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QWebEngineProfile>
 
 #include "browser/browser_control_dlg.h"
 
@@ -22,6 +23,13 @@ QWidget* CBrowserPlugin::CreateWindow(NewWindow newWindow) {
     // first page is made, so still in time here.
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The browser's own pages (errors, prompts) speak the program's language, and sites are
+    // asked for Chinese first.
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--lang"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --lang=zh-CN");
+    QWebEngineProfile::defaultProfile()->setHttpAcceptLanguage(
+        QStringLiteral("zh-CN,zh;q=0.9,en;q=0.5"));
     return new CBrowser_ControlDlg(std::move(newWindow));
 }
 
