@@ -62,9 +62,6 @@ int CZorvelApp::Run(int argc, char** argv) {
     int qtArgc = static_cast<int>(args.size());
     args.push_back(nullptr);
 
-    // The browser plugin's web pages share the application's GL contexts; this can only be
-    // asked for before the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(qtArgc, args.data());
     QApplication::setApplicationName(QString::fromLatin1(kTitle));
     // The clock is a tool window and the main window only hides: the program ends through

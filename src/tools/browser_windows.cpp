@@ -4,12 +4,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QOpenGLContext>
 #include <QPluginLoader>
 #include <QScreen>
 #include <QWidget>
 
 #include "tools/browser_plugin.h"
 #include "widgets/message_box.h"
+
+// Qt's process-wide GL context that web pages draw through (exported by Qt GUI for Qt WebEngine).
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
 
 namespace {
 
@@ -30,9 +35,25 @@ QStringList PluginCandidates() {
                 .filePath(QStringLiteral(ZORVEL_BROWSER_PLUGIN_FILE))};
 }
 
+// Qt WebEngine draws pages on the GPU through a GL context shared with the application. Asking
+// for it before the application starts (Qt::AA_ShareOpenGLContexts) would load the GL drivers
+// into every run of the clock, about 60 MB with software GL; it is made here instead, once, when
+// the browser is first wanted. Without it pages still show, drawn in software.
+void ShareGlContext() {
+    if (qt_gl_global_share_context())
+        return;
+    auto* context = new QOpenGLContext(qApp);
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    if (context->create())
+        qt_gl_set_global_share_context(context);
+    else
+        delete context;
+}
+
 IBrowserPlugin* LoadPlugin(QString* why) {
     if (g_plugin)
         return g_plugin;
+    ShareGlContext();
     QStringList reasons;
     for (const QString& path : PluginCandidates()) {
         if (!QFileInfo::exists(path)) {

@@ -25,8 +25,6 @@ int main(int argc, char** argv) {
     }
     int result = 0;
     {
-        // As the program does, before the application exists.
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         QApplication app(argc, argv);
         if (!zorvel::InstallQtTranslations(app))
             std::fprintf(stderr, "Qt's Chinese translations are missing\n");

@@ -193,15 +193,18 @@ TEST_F(BrowserTest, ListsWindowsInOpeningOrderWithThoseThePageOpens) {
     EXPECT_EQ(changed.count(), 2);
     ASSERT_TRUE(WaitUntil([&] { return ShowsPage(second, server.Url("/one")); }, kPageTimeoutMs));
 
-    // A link with target=_blank opens in a new window of ours.
+    // A link with target=_blank opens in a new window of ours. The page takes clicks once it
+    // names the link under the mouse.
     QWidget* surface = PageSurface(second);
+    auto* status = Child<QLabel>(second, "statusLabel");
     ASSERT_TRUE(WaitUntil(
         [&] {
-            if (windows.Windows().size() < 3)
-                QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(60, 140));
-            return windows.Windows().size() == 3;
+            QTest::mouseMove(surface, QPoint(60, 140));
+            return status->text() == server.Url("/three").toString();
         },
         kPageTimeoutMs));
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(60, 140));
+    ASSERT_TRUE(WaitUntil([&] { return windows.Windows().size() == 3; }, kPageTimeoutMs));
     QWidget* opened = windows.Windows().last();
     EXPECT_TRUE(opened->isVisible());
     EXPECT_TRUE(WaitUntil([&] { return ShowsPage(opened, server.Url("/three")); }, kPageTimeoutMs));
