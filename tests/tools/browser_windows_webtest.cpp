@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTcpServer>
@@ -145,6 +146,8 @@ TEST_F(BrowserTest, NavigatesGoesBackAndForwardAndShowsHoveredLinks) {
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("浏览器"));
+    const QPoint centre = window->screen()->availableGeometry().center();
+    EXPECT_LE((window->geometry().center() - centre).manhattanLength(), 2);
     auto* address = Child<QLineEdit>(window, "addressEdit");
     auto* status = Child<QLabel>(window, "statusLabel");
     ASSERT_TRUE(WaitUntil([&] { return ShowsPage(window, server.Url("/one")); }, kPageTimeoutMs));
