@@ -53,13 +53,14 @@ void ShareGlContext() {
 IBrowserPlugin* LoadPlugin(QString* why) {
     if (g_plugin)
         return g_plugin;
-    ShareGlContext();
     QStringList reasons;
     for (const QString& path : PluginCandidates()) {
         if (!QFileInfo::exists(path)) {
             reasons << QStringLiteral("找不到 %1").arg(path);
             continue;
         }
+        // Before Qt WebEngine is loaded, which looks for the context when it starts.
+        ShareGlContext();
         // Never unloaded: windows and pages it made may outlive any one caller.
         auto* loader = new QPluginLoader(path, qApp);
         QObject* instance = loader->instance();
