@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# The built-in browser costs the running clock nothing: Qt WebEngine and the GL drivers it
+# draws through are loaded only when a browser window opens, never by the idle program.
+source "$(dirname "$0")/../support/whole_program.sh"
+
+[ -f "$work/bin/libzorvel_browser.so" ] || fail "the browser plugin is not next to the program"
+start idle
+idle=$started
+wait_window "$idle" '^Zorvel$' >/dev/null || fail "the clock did not appear"
+sleep 1
+maps=$(grep -Ei 'webengine|zorvel_browser|_dri\.so|libGLX_mesa' "/proc/$idle/maps" |
+  awk '{print $6}' | sort -u) || true
+[ -z "$maps" ] || fail "the idle clock has loaded: $maps"
+ldd "$ZORVEL_BUILD_DIR/zorvel" | grep -qi webengine && fail "the program links Qt WebEngine"
+echo "idle memory: $(grep VmRSS "/proc/$idle/status")"
+exit 0
