@@ -138,6 +138,19 @@ TEST_F(ReminderServiceTest, TheTickerDrivesTheSecondAndMinuteJobsOnTheInjectedCl
     EXPECT_EQ(reminders, 1);                                            // sixty minutes counted
 }
 
+TEST_F(ReminderServiceTest, AListThatCouldNotBeReadIsReadAgainOnTheMinute) {
+    manager().AddAlarmClock(u"2011-09-18 10:20:00", false, false, u"later", u"", kRingSilent);
+    // Another process keeps the file locked while the program starts.
+    CppSQLite3DB other;
+    OpenKeyed(other, dbPath);
+    other.ExecuteUpdate("BEGIN EXCLUSIVE;");
+    service.Start(context().ticker());
+    EXPECT_TRUE(service.alarmList().empty());  // after the busy wait of one attempt
+    other.ExecuteUpdate("COMMIT;");
+    service.OnMinute(clock.NowTimeT());
+    ASSERT_EQ(service.alarmList().size(), 1u);
+}
+
 // The ring windows the context opened, newest last.
 std::vector<CAlarmDlg*> RingWindows() {
     std::vector<CAlarmDlg*> found;

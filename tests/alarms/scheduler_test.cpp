@@ -209,18 +209,22 @@ TEST(ChimeTriggerTest, HourAndHalfHourFollowTheirSwitches) {
     }
 }
 
-TEST(ChimeTriggerTest, LateTicksWithinFiveSeconds) {
+TEST(ChimeTriggerTest, LateTicksWithinTheMinuteAndOnceOnly) {
     ChimeTrigger chime(T(2011, 9, 18, 7, 0, 0));
     EXPECT_FALSE(chime.Tick(T(2011, 9, 18, 7, 59, 59, 10), true, true));
-    auto c = chime.Tick(T(2011, 9, 18, 8, 0, 4, 900), true, true);
+    auto c = chime.Tick(T(2011, 9, 18, 8, 0, 44, 900), true, true);
     ASSERT_TRUE(c);
     EXPECT_EQ(c->hour, 8);
     EXPECT_EQ(c->minute, 0);
-    EXPECT_FALSE(chime.Tick(T(2011, 9, 18, 8, 0, 5, 10), true, true));  // not twice
+    EXPECT_FALSE(chime.Tick(T(2011, 9, 18, 8, 0, 45, 10), true, true));  // not twice
+    // The clock set back ten minutes lives 08:00 again: it has been spoken already.
+    EXPECT_FALSE(chime.Tick(T(2011, 9, 18, 7, 50, 45, 10), true, true));
+    EXPECT_FALSE(chime.Tick(T(2011, 9, 18, 8, 0, 0, 10), true, true));
+    EXPECT_TRUE(chime.Tick(T(2011, 9, 18, 8, 30, 0, 10), true, true));
 
     ChimeTrigger stale(T(2011, 9, 18, 7, 0, 0));
     EXPECT_FALSE(stale.Tick(T(2011, 9, 18, 8, 29, 59, 10), true, true));
-    EXPECT_FALSE(stale.Tick(T(2011, 9, 18, 8, 30, 5, 10), true, true));
+    EXPECT_FALSE(stale.Tick(T(2011, 9, 18, 8, 31, 0, 10), true, true));
 
     // Started in the first seconds of the hour, the first tick still chimes (like alarms).
     ChimeTrigger fresh(T(2011, 9, 18, 23, 59, 59, 500));
