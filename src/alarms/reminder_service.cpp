@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "platform/second_ticker.h"
 #include "storage/clock_manager.h"
@@ -39,9 +40,13 @@ void CReminderService::Start(CSecondTicker& ticker) {
     // One-off alarms that came due while the program was not running are listed once.
     const std::time_t now = clock_.NowTimeT();
     if (auto lastSeen = ReadLastSeen()) {
-        AlarmClockList away = schedule_.DueWhileAway(*lastSeen);
-        if (!away.empty())
-            emit AlarmsMissed(away);
+        if (listStale_) {
+            awaySince_ = lastSeen;  // listed once the alarms can be read
+        } else {
+            AlarmClockList away = schedule_.DueWhileAway(*lastSeen);
+            if (!away.empty())
+                emit AlarmsMissed(away);
+        }
     }
     RecordLastSeen(now);
     constexpr auto kMinute = std::chrono::seconds(60);
@@ -64,21 +69,31 @@ void CReminderService::Start(CSecondTicker& ticker) {
 
 bool CReminderService::ReloadAlarms(QString* error) {
     AlarmClockList loaded;
+    const TimePoint attempt = clock_.Now();  // a locked file answers only after a wait
     try {
         store_.Manager().GetAllAlarmClocks(loaded);
     } catch (const CppSQLite3Exception& e) {
         if (error)
             *error = QString::fromUtf8(e.errorMessage());
+        if (!listStale_)
+            staleSince_ = attempt;
         listStale_ = true;
         return false;
     }
-    listStale_ = false;
+    const bool wasStale = std::exchange(listStale_, false);
     stored_.clear();
     for (const AlarmClockPtr& a : loaded)
         stored_[a->id] = *a;
     ApplySnoozes(loaded);
     schedule_.ReloadAlarmList(std::move(loaded));
+    if (wasStale)
+        schedule_.CheckAgainSince(staleSince_);
     emit AlarmListReloaded();
+    if (awaySince_) {
+        AlarmClockList away = schedule_.DueWhileAway(*std::exchange(awaySince_, std::nullopt));
+        if (!away.empty())
+            emit AlarmsMissed(away);
+    }
     return true;
 }
 

@@ -96,6 +96,8 @@ private:
     zorvel::RestCounter rest_;
     bool running_ = false;
     bool listStale_ = false;  // the last reading of the alarms failed (a locked file)
+    zorvel::TimePoint staleSince_{};
+    std::optional<std::time_t> awaySince_;  // last seen before a start that could not read
     zorvel::TimePoint nextMinuteJob_{};
     std::set<std::string> autoDeletedIds_;  // expired alarms already taken out of storage
     // Those of them that were read in this run, as stored: a ring window still open on one

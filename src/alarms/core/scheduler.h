@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <functional>
@@ -41,6 +42,9 @@ public:
     // those that came due while the program was not running.
     AlarmClockList DueWhileAway(std::time_t since) const;
     TimePoint previousCheck() const { return previousCheck_; }
+    // The list could not be read from `since` until now: the next check treats the time since
+    // as unchecked, ringing what is less than a minute late and listing the rest as missed.
+    void CheckAgainSince(TimePoint since) { previousCheck_ = std::min(previousCheck_, since); }
 
     AlarmClockList alarmList;
 
