@@ -95,8 +95,14 @@ private:
     zorvel::ChimeTrigger chime_;
     zorvel::RestCounter rest_;
     bool running_ = false;
-    int secondsToMinute_ = 60;
-    std::set<std::string> autoDeletedIds_;            // expired alarms already taken out of storage
+    bool listStale_ = false;  // the last reading of the alarms failed (a locked file)
+    zorvel::TimePoint staleSince_{};
+    std::optional<std::time_t> awaySince_;  // last seen before a start that could not read
+    zorvel::TimePoint nextMinuteJob_{};
+    std::set<std::string> autoDeletedIds_;  // expired alarms already taken out of storage
+    // Those of them that were read in this run, as stored: a ring window still open on one
+    // may yet snooze it.
+    std::map<std::string, AlarmClockRecord> autoDeleted_;
     std::map<std::string, AlarmClockRecord> stored_;  // as last read, by id
     std::map<std::string, PendingSnooze> snoozes_;    // by id
     std::string stateFile_;

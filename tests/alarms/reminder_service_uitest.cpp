@@ -138,6 +138,34 @@ TEST_F(ReminderServiceTest, TheTickerDrivesTheSecondAndMinuteJobsOnTheInjectedCl
     EXPECT_EQ(reminders, 1);                                            // sixty minutes counted
 }
 
+TEST_F(ReminderServiceTest, AListThatCouldNotBeReadIsReadAgainOnTheMinute) {
+    manager().AddAlarmClock(u"2011-09-18 10:16:00", false, false, u"old", u"", kRingSilent);
+    manager().AddAlarmClock(u"2011-09-18 10:17:00", false, false, u"new", u"", kRingSilent);
+    std::vector<std::string> rang, missed;
+    QObject::disconnect(&service, &CReminderService::AlarmDue, nullptr, nullptr);
+    QObject::disconnect(&service, &CReminderService::AlarmsMissed, nullptr, nullptr);
+    QObject::connect(&service, &CReminderService::AlarmDue,
+                     [&](const AlarmClockPtr& a) { rang.push_back(a->content); });
+    QObject::connect(&service, &CReminderService::AlarmsMissed, [&](const AlarmClockList& list) {
+        for (const AlarmClockPtr& a : list)
+            missed.push_back(a->content);
+    });
+    // Another process keeps the file locked while the program starts.
+    CppSQLite3DB other;
+    OpenKeyed(other, dbPath);
+    other.ExecuteUpdate("BEGIN EXCLUSIVE;");
+    service.Start(context().ticker());
+    EXPECT_TRUE(service.alarmList().empty());  // after the busy wait of one attempt
+    other.ExecuteUpdate("COMMIT;");
+    // Read on the next minute: what is less than a minute late still rings, the rest is listed.
+    clock.Set(T(2011, 9, 18, 10, 17, 20));
+    service.OnMinute(clock.NowTimeT());
+    ASSERT_EQ(service.alarmList().size(), 2u);
+    service.OnSecond(T(2011, 9, 18, 10, 17, 21));
+    EXPECT_EQ(rang, std::vector<std::string>{"new"});
+    EXPECT_EQ(missed, std::vector<std::string>{"old"});
+}
+
 // The ring windows the context opened, newest last.
 std::vector<CAlarmDlg*> RingWindows() {
     std::vector<CAlarmDlg*> found;

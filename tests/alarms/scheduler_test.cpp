@@ -192,6 +192,27 @@ TEST(AlarmScheduleTest, ReloadInTheRingingMinuteDoesNotRingTwice) {
     EXPECT_EQ(run.rang[2].first, "b");
 }
 
+TEST(AlarmScheduleTest, AClockSetBackOverARungMinuteDoesNotRingItAgain) {
+    TickRun run(T(2011, 9, 18, 10, 0, 0));
+    run.schedule.ReloadAlarmList({Alarm("once", "2011-09-18 10:03:00", false),
+                                  Alarm("daily", "2001-01-01 10:05:00", true),
+                                  Alarm("later", "2011-09-18 10:09:00", false)});
+    run.TickEverySecond(T(2011, 9, 18, 10, 0, 1, 10), T(2011, 9, 18, 10, 7, 0, 10));
+    ASSERT_EQ(run.rang.size(), 2u);
+    // Set back ten minutes, and reloaded unchanged on the way (a save of another alarm).
+    run.TickEverySecond(T(2011, 9, 18, 9, 57, 0, 10), T(2011, 9, 18, 10, 4, 0, 10));
+    run.schedule.ReloadAlarmList({Alarm("once", "2011-09-18 10:03:00", false),
+                                  Alarm("daily", "2001-01-01 10:05:00", true),
+                                  Alarm("later", "2011-09-18 10:09:00", false)});
+    run.TickEverySecond(T(2011, 9, 18, 10, 4, 1, 10), T(2011, 9, 18, 10, 10, 0, 10));
+    ASSERT_EQ(run.rang.size(), 3u);
+    EXPECT_EQ(run.rang[2].first, "later");
+    // The next day is another minute.
+    run.TickEverySecond(T(2011, 9, 19, 10, 4, 58, 10), T(2011, 9, 19, 10, 5, 1, 10));
+    ASSERT_EQ(run.rang.size(), 4u);
+    EXPECT_EQ(run.rang[3].first, "daily");
+}
+
 TEST(ChimeTriggerTest, HourAndHalfHourFollowTheirSwitches) {
     struct Case {
         bool ZDBS, BDBS;
@@ -209,18 +230,22 @@ TEST(ChimeTriggerTest, HourAndHalfHourFollowTheirSwitches) {
     }
 }
 
-TEST(ChimeTriggerTest, LateTicksWithinFiveSeconds) {
+TEST(ChimeTriggerTest, LateTicksWithinTheMinuteAndOnceOnly) {
     ChimeTrigger chime(T(2011, 9, 18, 7, 0, 0));
     EXPECT_FALSE(chime.Tick(T(2011, 9, 18, 7, 59, 59, 10), true, true));
-    auto c = chime.Tick(T(2011, 9, 18, 8, 0, 4, 900), true, true);
+    auto c = chime.Tick(T(2011, 9, 18, 8, 0, 44, 900), true, true);
     ASSERT_TRUE(c);
     EXPECT_EQ(c->hour, 8);
     EXPECT_EQ(c->minute, 0);
-    EXPECT_FALSE(chime.Tick(T(2011, 9, 18, 8, 0, 5, 10), true, true));  // not twice
+    EXPECT_FALSE(chime.Tick(T(2011, 9, 18, 8, 0, 45, 10), true, true));  // not twice
+    // The clock set back ten minutes lives 08:00 again: it has been spoken already.
+    EXPECT_FALSE(chime.Tick(T(2011, 9, 18, 7, 50, 45, 10), true, true));
+    EXPECT_FALSE(chime.Tick(T(2011, 9, 18, 8, 0, 0, 10), true, true));
+    EXPECT_TRUE(chime.Tick(T(2011, 9, 18, 8, 30, 0, 10), true, true));
 
     ChimeTrigger stale(T(2011, 9, 18, 7, 0, 0));
     EXPECT_FALSE(stale.Tick(T(2011, 9, 18, 8, 29, 59, 10), true, true));
-    EXPECT_FALSE(stale.Tick(T(2011, 9, 18, 8, 30, 5, 10), true, true));
+    EXPECT_FALSE(stale.Tick(T(2011, 9, 18, 8, 31, 0, 10), true, true));
 
     // Started in the first seconds of the hour, the first tick still chimes (like alarms).
     ChimeTrigger fresh(T(2011, 9, 18, 23, 59, 59, 500));

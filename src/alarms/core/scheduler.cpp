@@ -1,6 +1,7 @@
 #include "alarms/core/scheduler.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "alarms/core/alarm_time.h"
 #include "storage/clock_manager.h"
@@ -35,6 +36,22 @@ void AlarmSchedule::ReloadAlarmList(AlarmClockList records) {
         });
         r->hasRung = old != alarmList.end();
     }
+    // What rang is remembered for alarms reloaded with the same time; an edited alarm is new.
+    std::map<std::string, std::time_t> rang;
+    for (const auto& r : records) {
+        auto minute = rangMinute_.find(r->id);
+        if (minute == rangMinute_.end())
+            continue;
+        bool same = std::any_of(alarmList.begin(), alarmList.end(), [&](const AlarmClockPtr& o) {
+            return o->id == r->id && o->alarmTime == r->alarmTime && o->isEveryday == r->isEveryday;
+        });
+        if (same)
+            rang.insert(*minute);
+    }
+    rangMinute_ = std::move(rang);
+    // Snoozes and edits leave texts behind that no alarm has any more.
+    if (occurrences_.size() > 4 * records.size() + 16)
+        occurrences_.clear();
     alarmList = std::move(records);
 }
 
@@ -45,11 +62,29 @@ void AlarmSchedule::RemoveFromList(const std::string& id) {
         alarmList.erase(it);
 }
 
+std::optional<std::time_t> AlarmSchedule::MinuteAtOrBefore(const AlarmClockRecord& alarm,
+                                                           std::time_t now) {
+    auto [at, added] = occurrences_.try_emplace({alarm.alarmTime, alarm.isEveryday});
+    Occurrence& o = at->second;
+    if (added || now < o.from || now >= o.until) {
+        o.minute = AlarmMinuteAtOrBefore(alarm, now);
+        o.from = std::numeric_limits<std::time_t>::min();
+        o.until = std::numeric_limits<std::time_t>::max();
+        // A one-off minute holds for ever; an every-day one until the next day's, which comes
+        // 23 to 25 hours later.
+        if (o.minute && alarm.isEveryday) {
+            o.from = *o.minute;
+            o.until = AlarmMinuteAtOrBefore(alarm, *o.minute + 25 * 3600).value_or(*o.minute + 1);
+        }
+    }
+    return o.minute;
+}
+
 AlarmClockList AlarmSchedule::CheckDueAlarms(TimePoint now) {
     AlarmClockList due;
     std::time_t nowSec = WholeSeconds(now);
     for (const AlarmClockPtr& r : alarmList) {
-        auto minute = AlarmMinuteAtOrBefore(*r, nowSec);
+        auto minute = MinuteAtOrBefore(*r, nowSec);
         if (!minute)
             continue;  // an unreadable time never rings
         TimePoint start = At(*minute);
@@ -61,8 +96,12 @@ AlarmClockList AlarmSchedule::CheckDueAlarms(TimePoint now) {
         bool passedSinceLastCheck =
             start > previousCheck_ && start <= now && now - start < seconds(60);
         bool inFirstSeconds = nowSec - *minute >= 0 && nowSec - *minute < 3;
+        auto rang = rangMinute_.find(r->id);
+        if (rang != rangMinute_.end() && rang->second == *minute)
+            continue;  // the clock was set back over a minute that has already rung
         if (passedSinceLastCheck || inFirstSeconds) {
             r->hasRung = true;
+            rangMinute_[r->id] = *minute;
             due.push_back(r);
         }
     }
@@ -100,16 +139,26 @@ ChimeTrigger::ChimeTrigger(TimePoint start) : previousTick_(start - seconds(3)) 
 
 std::optional<ChimeTrigger::Chime> ChimeTrigger::Tick(TimePoint now, bool ZDBS, bool BDBS) {
     std::time_t nowSec = WholeSeconds(now);
-    std::tm tm{};
-    localtime_r(&nowSec, &tm);
-    tm.tm_min = tm.tm_min >= 30 ? 30 : 0;
-    tm.tm_sec = 0;
-    std::tm boundaryTm = tm;
-    TimePoint boundary = At(std::mktime(&tm));
+    // The half hour the previous tick fell in usually still holds; the calendar is asked only
+    // when it does not.
+    if (nowSec < boundary_ || nowSec >= boundary_ + 1800) {
+        std::tm tm{};
+        localtime_r(&nowSec, &tm);
+        tm.tm_min = tm.tm_min >= 30 ? 30 : 0;
+        tm.tm_sec = 0;
+        boundary_ = std::mktime(&tm);
+    }
+    TimePoint boundary = At(boundary_);
     TimePoint previous = previousTick_;
     previousTick_ = now;
-    if (!(boundary > previous && now - boundary < seconds(5)))
+    // Within the boundary's minute a late or skipped tick still chimes; once only, even when
+    // the clock is set back over it.
+    const std::time_t boundarySec = WholeSeconds(boundary);
+    if (!(boundary > previous && now - boundary < seconds(60)) || boundarySec == lastChimed_)
         return std::nullopt;
+    lastChimed_ = boundarySec;
+    std::tm boundaryTm{};
+    localtime_r(&boundary_, &boundaryTm);
     if ((boundaryTm.tm_min == 0 && ZDBS) || (boundaryTm.tm_min == 30 && BDBS))
         return Chime{boundaryTm.tm_hour, boundaryTm.tm_min};
     return std::nullopt;
@@ -156,7 +205,8 @@ bool DeleteAlarmByUser(CClockManager& manager, const std::string& id, const Dele
 }
 
 std::vector<std::string> AutoDeleteExpiredAlarms(CClockManager& manager, std::time_t now,
-                                                 const DeleteLogger& logger) {
+                                                 const DeleteLogger& logger,
+                                                 const std::set<std::string>& keep) {
     SoftSetting setting;
     manager.Database().ReadSoftSetting(&setting);
     if (!setting.isAutoDelAlarmClock)
@@ -165,7 +215,7 @@ std::vector<std::string> AutoDeleteExpiredAlarms(CClockManager& manager, std::ti
     manager.GetAllAlarmClocks(alarms);
     std::vector<std::string> deleted;
     for (const AlarmClockPtr& a : alarms) {
-        if (a->isEveryday)
+        if (a->isEveryday || keep.count(a->id))
             continue;
         auto t = ReadAlarmTime(a->alarmTime);
         if (!t || *t >= now)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -40,15 +42,31 @@ public:
     // those that came due while the program was not running.
     AlarmClockList DueWhileAway(std::time_t since) const;
     TimePoint previousCheck() const { return previousCheck_; }
+    // The list could not be read from `since` until now: the next check treats the time since
+    // as unchecked, ringing what is less than a minute late and listing the rest as missed.
+    void CheckAgainSince(TimePoint since) { previousCheck_ = std::min(previousCheck_, since); }
 
     AlarmClockList alarmList;
 
 private:
+    // AlarmMinuteAtOrBefore, remembered by time text for as long as the answer holds: the test
+    // asks for every alarm every second, and reading the text and the calendar is most of it.
+    std::optional<std::time_t> MinuteAtOrBefore(const AlarmClockRecord& alarm, std::time_t now);
+    struct Occurrence {
+        std::optional<std::time_t> minute;
+        std::time_t from, until;  // the moments for which `minute` is the answer
+    };
+    std::map<std::pair<std::string, bool>, Occurrence> occurrences_;
+
     TimePoint previousCheck_;
+    // By id, the start of the minute each alarm last rang for: a clock set back over that
+    // minute lives it again, and the alarm must not ring a second time.
+    std::map<std::string, std::time_t> rangMinute_;
 };
 
 // Starts the spoken time on the hour (ZDBS) and half hour (BDBS). A chime is due when
-// hh:00:00 or hh:30:00 fell after the previous tick and less than five seconds ago.
+// hh:00:00 or hh:30:00 fell after the previous tick and less than a minute ago, and that
+// moment has not chimed yet (a clock set back lives it again).
 class ChimeTrigger {
 public:
     explicit ChimeTrigger(TimePoint start);
@@ -60,6 +78,8 @@ public:
 
 private:
     TimePoint previousTick_;
+    std::time_t lastChimed_ = 0;
+    std::time_t boundary_ = 0;  // the latest hh:00 or hh:30 at or before the previous tick
 };
 
 // Counts the minutes of work while the rest reminder is on. A reminder that is already
@@ -88,9 +108,11 @@ void LogDeletedAlarm(CClockManager& manager, const DeletedAlarmInfo& info);
 using DeleteLogger = std::function<void(const DeletedAlarmInfo&)>;
 
 // When isAutoDelAlarmClock is on, deletes every one-off alarm whose moment has passed and
-// logs each. Reads the setting on every call. Returns the ids it deleted.
+// logs each, except those in `keep` (snoozed: they are still to ring). Reads the setting on
+// every call. Returns the ids it deleted.
 std::vector<std::string> AutoDeleteExpiredAlarms(CClockManager& manager, std::time_t now,
-                                                 const DeleteLogger& logger);
+                                                 const DeleteLogger& logger,
+                                                 const std::set<std::string>& keep = {});
 
 // The user deleted the alarm with this stored id: removes it and logs it once it is really
 // gone (an alarm deleted meanwhile needs no line). True when it was removed.
