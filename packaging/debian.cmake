@@ -36,6 +36,10 @@ add_custom_target(zorvel_package_docs ALL DEPENDS ${_zorvel_gz})
 install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_BINARY_DIR}/packaging/zorvel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME zorvel)
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zorvel)
