@@ -1,8 +1,10 @@
-# The two set-up commands of the README: `make run` and `make test`.
+# The two set-up commands of the README: `make run` and `make test`; `make package` builds the
+# Debian package.
 BUILD ?= build
+PACKAGE_BUILD ?= build-deb
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test install clean format
+.PHONY: all deps configure build run test install package clean format
 
 all: build
 
@@ -24,8 +26,11 @@ test: build
 install: build
 	cmake --install $(BUILD)
 
+package: deps
+	@bash scripts/package.sh $(PACKAGE_BUILD) $(JOBS)
+
 format:
 	@find src tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(PACKAGE_BUILD)

@@ -63,7 +63,14 @@ int CZorvelApp::Run(int argc, char** argv) {
     args.push_back(nullptr);
 
     QApplication app(qtArgc, args.data());
+    const std::string platformNote =
+        zorvel::PlatformNote(env, QGuiApplication::platformName().toStdString());
+    if (!platformNote.empty())
+        std::fprintf(stderr, "zorvel: %s\n", platformNote.c_str());
     QApplication::setApplicationName(QString::fromLatin1(kTitle));
+    // Ties the windows to the installed desktop entry (its icon and name in docks and
+    // switchers).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zorvel.Zorvel"));
     // The clock is a tool window and the main window only hides: the program ends through
     // "退出(&X)" alone.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -122,6 +122,11 @@ void CZorvelDlg::UpdateMenu() {
 }
 
 void CZorvelDlg::Draw(int percent) {
+    // Moved to a screen of another pixel density: the artwork is rasterised again for it, so
+    // the clock stays sharp instead of being scaled.
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != art_.DevicePixelRatio())
+        art_.Load(QString::fromLatin1(zorvel::CClockArt::kBuiltIn), ratio);
     lastFaceFrame_ = frames_.Next();
     frame_ = art_.Render(zorvel::ClockTimeOf(context_.clock()), lastFaceFrame_);
     const int alpha = zorvel::clock::ConstantAlpha(percent);

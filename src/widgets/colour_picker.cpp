@@ -1,6 +1,7 @@
 #include "widgets/colour_picker.h"
 #include "widgets/window_modal.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QGridLayout>
 #include <QMenu>
@@ -61,7 +62,10 @@ constexpr NamedColour kColours[] = {
 };
 
 QIcon Swatch(const QColor& colour, int size) {
-    QPixmap pixmap(size, size);
+    // Drawn at the screen's pixel density, so the border stays crisp rather than scaled.
+    const qreal ratio = qApp->devicePixelRatio();
+    QPixmap pixmap(QSize(size, size) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setPen(QColor(0x80, 0x80, 0x80));

@@ -16,4 +16,9 @@ using EnvLookup = std::function<std::optional<std::string>(const char* name)>;
 // X display to reach.
 std::optional<std::string> PreferredPlatform(const EnvLookup& env, bool platformArgumentGiven);
 
+// The log line that says how a program in a Wayland session reaches the screen, given the
+// platform Qt started on ("xcb", "wayland", ...); empty outside a Wayland session or on a
+// platform that is no screen of it.
+std::string PlatformNote(const EnvLookup& env, const std::string& platformName);
+
 }  // namespace zorvel

@@ -48,11 +48,39 @@ std::string UserStateDir() {
     return XdgDir("XDG_STATE_HOME", ".local/state");
 }
 
+bool IsInstalledProgramDir(const std::string& dir, const std::string& installedBinDir) {
+    if (!installedBinDir.empty() && WithSlash(installedBinDir) == dir)
+        return true;
+    for (const char* prefix : {"/usr/", "/bin/", "/sbin/", "/opt/", "/snap/", "/app/"}) {
+        if (dir.rfind(prefix, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::string DatabaseDir(const DatabaseFolders& folders) {
+    if (!folders.programDirWritable)
+        return folders.userDataDir;
+    if (!IsInstalledProgramDir(folders.programDir, folders.installedBinDir))
+        return folders.programDir;
+    if (folders.besideProgramExists && !folders.inUserDataExists)
+        return folders.programDir;
+    return folders.userDataDir;
+}
+
 std::string DefaultDatabasePath() {
-    std::string dir = ProgramDir();
-    if (access(dir.c_str(), W_OK) == 0)
-        return dir + "zorvel.db3";
-    return UserDataDir() + "zorvel.db3";
+    constexpr const char* kFile = "zorvel.db3";
+    DatabaseFolders folders;
+    folders.programDir = ProgramDir();
+    folders.programDirWritable = access(folders.programDir.c_str(), W_OK) == 0;
+#ifdef ZORVEL_INSTALL_BINDIR
+    folders.installedBinDir = ZORVEL_INSTALL_BINDIR;
+#endif
+    folders.userDataDir = UserDataDir();
+    std::error_code ec;
+    folders.besideProgramExists = std::filesystem::exists(folders.programDir + kFile, ec);
+    folders.inUserDataExists = std::filesystem::exists(folders.userDataDir + kFile, ec);
+    return DatabaseDir(folders) + kFile;
 }
 
 std::string DataDirs::Find(const std::string& relative) const {

@@ -46,5 +46,20 @@ TEST(PreferredPlatform, LeavesQtAloneOtherwise) {
         "xcb;wayland");
 }
 
+TEST(PlatformNote, SaysHowAWaylandSessionIsReached) {
+    const auto wayland = Env({{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":0"}});
+    EXPECT_EQ(PlatformNote(wayland, "xcb"), "Wayland session: running through XWayland");
+    EXPECT_EQ(PlatformNote(Env({{"XDG_SESSION_TYPE", "wayland"}}), "xcb"),
+              "Wayland session: running through XWayland");
+    // Qt fell back to Wayland (no XWayland): the line says so, not that XWayland runs it.
+    const std::string native = PlatformNote(Env({{"WAYLAND_DISPLAY", "wayland-0"}}), "wayland");
+    EXPECT_EQ(native.rfind("Wayland session: running on Wayland itself", 0), 0u) << native;
+    EXPECT_EQ(PlatformNote(wayland, "wayland-egl").rfind("Wayland session: running on Wayland", 0),
+              0u);
+    // Nothing to say on X11 or off screen.
+    EXPECT_EQ(PlatformNote(Env({{"XDG_SESSION_TYPE", "x11"}, {"DISPLAY", ":0"}}), "xcb"), "");
+    EXPECT_EQ(PlatformNote(wayland, "offscreen"), "");
+}
+
 }  // namespace
 }  // namespace zorvel
