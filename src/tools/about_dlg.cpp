@@ -50,8 +50,7 @@ CAboutDlg::CAboutDlg(IProgramLauncher* launcher, UrlOpener openUrl, QString prog
     auto* what = TextLine(QStringLiteral("桌面闹钟与个人提醒：闹钟、整点报时、便笺、记事、"
                                          "休息提醒和农历，数据加密保存在本机。"),
                           QStringLiteral("descriptionLine"));
-    auto* licence = TextLine(QStringLiteral("Zorvel 是自由软件，依照 GNU 通用公共许可证"
-                                            "（第三版或更新版本）发布，不提供任何担保。"),
+    auto* licence = TextLine(QStringLiteral("版权所有 © 2026 Zorvel 开发者，保留所有权利。"),
                              QStringLiteral("licenceLine"));
 
     updateLink_ = MakeLinkLabel(QStringLiteral("检查更新"), QStringLiteral("updateLink"),
