@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test install clean format
+.PHONY: all deps configure build run test fuzz install clean format
 
 all: build
 
@@ -20,6 +20,12 @@ run: build
 
 test: build
 	@bash scripts/test.sh $(BUILD)
+
+# libFuzzer targets (clang), each run for FUZZ_SECONDS; FUZZ_TARGETS picks some of them.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+fuzz: deps
+	@bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 install: build
 	cmake --install $(BUILD)
