@@ -18,6 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Document d = ReadRtf(bytes);
     const std::string problem = Broken(d);
     Check(problem.empty(), problem.c_str());
+    // Memory in proportion to the input: each paragraph and run holds a copy of its font's
+    // name, which must stay short whatever the font table says.
+    size_t held = 0;
+    for (const Paragraph& p : d.paragraphs) {
+        held += p.markFormat.font.size() + 16;
+        for (const Run& r : p.runs)
+            held += r.text.size() + r.format.font.size() + 16;
+    }
+    Check(held <= 160 * size + 1024, "document far larger than its RTF");
     // What the reader made the writer keeps: reading the written memo gives it back.
     const std::string written = WriteRtf(d);
     for (unsigned char c : written)
