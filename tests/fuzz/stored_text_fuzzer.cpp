@@ -29,6 +29,19 @@ std::u16string WithoutLoneSurrogates(std::u16string_view s, char16_t standIn) {
     return out;
 }
 
+// The private-use characters that GB18030 gave up when their characters entered Unicode:
+// the converter has no bytes for them, so they are stored as '?' like a lone surrogate.
+bool HasNoStoredForm(char16_t c) {
+    static constexpr char16_t kGivenUp[] = {0xE78D, 0xE78E, 0xE78F, 0xE790, 0xE791, 0xE792,
+                                            0xE793, 0xE794, 0xE795, 0xE796, 0xE816, 0xE817,
+                                            0xE818, 0xE81E, 0xE826, 0xE82B, 0xE82C, 0xE831,
+                                            0xE832, 0xE83B, 0xE843, 0xE854, 0xE855, 0xE864};
+    for (char16_t g : kGivenUp)
+        if (c == g)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -47,8 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Writing: the same bytes as UTF-16 come back unchanged, bar lone surrogates.
     const std::u16string wide = fuzz::Utf16(bytes);
-    Check(FromStored(ToStored(wide)) == WithoutLoneSurrogates(wide, u'?'),
-          "UTF-16 changed by storing");
+    std::u16string storable = WithoutLoneSurrogates(wide, u'?');
+    for (char16_t& c : storable)
+        if (HasNoStoredForm(c))
+            c = u'?';
+    Check(FromStored(ToStored(wide)) == storable, "UTF-16 changed by storing");
 
     // UTF-8 <-> UTF-16, for paths and program texts.
     const std::u16string fromUtf8 = Utf8ToUtf16(bytes);
