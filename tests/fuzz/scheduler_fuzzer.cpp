@@ -68,8 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int interval = in.ConsumeIntegral<int>();  // as stored, damaged or not
     const bool zdbs = in.ConsumeBool(), bdbs = in.ConsumeBool();
     schedule.ReloadAlarmList(MakeAlarms(in, now));
-    // The minute each alarm last rang in.
-    std::map<const AlarmClockRecord*, std::time_t> rangIn;
+    // The minute each alarm last rang in. Holding the records keeps a new one from taking the
+    // place of one dropped by a reload.
+    std::map<AlarmClockPtr, std::time_t> rangIn;
     long ticks = 0;
 
     while (in.remaining_bytes() > 0 && ticks < 4000) {
@@ -93,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     if (auto until = SnoozeUntil(a->alarmTime, a->isEveryday, 0,
                                                  in.ConsumeIntegralInRange(1, 120), now)) {
                         a->alarmTime = *until;
-                        rangIn.erase(a.get());
+                        rangIn.erase(a);
                     }
                     a->hasRung = false;
                 }
@@ -103,6 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
         }
         ++ticks;
+        // A clock put back may pass an alarm's minute again, and then it rings again.
+        if (now < previous)
+            rangIn.clear();
         const auto missed = schedule.MissedAlarms(At(now));
         const auto due = schedule.CheckDueAlarms(At(now));
         for (const AlarmClockPtr& a : due) {
@@ -110,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(minute && *minute <= now && now - *minute < 60, "rang outside its minute",
                   a->alarmTime);
             Check(a->hasRung, "rang without being marked");
-            auto [it, fresh] = rangIn.try_emplace(a.get(), *minute);
+            auto [it, fresh] = rangIn.try_emplace(a, *minute);
             Check(fresh || it->second != *minute, "rang twice in one minute", a->alarmTime);
             it->second = *minute;
             for (const AlarmClockPtr& m : missed)
@@ -123,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const auto minute = AlarmMinuteAtOrBefore(*a, now);
                 if (!minute || *minute <= previous || *minute > now)
                     continue;
-                const auto rang = rangIn.find(a.get());
+                const auto rang = rangIn.find(a);
                 const bool rangThisMinute = rang != rangIn.end() && rang->second == *minute;
                 Check(rangThisMinute, "an alarm's minute passed without ringing", a->alarmTime);
             }
