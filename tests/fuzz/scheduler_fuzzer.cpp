@@ -117,8 +117,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             auto [it, fresh] = rangIn.try_emplace(a, *minute);
             Check(fresh || it->second != *minute, "rang twice in one minute", a->alarmTime);
             it->second = *minute;
+            // After a jump of more than a day an every-day alarm may have missed yesterday's
+            // minute and ring in today's; never both for one minute.
             for (const AlarmClockPtr& m : missed)
-                Check(m != a, "both missed and rung", a->alarmTime);
+                Check(m != a || AlarmMinuteAtOrBefore(*a, now - 60) != minute,
+                      "both missed and rung in one minute", a->alarmTime);
         }
         // With the clock going forwards by less than a minute, every alarm whose minute began
         // since the previous check rings now, unless it already rang in that minute.
