@@ -4,7 +4,7 @@ BUILD ?= build
 PACKAGE_BUILD ?= build-deb
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test install package clean format
+.PHONY: all deps configure build run test fuzz install package clean format
 
 all: build
 
@@ -22,6 +22,12 @@ run: build
 
 test: build
 	@bash scripts/test.sh $(BUILD)
+
+# libFuzzer targets (clang), each run for FUZZ_SECONDS; FUZZ_TARGETS picks some of them.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+fuzz: deps
+	@bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 install: build
 	cmake --install $(BUILD)

@@ -163,6 +163,18 @@ TEST(AlarmScheduleTest, OneOffAlarmsDueWhileTheProgramWasNotRunning) {
     EXPECT_EQ(away[0]->id, "away");
 }
 
+TEST(AlarmScheduleTest, AlarmsBeyondTheClocksYearsStayAhead) {
+    // Later than 2262 a moment no longer fits the clock's time points; such alarms must not
+    // wrap round into the past and look missed or due.
+    TickRun run(T(2011, 9, 18, 8, 29, 0));
+    run.schedule.ReloadAlarmList(
+        {Alarm("far", "3000-01-01 08:30:00", false), Alarm("last", "9999-12-31 23:59:00", false)});
+    run.TickEverySecond(T(2011, 9, 18, 8, 29, 58), T(2011, 9, 18, 8, 30, 3));
+    EXPECT_TRUE(run.rang.empty());
+    EXPECT_TRUE(run.schedule.MissedAlarms(T(2011, 9, 19, 8, 30, 0)).empty());
+    EXPECT_TRUE(run.schedule.DueWhileAway(0).empty());
+}
+
 TEST(AlarmScheduleTest, UnreadableTimesAreSkippedAndListEditsKeepRecordsAlive) {
     TickRun run(T(2011, 9, 18, 8, 29, 0));
     AlarmClockPtr held = Alarm("x", "2011-09-18 08:30:00", false);
@@ -287,6 +299,10 @@ TEST(RestCounterTest, CountsMinutesWhileOnAndDoesNotStackReminders) {
             EXPECT_FALSE(c.Tick(true, damaged));
         EXPECT_TRUE(c.Tick(true, damaged));
     }
+    // So does no huge one: its minutes do not wrap round to a reminder every minute.
+    RestCounter huge;
+    EXPECT_FALSE(huge.Tick(true, 2147483647));
+    EXPECT_FALSE(huge.Tick(true, 40000000));
 }
 
 class AutoDeleteTest : public test::TempDatabaseTest {};

@@ -1,6 +1,7 @@
 #include "alarms/core/scheduler.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 
 #include "alarms/core/alarm_time.h"
@@ -14,8 +15,13 @@ namespace {
 using std::chrono::seconds;
 using std::chrono::system_clock;
 
+// Stored times reach the year 9999, far beyond what a TimePoint (nanoseconds since 1970) holds
+// and past which it would wrap round into the past. Such a moment is taken as the farthest one
+// it holds, less a day for the arithmetic done on it: still far ahead.
 TimePoint At(std::time_t t) {
-    return system_clock::from_time_t(t);
+    constexpr std::time_t kFarthest =
+        std::chrono::duration_cast<seconds>(TimePoint::duration::max()).count() - 86400;
+    return system_clock::from_time_t(std::clamp<std::time_t>(t, -kFarthest, kFarthest));
 }
 std::time_t WholeSeconds(TimePoint t) {
     return system_clock::to_time_t(t);
@@ -171,8 +177,8 @@ bool RestCounter::Tick(bool isRestRemind, int restRemindInterval) {
         return false;
     ++restMinutes;
     // A damaged interval (none, or negative) means the default hour, not a reminder every
-    // minute.
-    const int hours = restRemindInterval >= 1 ? restRemindInterval : 1;
+    // minute; a huge one is counted without overflow, so it never wraps round to that either.
+    const std::int64_t hours = restRemindInterval >= 1 ? restRemindInterval : 1;
     return !showing_ && restMinutes >= hours * 60;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +20,8 @@ constexpr int kMaxIndent = 31680;  // 22 inches, RichEdit's own limit
 // The editor's default face and size: Times New Roman, 10 pt.
 inline const std::u16string kDefaultFont = u"Times New Roman";
 constexpr int kDefaultHalfPoints = 20;
+// Longer face names are cut: no font has one, and every run and paragraph holds a copy.
+constexpr size_t kMaxFontName = 255;
 
 struct CharFormat {
     std::u16string font = kDefaultFont;

@@ -627,12 +627,18 @@ private:
                    c == u'\u2029';
         });
         SanitizeSurrogates(name);
-        while (!name.empty() && (name.back() == u' ' || name.back() == u'\t'))
-            name.pop_back();
         size_t first = 0;
         while (first < name.size() && (name[first] == u' ' || name[first] == u'\t'))
             ++first;
         name.erase(0, first);
+        if (name.size() > kMaxFontName) {
+            // Not between the two halves of a surrogate pair.
+            const bool splitsPair =
+                name[kMaxFontName - 1] >= 0xD800 && name[kMaxFontName - 1] <= 0xDBFF;
+            name.resize(splitsPair ? kMaxFontName - 1 : kMaxFontName);
+        }
+        while (!name.empty() && (name.back() == u' ' || name.back() == u'\t'))
+            name.pop_back();
         fonts_.emplace(fontEntry_, entry_);
     }
 

@@ -2,7 +2,7 @@
 // and LibreOffice documents and hand-made oddities. The test suite runs it for a few seconds
 // with a fixed seed; for a longer hunt set ZORVEL_RTF_FUZZ_SECONDS (e.g. 300) and, to try
 // other inputs, ZORVEL_RTF_FUZZ_SEED. A failing input is written to a file named in the
-// failure.
+// failure. `make fuzz` runs the coverage-guided libFuzzer target over the same checks.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/rtf_checks.h"
 #include "widgets/core/rtf_reader.h"
 #include "widgets/core/rtf_writer.h"
 
@@ -164,41 +165,6 @@ std::string Mutate(std::string input, const std::vector<std::string>& corpus,
             input.resize(65536);
     }
     return input;
-}
-
-// What every document the reader makes must hold, whatever it was given.
-std::string Broken(const Document& d) {
-    if (d.paragraphs.empty())
-        return "no paragraph";
-    for (const Paragraph& p : d.paragraphs) {
-        const ParaFormat& f = p.format;
-        if (f.leftIndent < 0 || f.leftIndent > kMaxIndent || f.rightIndent < 0 ||
-            f.rightIndent > kMaxIndent || f.firstIndent < -f.leftIndent ||
-            f.firstIndent > kMaxIndent || (f.bullet && f.firstIndent != 0))
-            return "paragraph format out of range";
-        for (size_t i = 0; i < p.runs.size(); ++i) {
-            const Run& r = p.runs[i];
-            if (r.text.empty())
-                return "empty run";
-            if (i > 0 && p.runs[i - 1].format == r.format)
-                return "two runs of one format";
-            if (r.format.halfPoints < 2 || r.format.halfPoints > 3276)
-                return "size out of range";
-            for (size_t k = 0; k < r.text.size(); ++k) {
-                const char16_t c = r.text[k];
-                if ((c < 0x20 && c != u'\t') || c == 0x7F || c == 0xFFFC || c == 0x2029)
-                    return "control character in text";
-                if (c >= 0xD800 && c <= 0xDBFF) {
-                    if (k + 1 >= r.text.size() || r.text[k + 1] < 0xDC00 || r.text[k + 1] > 0xDFFF)
-                        return "lone surrogate";
-                    ++k;
-                } else if (c >= 0xDC00 && c <= 0xDFFF) {
-                    return "lone surrogate";
-                }
-            }
-        }
-    }
-    return {};
 }
 
 TEST(RtfFuzz, MutatedDocumentsReadSafelyAndWriteBackTheSame) {

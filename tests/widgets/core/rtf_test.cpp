@@ -220,4 +220,30 @@ TEST(Rtf, MalformedInputShowsWhatItCan) {
     EXPECT_EQ(PlainText(ReadRtf(deep)), u"startend\n");
 }
 
+TEST(Rtf, AFontNameOfAnyLengthCostsLittlePerParagraph) {
+    // Every paragraph and run holds its font's name, so a stored memo with a huge face name
+    // and many paragraphs must not make a copy of all of it for each.
+    const std::string name(20000, 'A');
+    // The second name has a character outside the BMP right where names are cut.
+    const std::string before(kMaxFontName - 1, 'B');
+    std::string in = "{\\rtf1{\\fonttbl{\\f0 " + name + ";}{\\f1 " + before +
+                     "\\u-10179?\\u-8704?" + name + ";}}";
+    for (int i = 0; i < 2000; ++i)
+        in += i % 2 ? "\\f0 x\\par " : "\\f1 y\\par ";
+    in += "}";
+    const Document d = ReadRtf(in);
+    ASSERT_EQ(d.paragraphs.size(), 2000u);
+    size_t held = 0;
+    for (const Paragraph& p : d.paragraphs) {
+        held += p.markFormat.font.size();
+        for (const auto& r : p.runs)
+            held += r.format.font.size();
+    }
+    EXPECT_LE(held, 2 * d.paragraphs.size() * kMaxFontName);  // a run and a mark each
+    // Names are cut, not dropped, and never inside a surrogate pair.
+    EXPECT_EQ(d.paragraphs[0].markFormat.font, std::u16string(kMaxFontName - 1, u'B'));
+    EXPECT_EQ(d.paragraphs[1].markFormat.font, std::u16string(kMaxFontName, u'A'));
+    EXPECT_EQ(ReadRtf(WriteRtf(d)), d);
+}
+
 }  // namespace
