@@ -57,16 +57,6 @@ click_tray
 wait_viewable "$clock" yes || fail "the tray icon did not bring the clock back"
 
 # "软件设置" (fifth entry) shows the main window.
-open_menu "$zorvel" "$clock" || fail "no menu on the clock"
-xdotool key Down Down Down Down Down Return
-main=
-for _ in $(seq 100); do
-  for id in $(xdotool search --all --onlyvisible --pid "$zorvel" --name '^Zorvel$' 2>/dev/null); do
-    [ "$id" != "$clock" ] && main=$id
-  done
-  [ -n "$main" ] && break
-  sleep 0.1
-done
-[ -n "$main" ] || fail "软件设置 did not show the main window"
+open_page_from_menu "$zorvel" "$clock" 5
 kill -0 "$zorvel" || fail "the program ended"
 echo "clock and tray: ok"

@@ -80,6 +80,23 @@ open_main_window() {
   fail "the main window did not open"
 }
 
+# Opens the clock's menu (window $2 of process $1), moves $3 entries down and chooses that
+# entry, which shows a page of the main window; leaves the main window's id in $main.
+open_page_from_menu() {
+  local pid=$1 clock=$2 id
+  open_menu "$pid" "$clock" || fail "no menu on the clock"
+  xdotool key $(printf 'Down %.0s' $(seq "$3")) Return
+  main=
+  for _ in $(seq 100); do
+    for id in $(xdotool search --all --onlyvisible --pid "$pid" --name '^Zorvel$' 2>/dev/null); do
+      [ "$id" != "$clock" ] && main=$id
+    done
+    [ -n "$main" ] && return 0
+    sleep 0.1
+  done
+  fail "the menu's entry $3 did not show the main window"
+}
+
 # Prints the id of the first visible window of process $1 whose name matches $2 (xdotool matches
 # without regard to case), waiting up to 20 s for it.
 wait_window() {

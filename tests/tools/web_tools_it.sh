@@ -53,17 +53,7 @@ zorvel=$started
 clock=$(wait_window "$zorvel" '^Zorvel$') || fail "the clock did not appear"
 
 # "趣味工具" is the sixth entry of the clock's menu.
-open_menu "$zorvel" "$clock" || fail "no menu on the clock"
-xdotool key Down Down Down Down Down Down Return
-main=
-for _ in $(seq 100); do
-  for id in $(xdotool search --all --onlyvisible --pid "$zorvel" --name '^Zorvel$' 2>/dev/null); do
-    [ "$id" != "$clock" ] && main=$id
-  done
-  [ -n "$main" ] && break
-  sleep 0.1
-done
-[ -n "$main" ] || fail "趣味工具 did not show the main window"
+open_page_from_menu "$zorvel" "$clock" 6
 sleep 0.5
 
 # "十二时辰表": third column, second row of the grid.
