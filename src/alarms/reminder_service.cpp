@@ -34,13 +34,13 @@ void CReminderService::Start(CSecondTicker& ticker) {
     if (!ReloadAlarms(&error))
         std::fprintf(stderr, "zorvel: %s\n", error.toLocal8Bit().constData());
     // One-off alarms that came due while the program was not running are listed once.
-    const std::time_t now = clock_.NowTimeT();
+    const std::time_t startedAt = clock_.NowTimeT();
     if (auto lastSeen = ReadLastSeen()) {
         AlarmClockList away = schedule_.DueWhileAway(*lastSeen);
         if (!away.empty())
             emit AlarmsMissed(away);
     }
-    RecordLastSeen(now);
+    RecordLastSeen(startedAt);
     connect(&ticker, &CSecondTicker::Tick, this, [this] {
         const TimePoint now = clock_.Now();
         OnSecond(now);
