@@ -38,15 +38,15 @@ CZorvelListCtrl::CZorvelListCtrl(QWidget* parent)
 
     // Every way of adding or removing a column goes through the model, so the states follow.
     connect(model_, &QAbstractItemModel::columnsInserted, this,
-            [this](const QModelIndex& parent, int first, int last) {
-                if (parent.isValid())
+            [this](const QModelIndex& parentIndex, int first, int last) {
+                if (parentIndex.isValid())
                     return;
                 for (int c = first; c <= last; ++c)
                     columns_.Inserted(c, model_->columnCount());
             });
     connect(model_, &QAbstractItemModel::columnsRemoved, this,
-            [this](const QModelIndex& parent, int first, int last) {
-                if (parent.isValid())
+            [this](const QModelIndex& parentIndex, int first, int last) {
+                if (parentIndex.isValid())
                     return;
                 for (int c = last; c >= first; --c)
                     columns_.Removed(c);
