@@ -79,6 +79,7 @@ int CZorvelListCtrl::GetColumnCount() const {
 std::vector<int> CZorvelListCtrl::GetColumnOrder() const {
     std::vector<int> order;
     const QHeaderView* head = header();
+    order.reserve(static_cast<size_t>(head->count()));
     for (int p = 0; p < head->count(); ++p)
         order.push_back(head->logicalIndex(p));
     return order;
