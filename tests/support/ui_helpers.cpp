@@ -93,6 +93,15 @@ ModalWatchdog::~ModalWatchdog() {
     g_waiting.clear();
 }
 
+void RunEventsFor(int ms) {
+    QElapsedTimer since;
+    since.start();
+    while (since.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer since;
     since.start();

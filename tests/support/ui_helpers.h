@@ -50,4 +50,8 @@ void ProcessEvents();
 // Runs the event loop until `done` holds; false when it did not within `timeoutMs`.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
+// Runs the event loop for exactly `ms` (not stretched: a test that races a timer of the
+// program against it needs the real figure).
+void RunEventsFor(int ms);
+
 }  // namespace zorvel::test
