@@ -14,7 +14,7 @@ cxxflags="$(dpkg-buildflags --get CXXFLAGS) $cppflags"
 ldflags="$(dpkg-buildflags --get LDFLAGS)"
 
 cmake -S "$here" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
-  -DBUILD_TESTING=OFF -DZORVEL_BENCH=OFF \
+  -DBUILD_TESTING=OFF -DZORVEL_BUILD_BENCH=OFF \
   -DCMAKE_C_FLAGS="$cflags" -DCMAKE_CXX_FLAGS="$cxxflags" \
   -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_SHARED_LINKER_FLAGS="$ldflags" \
   -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" >/dev/null

@@ -300,11 +300,9 @@ CAlarmEditorDlg::Values CAlarmEditorDlg::CollectValues(bool adding) const {
     v.content = contentEdit_->text().toStdU16String();
     v.ringType = ringTypeSel_;
     QString shown = ringCombo_->currentText();
-    if (!adding)
-        v.ring = shown.toStdU16String();
-    else if (!v.isRing)
+    if (adding && !v.isRing)
         v.ring.clear();
-    else if (ringTypeSel_ == kRingCustomSong || ringCombo_->currentIndex() < 0)
+    else if (!adding || ringTypeSel_ == kRingCustomSong || ringCombo_->currentIndex() < 0)
         v.ring = shown.toStdU16String();
     else
         v.ring = ringCombo_->itemText(ringCombo_->currentIndex()).toStdU16String();

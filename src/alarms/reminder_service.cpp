@@ -38,7 +38,7 @@ void CReminderService::Start(CSecondTicker& ticker) {
     if (!ReloadAlarms(&error))
         std::fprintf(stderr, "zorvel: %s\n", error.toLocal8Bit().constData());
     // One-off alarms that came due while the program was not running are listed once.
-    const std::time_t now = clock_.NowTimeT();
+    const std::time_t startedAt = clock_.NowTimeT();
     if (auto lastSeen = ReadLastSeen()) {
         if (listStale_) {
             awaySince_ = lastSeen;  // listed once the alarms can be read
@@ -48,7 +48,7 @@ void CReminderService::Start(CSecondTicker& ticker) {
                 emit AlarmsMissed(away);
         }
     }
-    RecordLastSeen(now);
+    RecordLastSeen(startedAt);
     constexpr auto kMinute = std::chrono::seconds(60);
     nextMinuteJob_ = clock_.Now() + kMinute;
     connect(&ticker, &CSecondTicker::Tick, this, [this, kMinute] {

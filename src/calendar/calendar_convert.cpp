@@ -25,8 +25,10 @@ OleDate Encode(long days, long seconds) {
     if (c.year < 100 || c.year > 9999) {
         return d;
     }
+    // Years 100..9999 keep days far inside a double's exact integers.
+    const double whole = static_cast<double>(days);
     const double fraction = static_cast<double>(seconds) / kSecondsPerDay;
-    d.value = days >= 0 ? days + fraction : days - fraction;
+    d.value = days >= 0 ? whole + fraction : whole - fraction;
     d.valid = true;
     return d;
 }
@@ -34,7 +36,7 @@ OleDate Encode(long days, long seconds) {
 // Whole days from the epoch and seconds into that day.
 void Decode(double value, long& days, long& seconds) {
     days = static_cast<long>(std::trunc(value));
-    seconds = std::lround(std::fabs(value - days) * kSecondsPerDay);
+    seconds = std::lround(std::fabs(value - static_cast<double>(days)) * kSecondsPerDay);
     if (seconds >= kSecondsPerDay) {
         seconds -= kSecondsPerDay;
         ++days;

@@ -194,8 +194,8 @@ int CFourPillars::BuildPillars() {
                 << kElementNames[kBranchElements[branch[i]]];
         }
         out << '\n' << "纳音:";
-        for (int i = 0; i < 4; ++i) {
-            out << ' ' << kNayinNames[k[i] / 2];
+        for (const int cycle : k) {
+            out << ' ' << kNayinNames[cycle / 2];
         }
         out << '\n';
     }

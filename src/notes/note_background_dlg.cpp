@@ -88,10 +88,10 @@ const QImage& CNoteBackgroundDlg::Picture(qreal devicePixelRatio) {
     return picture;
 }
 
-CNoteBackgroundDlg::CNoteBackgroundDlg(const QString& noteId, const QString& text,
-                                       CShownNotes& notes, zorvel::CDesktopShell* shell)
+CNoteBackgroundDlg::CNoteBackgroundDlg(const QString& id, const QString& text, CShownNotes& notes,
+                                       zorvel::CDesktopShell* shell)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
-      noteId(noteId),
+      noteId(id),
       notes_(notes),
       shell_(shell) {
     setObjectName(QStringLiteral("desktopNote"));

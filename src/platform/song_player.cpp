@@ -1,8 +1,8 @@
 #include "platform/song_player.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QFileInfo>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>

@@ -63,7 +63,8 @@ namespace zorvel {
 // over it.
 class CStore {
 public:
-    CStore(std::string path, const Clock& clock) : database_(std::move(path)), manager_(database_, clock) {}
+    CStore(std::string path, const Clock& clock)
+        : database_(std::move(path)), manager_(database_, clock) {}
     CStore(const CStore&) = delete;
     CStore& operator=(const CStore&) = delete;
 

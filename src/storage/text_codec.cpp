@@ -22,7 +22,8 @@ const char* Utf16Name() {
 std::string Convert(const char* to, const char* from, const char* in, size_t inLen,
                     const char* replacement) {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    // (iconv_t)-1 is iconv_open's documented failure value.
+    if (cd == reinterpret_cast<iconv_t>(-1))  // NOLINT(performance-no-int-to-ptr)
         throw std::runtime_error("iconv_open failed");
     std::string out;
     std::vector<char> buf(inLen * 4 + 16);

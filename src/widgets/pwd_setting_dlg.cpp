@@ -30,6 +30,6 @@ void CPwdSettingDlg::OnOK() {
     RunOffThread([hash, typed = pwdEdit_->text().toStdU16String()] { *hash = HashPassword(typed); },
                  [this, hash] {
                      if (RunStorageAction(this, [&] { database_.SetDelPwd(*hash); }))
-                         QDialog::accept();
+                         done(QDialog::Accepted);
                  });
 }

@@ -272,7 +272,7 @@ CRulerRichEditCtrl::CRulerRichEditCtrl(QWidget* parent) : QWidget(parent) {
     fontSize_->setInsertPolicy(QComboBox::NoInsert);
     fontSize_->setFixedWidth(48);
     fontSize_->addItems(FontSizes());
-    fontSize_->setMaxVisibleItems(FontSizes().size());
+    fontSize_->setMaxVisibleItems(fontSize_->count());
     toolBar_->addWidget(fontSize_);
     ApplyOnEnter(fontSize_, &CRulerRichEditCtrl::ApplyFontSize);
     toolBar_->addSeparator();

@@ -38,15 +38,15 @@ CZorvelListCtrl::CZorvelListCtrl(QWidget* parent)
 
     // Every way of adding or removing a column goes through the model, so the states follow.
     connect(model_, &QAbstractItemModel::columnsInserted, this,
-            [this](const QModelIndex& parent, int first, int last) {
-                if (parent.isValid())
+            [this](const QModelIndex& parentIndex, int first, int last) {
+                if (parentIndex.isValid())
                     return;
                 for (int c = first; c <= last; ++c)
                     columns_.Inserted(c, model_->columnCount());
             });
     connect(model_, &QAbstractItemModel::columnsRemoved, this,
-            [this](const QModelIndex& parent, int first, int last) {
-                if (parent.isValid())
+            [this](const QModelIndex& parentIndex, int first, int last) {
+                if (parentIndex.isValid())
                     return;
                 for (int c = last; c >= first; --c)
                     columns_.Removed(c);
@@ -79,6 +79,7 @@ int CZorvelListCtrl::GetColumnCount() const {
 std::vector<int> CZorvelListCtrl::GetColumnOrder() const {
     std::vector<int> order;
     const QHeaderView* head = header();
+    order.reserve(static_cast<size_t>(head->count()));
     for (int p = 0; p < head->count(); ++p)
         order.push_back(head->logicalIndex(p));
     return order;

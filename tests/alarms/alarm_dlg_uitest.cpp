@@ -202,9 +202,9 @@ TEST_F(AlarmDlgTest, ShakesOnceAndEndsWhereItStarted) {
     QObject::connect(&fired, &QTimer::timeout, [&] { ++ticks; });
     fired.start(100);  // other timers keep running while it shakes
     QSet<int> xs;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 3500) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < 3500) {
         QTest::qWait(10);
         xs.insert(dlg->pos().x() - start.x());
     }

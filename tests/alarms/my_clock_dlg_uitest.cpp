@@ -114,8 +114,9 @@ protected:
                 prompt->findChild<QPushButton*>("okButton")->click();
                 // The check runs off the UI thread; the buttons wait for it.
                 ASSERT_TRUE(test::WaitUntil([&] { return !prompt || !prompt->IsBusy(); }, 10000));
-                if (i + 1 < tries.size())
+                if (i + 1 < tries.size()) {
                     ASSERT_TRUE(test::WaitUntil([&] { return !message.isEmpty(); }));
+                }
             }
         });
     }

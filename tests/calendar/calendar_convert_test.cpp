@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <iterator>
 #include <ostream>
 #include <thread>
@@ -23,7 +24,7 @@ void PrintTo(const Lunar& l, std::ostream* os) {
     *os << l.year << '-' << (l.leap ? "L" : "") << l.month << '-' << l.day << " term " << l.term;
 }
 
-Lunar EngineA(int y, int m, int d) {
+Lunar EngineA(std::uint16_t y, std::uint16_t m, std::uint16_t d) {
     std::uint16_t ly = 0, lm = 0, ld = 0;
     bool leap = false;
     const int term = CCalendarConvert::SolarToLunar(y, m, d, ly, lm, ld, leap);
@@ -150,14 +151,16 @@ TEST(EngineA, MonthsThatStartNearMidnight) {
 // (the sweep compares every month), so a check of engine A covers both.
 TEST(EngineA, TermDaysBefore1929FollowBeijingMeanTime) {
     struct Term {
-        int year, month, day, number;
+        std::uint16_t year, month, day;
+        int number;
     };
     for (const Term& t : {Term{1909, 1, 20, 2}, Term{1911, 5, 6, 9}, Term{1912, 1, 6, 1},
                           Term{1912, 10, 8, 19}, Term{1917, 12, 7, 23}, Term{1927, 9, 8, 17},
                           Term{1928, 6, 21, 12}, Term{1951, 12, 23, 24}, Term{2008, 5, 21, 10}}) {
         EXPECT_EQ(CCalendarConvert::TermOfDay(t.year, t.month, t.day), t.number)
             << t.year << '-' << t.month << '-' << t.day;
-        EXPECT_EQ(CCalendarConvert::TermOfDay(t.year, t.month, t.day + 1), 0)
+        EXPECT_EQ(
+            CCalendarConvert::TermOfDay(t.year, t.month, static_cast<std::uint16_t>(t.day + 1)), 0)
             << t.year << '-' << t.month << '-' << t.day + 1;
     }
 }
@@ -168,7 +171,7 @@ TEST(EngineA, SolarTermsOf2011) {
     EXPECT_EQ(CCalendarConvert::TermOfDay(2011, 2, 4), 3);
     EXPECT_EQ(CCalendarConvert::TermOfDay(2011, 2, 19), 4);
     EXPECT_EQ(CCalendarConvert::TermOfDay(2011, 12, 22), 24);
-    for (int d : {1, 5, 7, 15, 19, 21, 31}) {
+    for (std::uint16_t d : std::initializer_list<std::uint16_t>{1, 5, 7, 15, 19, 21, 31}) {
         EXPECT_EQ(CCalendarConvert::TermOfDay(2011, 1, d), 0) << d;
     }
     EXPECT_EQ(CCalendarConvert::TermOfDay(2021, 4, 4), 7);  // 清明 2021
@@ -230,9 +233,9 @@ TEST(EngineA, Texts) {
     EXPECT_EQ(CCalendarConvert::MonthText(12, 1, true), "闰十二月");
     EXPECT_EQ(CCalendarConvert::MonthText(0, 1), "");
     EXPECT_EQ(CCalendarConvert::MonthText(13, 1), "");
-    const std::vector<std::pair<int, std::string>> days = {{1, "初一"},  {10, "初十"}, {11, "十一"},
-                                                           {19, "十九"}, {20, "二十"}, {21, "廿一"},
-                                                           {29, "廿九"}, {30, "三十"}};
+    const std::vector<std::pair<std::uint16_t, std::string>> days = {
+        {1, "初一"},  {10, "初十"}, {11, "十一"}, {19, "十九"},
+        {20, "二十"}, {21, "廿一"}, {29, "廿九"}, {30, "三十"}};
     for (const auto& [d, text] : days) {
         EXPECT_EQ(CCalendarConvert::DayText(d), text) << d;
     }

@@ -19,6 +19,20 @@ using zorvel::DaysFromCivil;
 
 namespace {
 
+// Engine A takes 16-bit date fields; every swept date fits.
+int TermOn(const CivilDate& c) {
+    return CCalendarConvert::TermOfDay(static_cast<std::uint16_t>(c.year),
+                                       static_cast<std::uint16_t>(c.month),
+                                       static_cast<std::uint16_t>(c.day));
+}
+
+int LunarOn(const CivilDate& c, std::uint16_t& ly, std::uint16_t& lm, std::uint16_t& ld,
+            bool& leap) {
+    return CCalendarConvert::SolarToLunar(static_cast<std::uint16_t>(c.year),
+                                          static_cast<std::uint16_t>(c.month),
+                                          static_cast<std::uint16_t>(c.day), ly, lm, ld, leap);
+}
+
 const long kFirstDay = DaysFromCivil(1901, 1, 1);
 const long kLastDay = DaysFromCivil(2100, 12, 31);
 
@@ -70,7 +84,7 @@ TEST(CalendarSweep, EnginesAgreeAndAdvanceDayByDay) {
                      std::to_string(c.day));
         std::uint16_t ly = 0, lm = 0, ld = 0;
         bool leap = false;
-        ASSERT_GE(CCalendarConvert::SolarToLunar(c.year, c.month, c.day, ly, lm, ld, leap), 0);
+        ASSERT_GE(LunarOn(c, ly, lm, ld, leap), 0);
 
         SystemTime lunar;
         int isLeap = 0;
@@ -115,7 +129,7 @@ TEST(CalendarSweep, TwoTermDaysEveryMonth) {
         for (int m = 1; m <= 12; ++m) {
             int first = 0, second = 0, count = 0;
             for (int d = 1; d <= zorvel::DaysInMonth(y, m); ++d) {
-                const int t = CCalendarConvert::TermOfDay(y, m, d);
+                const int t = TermOn({y, m, d});
                 if (t == 0) {
                     continue;
                 }
@@ -149,7 +163,7 @@ TEST(CalendarSweep, YearPillarTurnsOnLichunAndMonthPillarOnSectionalTerms) {
         const int month = CycleIndex(std::string_view(p.pillarText).substr(7, 6));
         ASSERT_GE(year, 0) << p.pillarText;
         ASSERT_GE(month, 0) << p.pillarText;
-        const int term = CCalendarConvert::TermOfDay(c.year, c.month, c.day);
+        const int term = TermOn(c);
         if (n == kFirstDay) {
             ASSERT_EQ(p.pillarText.substr(0, 13), "庚子 戊子");
         } else {
@@ -226,9 +240,9 @@ TEST(CalendarSweep, SpringColumnIsTheComingFestival) {
         std::uint16_t ly = 0, lm = 0, ld = 0;
         bool leap = false;
         const CivilDate f = CivilFromDays(festival);
-        ASSERT_GE(CCalendarConvert::SolarToLunar(f.year, f.month, f.day, ly, lm, ld, leap), 0);
+        ASSERT_GE(LunarOn(f, ly, lm, ld, leap), 0);
         ASSERT_TRUE(ly == f.year && lm == 1 && ld == 1 && !leap);
-        CCalendarConvert::SolarToLunar(c.year, c.month, c.day, ly, lm, ld, leap);
+        LunarOn(c, ly, lm, ld, leap);
         if (lm == 1 && ld == 1 && !leap) {
             ASSERT_EQ(festival, n);
         }

@@ -149,7 +149,7 @@ TEST(RestRemind, PictureIsTransparentOutsideItsRoundedPanel) {
     for (qreal ratio : {1.0, 2.0}) {
         QImage picture = RenderRestRemindPicture(ratio);
         ASSERT_EQ(picture.size(), QSize(606, 257) * ratio);
-        auto alpha = [&](int x, int y) { return qAlpha(picture.pixel(x * ratio, y * ratio)); };
+        auto alpha = [&](int x, int y) { return qAlpha(picture.pixel(QPoint(x, y) * ratio)); };
         // Rounded corners.
         EXPECT_EQ(alpha(0, 0), 0);
         EXPECT_EQ(alpha(605, 0), 0);

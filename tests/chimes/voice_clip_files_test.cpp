@@ -30,7 +30,7 @@ uint32_t Le32(const std::string& b, size_t at) {
            uint32_t(uint8_t(b[at + 3])) << 24;
 }
 uint16_t Le16(const std::string& b, size_t at) {
-    return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8;
+    return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8);
 }
 
 // Walks the RIFF chunks, as a player does, rather than trusting a 44-byte header.
@@ -69,7 +69,7 @@ WavInfo ReadWav(const std::string& path) {
                 double v = int16_t(Le16(b, body + 2 * i)) / 32768.0;
                 sum += v * v;
             }
-            info.rms = std::sqrt(sum / count);
+            info.rms = std::sqrt(sum / double(count));
             info.seconds = double(count / info.channels) / info.rate;
             return info;
         }

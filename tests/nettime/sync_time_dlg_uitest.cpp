@@ -162,7 +162,7 @@ TEST_F(SyncTimeDlgOnPort, ASilentServerTimesOutAndASecondClickIsIgnored) {
     Start(server.port(), 400ms);
     EXPECT_FALSE(SyncButton()->isEnabled());
     SyncButton()->click();  // disabled: nothing happens
-    test::WaitUntil([] { return false; }, 200);
+    test::RunEventsFor(200);
     EXPECT_TRUE(dlg->IsRunning());  // the event loop ran meanwhile: nothing blocks
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(connections, 1);
@@ -181,7 +181,7 @@ TEST_F(SyncTimeDlgOnPort, ExitDuringARunNeverSetsTheClockLater) {
     // The answer comes after all: nobody is listening any more.
     held[0]->write(Bytes(kLaterValue));
     held[0]->disconnectFromHost();
-    test::WaitUntil([] { return false; }, 900);
+    test::RunEventsFor(900);
     EXPECT_EQ(dlg->StatusText(), "Connect server: 127.0.0.1...\n");
     EXPECT_TRUE(clockSetter.requests.empty());
 

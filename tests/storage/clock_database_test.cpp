@@ -181,7 +181,7 @@ TEST_F(ClockDatabaseTest, QuotesAndLongTextsAreStoredIntact) {
 }
 
 TEST_F(ClockDatabaseTest, StrayAndNullColumnsReadSafely) {
-    { CClockDatabase& create = database(); }
+    database();  // makes the file with its tables
     RawSql(dbPath,
            "insert into alarmClock values ('{1}', '2026-01-01 00:00:00', 2, 'abc', 'c', 'r', "
            "'7x', 'a');"

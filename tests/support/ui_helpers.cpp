@@ -5,11 +5,21 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <cstdlib>
 
 namespace zorvel::test {
 
 namespace {
 QList<QPointer<QTimer>> g_waiting;
+}
+
+int TimeScale() {
+    static const int scale = [] {
+        const char* text = std::getenv("ZORVEL_TEST_TIME_SCALE");
+        const int value = text ? std::atoi(text) : 1;
+        return value >= 1 && value <= 100 ? value : 1;
+    }();
+    return scale;
 }
 
 void WhenModalImpl(const std::function<bool(QWidget*)>& tryAction, const char* what,
@@ -39,7 +49,7 @@ void WhenModalImpl(const std::function<bool(QWidget*)>& tryAction, const char* w
             }
             timer->start();
         }
-        if (since.elapsed() > timeoutMs) {
+        if (since.elapsed() > qint64{timeoutMs} * TimeScale()) {
             ADD_FAILURE() << "no modal " << what << " appeared";
             timer->stop();
             timer->deleteLater();
@@ -63,7 +73,7 @@ ModalWatchdog::ModalWatchdog() {
         if (!modal || modal != seen_) {
             seen_ = modal;
             seenTicks_ = 0;
-        } else if (++seenTicks_ >= 80) {
+        } else if (++seenTicks_ >= 80 * TimeScale()) {
             ADD_FAILURE() << "a modal " << modal->metaObject()->className() << " was left open";
             if (auto* dlg = qobject_cast<QDialog*>(modal))
                 dlg->reject();
@@ -83,11 +93,20 @@ ModalWatchdog::~ModalWatchdog() {
     g_waiting.clear();
 }
 
+void RunEventsFor(int ms) {
+    QElapsedTimer since;
+    since.start();
+    while (since.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer since;
     since.start();
     while (!done()) {
-        if (since.elapsed() > timeoutMs)
+        if (since.elapsed() > qint64{timeoutMs} * TimeScale())
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

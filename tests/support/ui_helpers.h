@@ -9,6 +9,10 @@
 
 namespace zorvel::test {
 
+// Waits below are multiplied by ZORVEL_TEST_TIME_SCALE (1 to 100, default 1), for builds that
+// run several times slower, such as the sanitized one.
+int TimeScale();
+
 // Runs `action` on the next modal window that opens and is a T, inside its event loop; fails
 // the test when none comes within `timeoutMs`.
 void WhenModalImpl(const std::function<bool(QWidget*)>& tryAction, const char* what, int timeoutMs);
@@ -45,5 +49,9 @@ void ProcessEvents();
 
 // Runs the event loop until `done` holds; false when it did not within `timeoutMs`.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+
+// Runs the event loop for exactly `ms` (not stretched: a test that races a timer of the
+// program against it needs the real figure).
+void RunEventsFor(int ms);
 
 }  // namespace zorvel::test

@@ -281,9 +281,10 @@ TEST_F(RichEditTest, PastingKeepsOnlyWhatTheMemoCanStore) {
             EXPECT_FALSE(f.hasProperty(QTextFormat::BackgroundBrush));
             EXPECT_FALSE(f.isAnchor());
             // Nothing but the model's own formats in what was pasted.
-            if (it.fragment().text() != "start ")
+            if (it.fragment().text() != "start ") {
                 EXPECT_EQ(f, ToQtFormat(ToModelFormat(f, defaultFont)))
                     << it.fragment().text().toStdString();
+            }
             sawRed = sawRed || it.fragment().text() == "Red";
         }
     }

@@ -29,8 +29,8 @@ std::vector<std::u16string> QuickTexts(const AlarmClockList& alarms) {
         if (text != u"起床" && text != u"睡觉")
             texts.push_back(std::move(text));
     }
-    texts.push_back(u"起床");
-    texts.push_back(u"睡觉");
+    texts.emplace_back(u"起床");
+    texts.emplace_back(u"睡觉");
     return texts;
 }
 

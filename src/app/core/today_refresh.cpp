@@ -2,7 +2,9 @@
 
 namespace zorvel {
 
-int DoubleHourIndex(int hour) { return ((hour + 1) / 2) % 12; }
+int DoubleHourIndex(int hour) {
+    return ((hour + 1) / 2) % 12;
+}
 
 TodayRefresh::What TodayRefresh::Check(std::time_t now) {
     std::tm tm{};

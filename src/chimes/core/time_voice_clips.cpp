@@ -30,32 +30,32 @@ std::vector<std::string> TimeVoiceClips(int hour, int minute) {
     std::vector<std::string> clips{kBell, kLeadIn};
     if (hour >= 0) {
         if (hour <= 4) {
-            clips.push_back(kSmallHours);
+            clips.emplace_back(kSmallHours);
         } else if (hour <= 11) {
-            clips.push_back(kMorning);
+            clips.emplace_back(kMorning);
         } else if (hour <= 18) {
-            clips.push_back(kAfternoon);
+            clips.emplace_back(kAfternoon);
         } else {
-            clips.push_back(kEvening);  // 19 included: seven in the evening is evening
+            clips.emplace_back(kEvening);  // 19 included: seven in the evening is evening
         }
         int dial = hour % 12;
         if (dial == 11) {
-            clips.push_back(Number(10));
-            clips.push_back(Number(1));
+            clips.emplace_back(Number(10));
+            clips.emplace_back(Number(1));
         } else {
-            clips.push_back(Number(dial));
+            clips.emplace_back(Number(dial));
         }
     }
-    clips.push_back(kHourWord);
+    clips.emplace_back(kHourWord);
     if (minute == 0)
         return clips;
     // An unknown minute (-1) comes out as tens 0 and no units: "zero minutes".
     int tens = minute < 0 ? 0 : minute / 10;
     int units = minute < 0 ? 0 : minute % 10;
-    clips.push_back(Number(tens * 10));
+    clips.emplace_back(Number(tens * 10));
     if (units != 0)
-        clips.push_back(Number(units));
-    clips.push_back(kMinuteWord);
+        clips.emplace_back(Number(units));
+    clips.emplace_back(kMinuteWord);
     return clips;
 }
 

@@ -177,7 +177,9 @@ public:
     }
 
 private:
-    static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
+    // iconv_open's documented failure value.
+    static inline const iconv_t kNone =
+        reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
 
     iconv_t Converter(int codePage) {
         if (auto it = converters_.find(codePage); it != converters_.end())
@@ -320,9 +322,9 @@ private:
         const State closing = cur_;
         cur_ = stack_.back();
         stack_.pop_back();
-        if (closing.dest == Dest::kFontTable && cur_.dest != Dest::kFontTable)
-            EndFontEntry();
-        else if (closing.dest == Dest::kFontTable && fontEntryOpen_ && stack_.size() < fontDepth_)
+        // Leaving the font table, or a font entry's own group inside it, ends the entry.
+        if (closing.dest == Dest::kFontTable &&
+            (cur_.dest != Dest::kFontTable || (fontEntryOpen_ && stack_.size() < fontDepth_)))
             EndFontEntry();
         if (closing.dest == Dest::kPn && cur_.dest != Dest::kPn && closing.pnKind >= 0)
             cur_.para.bullet = closing.pnKind == 1;
