@@ -56,7 +56,7 @@ void CProgressAnim::paintEvent(QPaintEvent*) {
         const qreal angle = qDegreesToRadians(frame_ * step - i * step * 0.6 - 90.0);
         const QPointF at(c.x() + orbit * qCos(angle), c.y() + orbit * qSin(angle));
         QColor dot(0xff, 0x9f, 0x1a);
-        dot.setAlphaF(1.0 - i * 0.16);
+        dot.setAlphaF(static_cast<float>(1.0 - i * 0.16));
         p.setPen(Qt::NoPen);
         p.setBrush(dot);
         const qreal size = 2.3 - i * 0.25;

@@ -19,8 +19,9 @@ using namespace zorvel;
 
 qreal ScreenRatio() {
     const qreal ratio = qApp->devicePixelRatio();
-    if (qgetenv("QT_SCALE_FACTOR") == "2")
+    if (qgetenv("QT_SCALE_FACTOR") == "2") {
         EXPECT_EQ(ratio, 2.0);
+    }
     return ratio;
 }
 
@@ -32,12 +33,12 @@ class HiDpi : public test::AppTest {};
 
 TEST_F(HiDpi, ClockAndNotesAreRasterisedAtTheScreensDensity) {
     const qreal ratio = ScreenRatio();
-    CZorvelDlg clock(context());
-    clock.show();
-    clock.Draw(100);
-    ASSERT_EQ(clock.devicePixelRatioF(), ratio);
-    EXPECT_EQ(clock.Frame().devicePixelRatio(), ratio);
-    EXPECT_EQ(clock.Frame().size(), clock.size() * ratio);
+    CZorvelDlg clockDlg(context());
+    clockDlg.show();
+    clockDlg.Draw(100);
+    ASSERT_EQ(clockDlg.devicePixelRatioF(), ratio);
+    EXPECT_EQ(clockDlg.Frame().devicePixelRatio(), ratio);
+    EXPECT_EQ(clockDlg.Frame().size(), clockDlg.size() * ratio);
 
     std::u16string id;
     manager().AddNote(id, u"买菜", 1, u"2011-09-01 08:00:00", true);
@@ -48,7 +49,7 @@ TEST_F(HiDpi, ClockAndNotesAreRasterisedAtTheScreensDensity) {
     EXPECT_EQ(picture.devicePixelRatio(), ratio);
     EXPECT_EQ(picture.size(), note->size() * ratio);
     // What the window shows above its text is that picture, pixel for pixel.
-    const int band = 20 * ratio;
+    const int band = qRound(20 * ratio);
     EXPECT_EQ(Pixels(note->grab().toImage()).copy(0, 0, picture.width(), band),
               Pixels(picture).copy(0, 0, picture.width(), band));
 }
