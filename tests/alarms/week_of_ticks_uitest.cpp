@@ -202,8 +202,8 @@ TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSe
         }
     }
     const double took = duration<double>(steady_clock::now() - begun).count();
+    // How long it took is reported, not judged: speed belongs to the benchmarks.
     RecordProperty("seconds", std::to_string(took));
-    EXPECT_LT(took, 20.0);
 
     // What the ticked minutes call for: each alarm and snooze once in every minute that was
     // ticked, and listed as missed in every minute that was slept through.
