@@ -212,8 +212,11 @@ void CBrowser_ControlDlg::OnLoadFinished(bool ok) {
     progressAnim_->Rest();
     stateText_ = ok ? QStringLiteral("完成") : QStringLiteral("无法打开网页");
     statusLabel_->setText(stateText_);
-    addressEdit_->setText(view_->url().toString());
-    addressEdit_->setCursorPosition(0);
+    // A page that finishes loading while the user types an address must not wipe it out.
+    if (!addressEdit_->isModified()) {
+        addressEdit_->setText(view_->url().toString());
+        addressEdit_->setCursorPosition(0);
+    }
     UpdateButtons();
 }
 

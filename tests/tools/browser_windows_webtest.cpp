@@ -12,6 +12,7 @@
 #include <QTcpSocket>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -65,6 +66,14 @@ private:
         if (!request.contains("\r\n\r\n"))
             return;
         const QByteArray path = request.split(' ').value(1);
+        if (path == "/slow") {
+            QTimer::singleShot(1500, socket, [socket] { Reply(socket, "/one"); });
+            return;
+        }
+        Reply(socket, path);
+    }
+
+    static void Reply(QTcpSocket* socket, const QByteArray& path) {
         const QByteArray body = Page(path);
         const QByteArray status = body.isEmpty() ? "404 Not Found" : "200 OK";
         socket->write("HTTP/1.1 " + status +
@@ -181,6 +190,25 @@ TEST_F(BrowserTest, NavigatesGoesBackAndForwardAndShowsHoveredLinks) {
     ASSERT_TRUE(WaitUntil([&] { return ShowsPage(window, server.Url("/one")); }, kPageTimeoutMs));
     EXPECT_TRUE(Child<QToolButton>(window, "forwardButton")->isEnabled());
     Child<QToolButton>(window, "forwardButton")->click();
+    ASSERT_TRUE(WaitUntil([&] { return ShowsPage(window, server.Url("/two")); }, kPageTimeoutMs));
+}
+
+TEST_F(BrowserTest, AnAddressBeingTypedOutlivesTheEndOfALoad) {
+    CBrowserWindows windows(&owner);
+    QWidget* window = windows.Open(server.Url("/slow"));
+    ASSERT_NE(window, nullptr);
+    auto* address = Child<QLineEdit>(window, "addressEdit");
+    address->setFocus();
+    address->selectAll();
+    QTest::keyClicks(address, "127.0.0.1");
+    ASSERT_TRUE(WaitUntil(
+        [&] { return Child<QLabel>(window, "statusLabel")->text() == QStringLiteral("完成"); },
+        kPageTimeoutMs));
+    EXPECT_EQ(address->text(), QStringLiteral("127.0.0.1"));
+
+    // Once the typed address is followed, the field shows pages again.
+    address->setText(server.Url("/two").toString());
+    QTest::keyClick(address, Qt::Key_Return);
     ASSERT_TRUE(WaitUntil([&] { return ShowsPage(window, server.Url("/two")); }, kPageTimeoutMs));
 }
 
