@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/app_context.h"
 #include "app/main_dlg.h"
@@ -73,9 +74,13 @@ CZorvelDlg::CZorvelDlg(CAppContext& context, QWidget* parent)
     const QSize size = art_.FaceSize().isEmpty() ? QSize(268, 268) : art_.FaceSize();
     setFixedSize(size);
     // Clicks on the see-through parts reach the desktop below, as they would on any picture.
+    // The shape goes on the native window only: as a widget mask it would also clip every
+    // repaint to hundreds of rectangles, and the clock repaints twice a second.
     const QRegion covered = art_.CoveredRegion();
-    if (!covered.isEmpty())
-        setMask(covered);
+    if (!covered.isEmpty()) {
+        winId();
+        windowHandle()->setMask(covered);
+    }
     if (screen)
         move(screen->geometry().topLeft());
 
