@@ -140,10 +140,17 @@ CBrowser_ControlDlg::CBrowser_ControlDlg(IBrowserPlugin::NewWindow newWindow)
     outer->addLayout(body, 1);
     outer->addWidget(statusBar_);
 
-    connect(backButton_, &QToolButton::clicked, view_, &QWebEngineView::back);
-    connect(forwardButton_, &QToolButton::clicked, view_, &QWebEngineView::forward);
+    // A button press is a navigation of its own: what was typed and not sent gives way.
+    const auto following = [this](void (QWebEngineView::*go)()) {
+        return [this, go] {
+            addressEdit_->setModified(false);
+            (view_->*go)();
+        };
+    };
+    connect(backButton_, &QToolButton::clicked, this, following(&QWebEngineView::back));
+    connect(forwardButton_, &QToolButton::clicked, this, following(&QWebEngineView::forward));
     connect(stop, &QToolButton::clicked, view_, &QWebEngineView::stop);
-    connect(refresh, &QToolButton::clicked, view_, &QWebEngineView::reload);
+    connect(refresh, &QToolButton::clicked, this, following(&QWebEngineView::reload));
     connect(home, &QToolButton::clicked, this,
             [this] { Navigate(QUrl(QString::fromLatin1(zorvel::web::kProjectHomePage))); });
     connect(search, &QToolButton::clicked, this,
@@ -212,22 +219,24 @@ void CBrowser_ControlDlg::OnLoadFinished(bool ok) {
     progressAnim_->Rest();
     stateText_ = ok ? QStringLiteral("完成") : QStringLiteral("无法打开网页");
     statusLabel_->setText(stateText_);
-    // A page that finishes loading while the user types an address must not wipe it out.
-    if (!addressEdit_->isModified()) {
-        addressEdit_->setText(view_->url().toString());
-        addressEdit_->setCursorPosition(0);
-    }
+    ShowPageAddress();
     UpdateButtons();
 }
 
-void CBrowser_ControlDlg::OnUrlChanged(const QUrl& url) {
-    // Pages restored from the history (back, forward) may report no load at all; what the user
-    // is typing stays untouched.
-    if (!addressEdit_->isModified()) {
-        addressEdit_->setText(url.toString());
-        addressEdit_->setCursorPosition(0);
-    }
+void CBrowser_ControlDlg::OnUrlChanged(const QUrl&) {
+    // Pages restored from the history (back, forward) may report no load at all.
+    ShowPageAddress();
     UpdateButtons();
+}
+
+void CBrowser_ControlDlg::ShowPageAddress() {
+    // An address the user is typing is not wiped out by a page that finishes loading; once
+    // the focus has gone elsewhere (a click in the page) the field follows the page again.
+    if (addressEdit_->isModified() && focusWidget() == addressEdit_)
+        return;
+    addressEdit_->setModified(false);
+    addressEdit_->setText(view_->url().toString());
+    addressEdit_->setCursorPosition(0);
 }
 
 void CBrowser_ControlDlg::OnLinkHovered(const QString& url) {

@@ -35,6 +35,7 @@ private:
     void OnLoadStarted();
     void OnLoadFinished(bool ok);
     void OnUrlChanged(const QUrl& url);
+    void ShowPageAddress();
     void OnLinkHovered(const QString& url);
     void UpdateButtons();
 

@@ -210,6 +210,11 @@ TEST_F(BrowserTest, AnAddressBeingTypedOutlivesTheEndOfALoad) {
     address->setText(server.Url("/two").toString());
     QTest::keyClick(address, Qt::Key_Return);
     ASSERT_TRUE(WaitUntil([&] { return ShowsPage(window, server.Url("/two")); }, kPageTimeoutMs));
+
+    // A button press gives up what was typed and not sent.
+    QTest::keyClicks(address, "x");
+    Child<QToolButton>(window, "backButton")->click();
+    ASSERT_TRUE(WaitUntil([&] { return ShowsPage(window, server.Url("/slow")); }, kPageTimeoutMs));
 }
 
 TEST_F(BrowserTest, ListsWindowsInOpeningOrderWithThoseThePageOpens) {
