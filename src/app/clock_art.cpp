@@ -82,25 +82,30 @@ QSize CClockArt::HandSize(Hand hand) const {
 QImage CClockArt::Render(const ClockTime& time, FaceFrame frame) const {
     if (faceSize_.isEmpty())
         return QImage();
-    // The face is the first layer on a transparent canvas, so the canvas starts as a copy of
-    // it: the same pixels as drawing it there, at a small part of the cost.
-    const QImage& face = frame == FaceFrame::kA ? faceA_ : faceB_;
-    QImage image;
-    if (!face.isNull() && face.size() == faceSize_ * dpr_) {
-        image = face.copy();
-    } else {
-        image = QImage(faceSize_ * dpr_, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(dpr_);
-        image.fill(Qt::transparent);
-        if (!face.isNull()) {
-            QPainter painter(&image);
-            painter.drawImage(QRectF(QPointF(0, 0), faceSize_), face);
-        }
-    }
-
+    QImage image(faceSize_ * dpr_, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr_);
     QPainter painter(&image);
+    Paint(painter, time, frame);
+    return image;
+}
+
+void CClockArt::Paint(QPainter& painter, const ClockTime& time, FaceFrame frame) const {
+    if (faceSize_.isEmpty())
+        return;
+    painter.save();
+    // The face is the bottom layer and fills the whole rectangle, so it is copied rather than
+    // blended: the same pixels as drawing it on transparency, at a small part of the cost.
+    const QRectF whole(QPointF(0, 0), faceSize_);
+    const QImage& face = frame == FaceFrame::kA ? faceA_ : faceB_;
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (face.isNull())
+        painter.fillRect(whole, Qt::transparent);
+    else
+        painter.drawImage(whole, face);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QTransform base = painter.worldTransform();
 
     const clock::HandAngles angles = clock::AnglesAt(time.hour, time.minute, time.second);
     const struct {
@@ -118,10 +123,10 @@ QImage CClockArt::Render(const ClockTime& time, FaceFrame frame) const {
         transform.translate(clock::kDialCentreX, clock::kDialCentreY);
         transform.rotate(angle);
         transform.translate(-pivot.x, -pivot.y);
-        painter.setTransform(transform);
+        painter.setWorldTransform(transform * base);
         svg->render(&painter, QRectF(QPointF(0, 0), size));
     }
-    painter.resetTransform();
+    painter.setWorldTransform(base);
 
     if (!digits_.isNull()) {
         const auto sources = clock::ReadoutSources(time.hour, time.minute, time.second);
@@ -132,7 +137,7 @@ QImage CClockArt::Render(const ClockTime& time, FaceFrame frame) const {
             painter.drawImage(target, digits_, source);
         }
     }
-    return image;
+    painter.restore();
 }
 
 QRegion CClockArt::CoveredRegion() const {

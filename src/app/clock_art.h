@@ -9,6 +9,7 @@
 #include "app/core/clock_geometry.h"
 #include "platform/core/clock.h"
 
+class QPainter;
 class QSvgRenderer;
 
 namespace zorvel {
@@ -49,6 +50,10 @@ public:
     // Draws the clock for `time` with the given face frame into a new transparent image of the
     // face size (at the art's device pixel ratio). Depends on nothing but its arguments.
     QImage Render(const ClockTime& time, clock::FaceFrame frame) const;
+
+    // The same drawing onto a painter whose device has the face size at the art's ratio; every
+    // pixel of the face rectangle is replaced, so nothing needs clearing first.
+    void Paint(QPainter& painter, const ClockTime& time, clock::FaceFrame frame) const;
 
     // The pixels the clock can ever cover (any frame, any read-out); the rest of the window is
     // see-through and should let clicks pass to what lies below.

@@ -133,7 +133,7 @@ void CZorvelDlg::Draw(int percent) {
     if (ratio != art_.DevicePixelRatio())
         art_.Load(QString::fromLatin1(zorvel::CClockArt::kBuiltIn), ratio);
     lastFaceFrame_ = frames_.Next();
-    frame_ = art_.Render(zorvel::ClockTimeOf(context_.clock()), lastFaceFrame_);
+    shownTime_ = zorvel::ClockTimeOf(context_.clock());
     const int alpha = zorvel::clock::ConstantAlpha(percent);
     if (alpha != alpha_) {
         alpha_ = alpha;
@@ -185,9 +185,10 @@ void CZorvelDlg::OnTrayLeftClick() {
 }
 
 void CZorvelDlg::paintEvent(QPaintEvent*) {
+    // Drawn straight onto the window: a frame kept in between would cost a copy of the whole
+    // picture twice a second.
     QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPointF(0, 0), frame_);
+    art_.Paint(painter, shownTime_, lastFaceFrame_);
 }
 
 void CZorvelDlg::mousePressEvent(QMouseEvent* event) {

@@ -50,8 +50,8 @@ public:
     // Draws the current time with opacity percentage p (out of range means 100).
     void Draw(int percent);
 
-    // The image on screen and the face frame of the last draw.
-    const QImage& Frame() const { return frame_; }
+    // The picture on screen and the face frame of the last draw.
+    QImage Frame() const { return art_.Render(shownTime_, lastFaceFrame_); }
     zorvel::clock::FaceFrame LastFaceFrame() const { return lastFaceFrame_; }
 
     // The main window, or nullptr while it has never been shown.
@@ -94,7 +94,7 @@ private:
     std::unique_ptr<CMainDlg> mainDlg_;
     zorvel::CClockArt art_;
     QIcon icon_;
-    QImage frame_;
+    zorvel::ClockTime shownTime_;
     zorvel::clock::FaceFrameSequence frames_;
     zorvel::clock::FaceFrame lastFaceFrame_ = zorvel::clock::FaceFrame::kB;
     QMenu* menu_ = nullptr;
