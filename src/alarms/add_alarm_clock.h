@@ -8,11 +8,7 @@ class CAddAlarmClock : public CAlarmEditorDlg {
 public:
     CAddAlarmClock(CClockManager& manager, const zorvel::Clock& clock, QWidget* parent);
 
-    void OnOK();
-
-    // Writes "添加了一个闹钟 " followed by the time text; tests replace it.
-    AlarmLogger addLogger;
-
 protected:
-    void accept() override { OnOK(); }
+    bool Adding() const override { return true; }
+    zorvel::SaveResult Store(const Values& values) override;
 };

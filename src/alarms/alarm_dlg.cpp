@@ -12,44 +12,24 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdio>
+#include <utility>
 
-#include "storage/clock_database.h"
+#include "alarms/core/ring_plan.h"
 #include "storage/text_codec.h"
 #include "widgets/stored_text.h"
 
 using namespace zorvel;
 
-int CAlarmDlg::ReadRingPlayType() {
-    try {
-        SoftSetting s;
-        s.ringPlayType = kPlayUntilClosed;
-        database_.ReadSoftSetting(&s);
-        return s.ringPlayType;
-    } catch (const CppSQLite3Exception& e) {
-        // The alarm must still be heard: play until the window is closed.
-        std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
-        return kPlayUntilClosed;
-    }
-}
-
-CAlarmDlg* OpenRingWindow(const AlarmClockPtr& alarm, const PlatformServices& services,
-                          CClockDatabase& database, const zorvel::Clock& clock, int cascade) {
-    auto* dlg = new CAlarmDlg(alarm, services, database, clock);
-    dlg->StartRinging();
+CAlarmDlg* OpenRingWindow(const RingSnapshot& ring, int cascade) {
+    auto* dlg = new CAlarmDlg(ring);
     dlg->ShowOnTop(cascade);
     return dlg;
 }
 
-CAlarmDlg::CAlarmDlg(AlarmClockPtr alarm, const PlatformServices& services,
-                     CClockDatabase& database, const zorvel::Clock& clock, QWidget* parent)
+CAlarmDlg::CAlarmDlg(const RingSnapshot& ring, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint |
                           Qt::WindowTitleHint),
-      alarm_(std::move(alarm)),
-      rangTime_(alarm_->alarmTime),
-      services_(services),
-      database_(database),
-      clock_(clock) {
+      ring_(ring) {
     setObjectName("alarmDlg");
     setWindowTitle(QStringLiteral("设定时间到了"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -152,17 +132,13 @@ CAlarmDlg::CAlarmDlg(AlarmClockPtr alarm, const PlatformServices& services,
     shakeMoveTimer_.setSingleShot(true);
     shakeMoveTimer_.setTimerType(Qt::PreciseTimer);
     connect(&shakeMoveTimer_, &QTimer::timeout, this, &CAlarmDlg::ShakeStep);
-    songEndTimer_.setInterval(1000);
-    connect(&songEndTimer_, &QTimer::timeout, this, &CAlarmDlg::CheckSongEnd);
 
-    timeLabel_->setText(FromStoredText(alarm_->alarmTime));
-    contentLabel_->setText(FromStoredText(alarm_->content));
+    timeLabel_->setText(FromStoredText(ring_.alarm.alarmTime));
+    contentLabel_->setText(FromStoredText(ring_.alarm.content));
     FillDelayCombos();
 }
 
-CAlarmDlg::~CAlarmDlg() {
-    StopSong();
-}
+CAlarmDlg::~CAlarmDlg() = default;
 
 void CAlarmDlg::FillDelayCombos() {
     hoursCombo_->clear();
@@ -173,31 +149,6 @@ void CAlarmDlg::FillDelayCombos() {
         minutesCombo_->addItem(QString::number(m));
     hoursCombo_->setCurrentIndex(0);
     minutesCombo_->setCurrentIndex(0);
-}
-
-void CAlarmDlg::StartRinging() {
-    const std::string song1 = services_.dataDirs.Find("mp3/1.mp3");
-    const std::string song2 = services_.dataDirs.Find("mp3/2.mp3");
-    RingPlan plan = PlanRing(*alarm_, kPlayUntilClosed, song1, song2);
-    if (plan.restart && services_.power) {
-        // Give the user two seconds to see why the machine restarts.
-        IPowerControl* power = services_.power;
-        QTimer::singleShot(2000, this, [power] { power->Reboot(); });
-    }
-    if (!plan.program.empty() && services_.launcher) {
-        if (!services_.launcher->StartDetached(QString::fromStdString(plan.program)))
-            ShowSongError(
-                QStringLiteral("无法启动程序：%1").arg(QString::fromStdString(plan.program)));
-    }
-    if (plan.shake)
-        shakeTimer_.start();
-    if (plan.powerOff && services_.power)
-        services_.power->PowerOff();
-    if (plan.needsPlayType) {
-        plan = PlanRing(*alarm_, ReadRingPlayType(), song1, song2);
-        if (plan.song)
-            PlaySong(QString::fromStdString(plan.song->path), plan.song->mode, plan.song->loop);
-    }
 }
 
 void CAlarmDlg::ShowOnTop(int cascade) {
@@ -222,56 +173,9 @@ void CAlarmDlg::ShowOnTop(int cascade) {
     activateWindow();
 }
 
-void CAlarmDlg::PlaySong(const QString& path, SongPlayMode mode, bool loop) {
-    playMode_ = mode;
-    repeat_ = loop;
-    if (songPath_.isEmpty())
-        songPath_ = path;
-    player_.reset();
-    if (!services_.songPlayers)
-        return;
-    player_ = services_.songPlayers();
-    player_->Play(path, loop);
-    if (!player_->ErrorText().isEmpty()) {
-        ShowSongError(QStringLiteral("歌曲无法播放：%1").arg(player_->ErrorText()));
-        songEndTimer_.stop();
-        return;
-    }
-    // Watched in every mode: a file that cannot be decoded is reported only once the player
-    // has tried, after Play has returned.
-    songEndTimer_.start();
-}
-
-void CAlarmDlg::StopSong() {
-    songEndTimer_.stop();
-    if (player_) {
-        player_->Stop();
-        player_.reset();
-    }
-}
-
-void CAlarmDlg::CheckSongEnd() {
-    if (!player_)
-        return;
-    if (!player_->ErrorText().isEmpty()) {
-        // A song that cannot be played is not retried every second.
-        ShowSongError(QStringLiteral("歌曲无法播放：%1").arg(player_->ErrorText()));
-        songEndTimer_.stop();
-        return;
-    }
-    if (!player_->IsStopped())
-        return;
-    switch (OnSongStopped(playMode_)) {
-        case SongEndAction::kPlayLastTime:
-            PlaySong(songPath_, kSongOnce, false);
-            break;
-        case SongEndAction::kPlayLoopAgain:
-            PlaySong(songPath_, kSongLoop, true);
-            break;
-        case SongEndAction::kNothing:
-            songEndTimer_.stop();  // played to its end
-            break;
-    }
+void CAlarmDlg::Shake() {
+    if (!IsShaking())
+        shakeTimer_.start();
 }
 
 void CAlarmDlg::ShakeStep() {
@@ -296,23 +200,25 @@ void CAlarmDlg::ShowSongError(const QString& text) {
     songErrorLabel_->show();
 }
 
+void CAlarmDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!std::exchange(toldShown_, true))
+        emit Shown(ring_.ring);
+}
+
 void CAlarmDlg::accept() {
-    int hours = ReadDelayNumber(hoursCombo_->currentText().toStdU16String());
-    int minutes = ReadDelayNumber(minutesCombo_->currentText().toStdU16String());
-    if (auto until =
-            SnoozeUntil(rangTime_, alarm_->isEveryday, hours, minutes, clock_.NowTimeT())) {
-        alarm_->alarmTime = *until;
-        emit Snoozed(QString::fromStdString(alarm_->id), QString::fromStdString(*until));
-    }
-    alarm_->hasRung = false;
-    StopSong();
+    const int hours = ReadDelayNumber(hoursCombo_->currentText().toStdU16String());
+    const int minutes = ReadDelayNumber(minutesCombo_->currentText().toStdU16String());
+    if (!std::exchange(answered_, true))
+        emit Snoozed(ring_.ring, hours, minutes);
     QDialog::accept();
     close();
 }
 
 void CAlarmDlg::closeEvent(QCloseEvent* event) {
-    StopSong();
     shakeMoveTimer_.stop();
     shakeTimer_.stop();
+    if (!std::exchange(answered_, true))
+        emit Closed(ring_.ring);
     QDialog::closeEvent(event);
 }

@@ -309,31 +309,14 @@ CAlarmEditorDlg::Values CAlarmEditorDlg::CollectValues(bool adding) const {
     return v;
 }
 
-void CAlarmEditorDlg::StoreAndLog(const std::function<const AlarmLogger*()>& store,
-                                  const std::string& id, const Values& v) {
-    AlarmClockRecord record;
-    record.id = id;
-    record.alarmTime = ToStored(v.alarmTime);
-    record.isEveryday = v.isEveryday;
-    record.isRing = v.isRing;
-    record.content = ToStored(v.content);
-    record.ring = ToStored(v.ring);
-    record.ringType = v.ringType;
-    bool refused = false;
-    const bool ran = RunStorageAction(this, [&] {
-        CTransaction transaction(manager_.Database());
-        const AlarmLogger* logger = store();
-        if (!logger) {
-            refused = true;
-            return;
-        }
-        if (*logger)
-            (*logger)(LogTimeText(v.alarmTime, v.isEveryday), record);
-        transaction.Commit();
-    });
-    if (!ran)
+void CAlarmEditorDlg::OnOK() {
+    const Values v = CollectValues(Adding());
+    if (!CheckContentLength(v))
         return;
-    if (refused) {
+    SaveResult result = SaveResult::kRefused;
+    if (!RunStorageAction(this, [&] { result = Store(v); }))
+        return;
+    if (result == SaveResult::kRefused) {
         // Nothing else makes the record service refuse an alarm with a time.
         ShowWarning(this, QStringLiteral("输入的内容过长"));
         return;

@@ -2,9 +2,9 @@
 
 #include <QDialog>
 #include <QString>
-#include <functional>
 #include <string>
 
+#include "alarms/core/alarm_operations.h"
 #include "platform/core/clock.h"
 #include "storage/records.h"
 
@@ -18,11 +18,6 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 
-// Writes one line of the user log about an alarm (the time text as the log names it, and the
-// alarm as stored).
-using AlarmLogger =
-    std::function<void(const std::u16string& timeText, const AlarmClockRecord& alarm)>;
-
 // What the editors have in common: the time, ring and text fields, their enabling rules, the
 // file choice and the quick-text menu. CAddAlarmClock and CEditAlarmClockDlg add how the
 // values are first shown and where they are stored.
@@ -30,14 +25,12 @@ class CAlarmEditorDlg : public QDialog {
     Q_OBJECT
 public:
     // The values the fields hold now, as they would be stored.
-    struct Values {
-        std::u16string alarmTime;
-        bool isEveryday = false;
-        bool isRing = false;
-        std::u16string content;
-        std::u16string ring;
-        int ringType = 0;
-    };
+    using Values = zorvel::AlarmValues;
+
+    // "确定": stores the alarm with its log line and closes. A text the record service would
+    // refuse is told and the dialog stays open; so does a storage error, with what the user
+    // entered.
+    void OnOK();
 
     void OnEveryday();
     void OnRingEffect();
@@ -66,12 +59,11 @@ protected:
     // Refuses (with the message the user sees) a text the record service would refuse.
     bool CheckContentLength(const Values& values);
     void ShowProgramLabels(bool program);
-    // Stores the alarm with `store` and writes its log line in one transaction, so both land
-    // or neither does, then closes the dialog. `store` returns the logger for the line, or
-    // nullptr when the record service refused the alarm (which the user is told). A storage
-    // error is shown and the dialog stays open with what the user entered.
-    void StoreAndLog(const std::function<const AlarmLogger*()>& store, const std::string& id,
-                     const Values& values);
+    void accept() override { OnOK(); }
+    // Whether this is the add dialog (which stores no ring text when the ring is off).
+    virtual bool Adding() const = 0;
+    // Stores the values with their log line; storage errors raise.
+    virtual zorvel::SaveResult Store(const Values& values) = 0;
 
     CClockManager& manager_;
     const zorvel::Clock& clock_;

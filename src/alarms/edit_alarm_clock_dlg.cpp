@@ -20,12 +20,6 @@ CEditAlarmClockDlg::CEditAlarmClockDlg(const QString& id, CClockManager& manager
                                        const Clock& clock, QWidget* parent)
     : CAlarmEditorDlg(QStringLiteral("编辑闹钟"), "editAlarmDlg", manager, clock, parent),
       alarmId(ToStored(id.toStdU16String())) {
-    updateLogger = [&manager](const std::u16string& timeText, const AlarmClockRecord&) {
-        manager.AddLog(u"更新了一个闹钟 " + timeText);
-    };
-    addLogger = [&manager](const std::u16string& timeText, const AlarmClockRecord&) {
-        manager.AddLog(u"添加了一个闹钟 " + timeText);
-    };
     InitFromAlarm();
 }
 
@@ -70,22 +64,6 @@ void CEditAlarmClockDlg::InitFromAlarm() {
     loadResult_ = Load::kLoaded;
 }
 
-void CEditAlarmClockDlg::OnOK() {
-    Values v = CollectValues(false);
-    if (!CheckContentLength(v))
-        return;
-    StoreAndLog(
-        [&]() -> const AlarmLogger* {
-            if (manager_.ModifyAlarmClock(alarmId, v.alarmTime, v.isEveryday, v.isRing, v.content,
-                                          v.ring, v.ringType))
-                return &updateLogger;
-            // The alarm went away while the dialog was open (expired alarms are cleaned up
-            // every minute); what the user entered is kept as an alarm of its own, and logged
-            // as a new one.
-            if (manager_.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring,
-                                       v.ringType))
-                return &addLogger;
-            return nullptr;
-        },
-        alarmId, v);
+SaveResult CEditAlarmClockDlg::Store(const Values& values) {
+    return UpdateAlarm(manager_, alarmId, values);
 }

@@ -17,16 +17,12 @@ public:
     Load loadResult() const { return loadResult_; }
     const QString& loadError() const { return loadError_; }
 
-    void OnOK();
-
     std::string alarmId;  // stored text
-    // Write "更新了一个闹钟 " (or, for an alarm stored anew because it had been deleted
-    // meanwhile, "添加了一个闹钟 ") followed by the time text; tests replace them.
-    AlarmLogger updateLogger;
-    AlarmLogger addLogger;
 
 protected:
-    void accept() override { OnOK(); }
+    bool Adding() const override { return false; }
+    // An alarm deleted while the dialog was open is stored anew.
+    zorvel::SaveResult Store(const Values& values) override;
 
 private:
     void InitFromAlarm();

@@ -1,11 +1,13 @@
 #include "alarms/my_clock_dlg.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "alarms/add_alarm_clock.h"
+#include "alarms/alarm_board.h"
+#include "alarms/core/alarm_operations.h"
 #include "alarms/core/alarm_time.h"
 #include "alarms/edit_alarm_clock_dlg.h"
-#include "alarms/reminder_service.h"
 #include "storage/clock_manager.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
@@ -29,18 +31,20 @@ const CListPage::Setup kSetup = {
 };
 }  // namespace
 
-CMyClockDlg::CMyClockDlg(CReminderService& reminders, CStore& store, const Clock& clock,
-                         QWidget* parent)
-    : CListPage(kSetup, store.Database(), parent),
-      reminders_(reminders),
-      store_(store),
-      clock_(clock) {
+CMyClockDlg::CMyClockDlg(CAlarmBoard& alarms, CStore& store, const Clock& clock, QWidget* parent)
+    : CListPage(kSetup, store.Database(), parent), alarms_(alarms), store_(store), clock_(clock) {
     resize(562, 334);
     SetUpColumns();
     // The rows follow every reload of the list, except the one after the page's own deletion.
-    connect(&reminders_, &CReminderService::AlarmListReloaded, this, [this] {
+    connect(&alarms_, &CAlarmBoard::AlarmListChanged, this, [this] {
+        refillAsked_ = false;
         if (!TakeOwnDeletion())
             FillAlarmList();
+    });
+    connect(&alarms_, &CAlarmBoard::ReloadFailed, this, [this](const QString& error) {
+        // Rows and list stay as they were, still in step.
+        if (std::exchange(refillAsked_, false))
+            ShowStorageError(this, error);
     });
     FillAlarmList();
 }
@@ -63,10 +67,9 @@ void CMyClockDlg::SetUpColumns() {
 }
 
 void CMyClockDlg::Refill() {
-    // The rows come from the service's list; reloading it rebuilds them.
-    QString error;
-    if (!reminders_.ReloadAlarms(&error))
-        ShowStorageError(this, error);  // rows and list stay as they were, still in step
+    // The rows come from the engine's list; reloading it rebuilds them.
+    refillAsked_ = true;
+    alarms_.RequestReload();
 }
 
 void CMyClockDlg::FillAlarmList() {
@@ -76,7 +79,7 @@ void CMyClockDlg::FillAlarmList() {
     }
     listCtrl()->DeleteAllItems();
     const std::time_t now = clock_.NowTimeT();
-    for (const AlarmClockPtr& alarm : reminders_.alarmList()) {
+    for (const AlarmClockPtr& alarm : alarms_.alarmList()) {
         const bool expired = IsExpiredAlarm(*alarm, now);
         AppendRow(
             expired ? expiredImage : activeImage, FromStoredText(alarm->id),
@@ -96,5 +99,9 @@ void CMyClockDlg::EditItem(const QString& id) {
 }
 
 bool CMyClockDlg::DeleteItem(const QString& id) {
-    return reminders_.DeleteAlarmByUser(ToStoredText(id));
+    const std::string stored = ToStoredText(id);
+    const bool removed = DeleteAlarmByUser(store_.Manager(), stored);
+    // Out of the test at once, and no longer snoozed, even when storage no longer held it.
+    alarms_.DeletedByUser(stored);
+    return removed;
 }

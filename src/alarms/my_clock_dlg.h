@@ -5,24 +5,24 @@
 #include "platform/core/clock.h"
 #include "widgets/list_page.h"
 
-class CReminderService;
+class CAlarmBoard;
 namespace zorvel {
 class CStore;
 }
 
-// The alarm page: shows the reminder service's alarm list, adds, edits (double click) and
-// deletes alarms. The rows are always rebuilt from the very list the service tests every
-// second, so what the page shows is what may ring.
+// The alarm page: shows the alarm engine's list, adds, edits (double click) and deletes
+// alarms. The rows are always rebuilt from the very list the engine tests every second, so
+// what the page shows is what may ring.
 class CMyClockDlg : public CListPage {
     Q_OBJECT
 public:
-    CMyClockDlg(CReminderService& reminders, zorvel::CStore& store, const zorvel::Clock& clock,
+    CMyClockDlg(CAlarmBoard& alarms, zorvel::CStore& store, const zorvel::Clock& clock,
                 QWidget* parent = nullptr);
     ~CMyClockDlg() override;
 
-    // Rebuilds the rows from the service's alarm list.
+    // Rebuilds the rows from the engine's alarm list.
     void FillAlarmList();
-    // Reads the alarms from storage again (through the service) and rebuilds the rows.
+    // Has the engine read the alarms from storage again; the rows follow its answer.
     void Refill() override;
 
     // "添加闹钟".
@@ -35,7 +35,8 @@ protected:
 private:
     void SetUpColumns();
 
-    CReminderService& reminders_;
+    CAlarmBoard& alarms_;
+    bool refillAsked_ = false;  // a failed reading is shown when this page asked for it
     zorvel::CStore& store_;
     const zorvel::Clock& clock_;
     QIcon expiredImage;

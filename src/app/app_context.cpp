@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
+#include "alarms/alarm_board.h"
 #include "alarms/alarm_dlg.h"
+#include "alarms/alarm_engine.h"
 #include "alarms/missed_alarms_dlg.h"
-#include "alarms/reminder_service.h"
 #include "chimes/clip_sink.h"
 #include "chimes/rest_remind.h"
-#include "chimes/time_voice.h"
 #include "notes/shown_notes.h"
 #include "platform/second_ticker.h"
 #include "storage/clock_manager.h"
@@ -26,19 +26,53 @@ CAppContext::CAppContext(Parts parts)
         zorvel::ShowStorageError(
             nullptr, QStringLiteral("数据文件已丢失，已重新创建：") + QString::fromStdString(path));
     });
-    reminders_ = std::make_unique<CReminderService>(*store_, *notifier_, settings_, clock_,
-                                                    parts_.stateFile);
+
+    CAlarmEngine::Parts engineParts;
+    engineParts.clock = &clock_;
+    engineParts.platform = parts_.platform;
+    engineParts.databasePath = parts_.databasePath;
+    engineParts.stateDir = parts_.stateDir;
+    engineParts.voiceSink = parts_.voiceSink;
+    if (parts_.engineThread) {
+        engineThread_ = std::make_unique<CAlarmEngineThread>(std::move(engineParts));
+        engine_ = engineThread_->StartEngine();
+    } else {
+        ownEngine_ = std::make_unique<CAlarmEngine>(std::move(engineParts));
+        engine_ = ownEngine_.get();
+    }
+    board_ = std::make_unique<CAlarmBoard>(*engine_);
     shownNotes_ = std::make_unique<CShownNotes>(*store_, clock_, parts_.platform.shell);
 
-    QObject::connect(reminders_.get(), &CReminderService::AlarmDue, reminders_.get(),
-                     [this](const AlarmClockPtr& alarm) { OpenRingWindow(alarm); });
-    QObject::connect(reminders_.get(), &CReminderService::AlarmsMissed, reminders_.get(),
-                     [this](const AlarmClockList& alarms) { ShowMissedAlarms(alarms); });
-    QObject::connect(reminders_.get(), &CReminderService::ChimeDue, reminders_.get(),
-                     [this](int hour, int minute) { voice().Start(hour, minute); });
-    QObject::connect(reminders_.get(), &CReminderService::RestDue, reminders_.get(),
-                     [this] { ShowRestReminder(); });
-    // Whoever changed the settings, the timers read them from the cache.
+    // What the engine asks of the windows arrives here, in the window thread.
+    CAlarmBoard* board = board_.get();
+    QObject::connect(engine_, &CAlarmEngine::RingDue, board,
+                     [this](const zorvel::RingSnapshot& ring) { OpenRingWindow(ring); });
+    QObject::connect(engine_, &CAlarmEngine::ShakeRequested, board, [this](quint64 ring) {
+        if (CAlarmDlg* window = RingWindow(ring))
+            window->Shake();
+    });
+    QObject::connect(engine_, &CAlarmEngine::RingError, board,
+                     [this](quint64 ring, const QString& text) {
+                         if (CAlarmDlg* window = RingWindow(ring))
+                             window->ShowSongError(text);
+                     });
+    QObject::connect(engine_, &CAlarmEngine::AlarmsMissed, board,
+                     [this](const AlarmRecords& alarms) {
+                         AlarmClockList list;
+                         for (const AlarmClockRecord& a : alarms)
+                             list.push_back(std::make_shared<AlarmClockRecord>(a));
+                         ShowMissedAlarms(list);
+                     });
+    QObject::connect(engine_, &CAlarmEngine::RestDue, board, [this] { ShowRestReminder(); });
+    QObject::connect(engine_, &CAlarmEngine::Stored, notifier_.get(),
+                     [notifier = notifier_.get()](int table) {
+                         notifier->Raise(static_cast<zorvel::StoredTable>(table));
+                     });
+    // Whoever changed the alarms or the settings, the engine reads them again.
+    QObject::connect(notifier_.get(), &CChangeNotifier::AlarmsChanged, engine_,
+                     &CAlarmEngine::AlarmsChanged);
+    QObject::connect(notifier_.get(), &CChangeNotifier::SettingsChanged, engine_,
+                     &CAlarmEngine::ReloadSettings);
     QObject::connect(notifier_.get(), &CChangeNotifier::SettingsChanged, notifier_.get(), [this] {
         try {
             LoadSettingsCache(settings_, store_->Database());
@@ -53,6 +87,13 @@ CAppContext::~CAppContext() {
     store_->Database().SetWriteListener(nullptr);
     store_->Database().SetLostFileListener(nullptr);
     delete missedNotice_.data();
+    for (auto& [ring, window] : ringWindows_)
+        delete window.data();
+    // The engine goes before the board it talks to.
+    QObject::disconnect(engine_, nullptr, board_.get(), nullptr);
+    QObject::disconnect(engine_, nullptr, notifier_.get(), nullptr);
+    engineThread_.reset();
+    ownEngine_.reset();
 }
 
 void CAppContext::Start() {
@@ -63,28 +104,34 @@ void CAppContext::Start() {
     // cache keeps its defaults and the program goes on.
     zorvel::RunStorageAction(nullptr, [this] { LoadSettingsCache(settings_, store_->Database()); });
     ticker_->Start();
-    reminders_->Start(*ticker_);
+    QMetaObject::invokeMethod(engine_, &CAlarmEngine::Start, Qt::AutoConnection);
+    if (engineThread_)
+        board_->StartHeartbeat();
     shownNotes_->ShowStoredNotes();
 }
 
-CTimeVoice& CAppContext::voice() {
-    if (!voice_) {
-        CClipSink* sink = parts_.voiceSink ? parts_.voiceSink() : nullptr;
-        voice_ = std::make_unique<CTimeVoice>(sink, clock_, parts_.platform.dataDirs);
-    }
-    return *voice_;
+void CAppContext::SpeakNow() {
+    board_->SpeakNow();
 }
 
-void CAppContext::OpenRingWindow(const AlarmClockPtr& alarm) {
+CAlarmDlg* CAppContext::RingWindow(quint64 ring) const {
+    auto it = ringWindows_.find(ring);
+    return it == ringWindows_.end() ? nullptr : it->second.data();
+}
+
+void CAppContext::OpenRingWindow(const zorvel::RingSnapshot& ring) {
     const std::time_t minute = clock_.NowTimeT() / 60;
     ringsThisMinute_ = minute == ringMinute_ ? ringsThisMinute_ + 1 : 0;
     ringMinute_ = minute;
-    CAlarmDlg* window =
-        ::OpenRingWindow(alarm, parts_.platform, store_->Database(), clock_, ringsThisMinute_);
-    QObject::connect(window, &CAlarmDlg::Snoozed, reminders_.get(),
-                     [reminders = reminders_.get()](const QString& id, const QString& until) {
-                         reminders->Snooze(id.toStdString(), until.toStdString());
-                     });
+    // Windows closed since are forgotten.
+    std::erase_if(ringWindows_, [](const auto& entry) { return entry.second.isNull(); });
+    auto* window = new CAlarmDlg(ring);
+    ringWindows_[ring.ring] = window;
+    CAlarmBoard* board = board_.get();
+    QObject::connect(window, &CAlarmDlg::Shown, board, &CAlarmBoard::Shown);
+    QObject::connect(window, &CAlarmDlg::Snoozed, board, &CAlarmBoard::Snooze);
+    QObject::connect(window, &CAlarmDlg::Closed, board, &CAlarmBoard::Close);
+    window->ShowOnTop(ringsThisMinute_);
 }
 
 void CAppContext::ShowMissedAlarms(const AlarmClockList& alarms) {
@@ -94,5 +141,5 @@ void CAppContext::ShowMissedAlarms(const AlarmClockList& alarms) {
 }
 
 void CAppContext::ShowRestReminder() {
-    ShowRestRemind([reminders = reminders_.get()] { reminders->RestReminderClosed(); });
+    ShowRestRemind([board = board_.get()] { board->RestReminderClosed(); });
 }

@@ -1,41 +1,48 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
 #include <QPointer>
 #include <ctime>
 
+#include "alarms/core/alarm_states.h"
 #include "platform/core/clock.h"
 #include "platform/platform_services.h"
 #include "storage/records.h"
 #include "storage/settings_cache.h"
 
+class CAlarmBoard;
+class CAlarmDlg;
+class CAlarmEngine;
+class CAlarmEngineThread;
 class CChangeNotifier;
 class CMissedAlarmsDlg;
 class CClipSink;
-class CReminderService;
 class CSecondTicker;
 class CShownNotes;
-class CTimeVoice;
 namespace zorvel {
 class CStore;
 }
 
 // Everything that lives as long as the program: the clock, the platform services, the store
-// with its one connection, the settings cache, the change notifier, the second ticker, the
-// voice, the reminder service and the notes on the desktop. CZorvelApp::Run builds one;
-// windows get from it what they need through their constructors. Tests build one on fakes.
+// with the windows' connection, the settings cache, the change notifier, the windows' second
+// ticker, the alarm engine (with its board on this side) and the notes on the desktop.
+// CZorvelApp::Run builds one; windows get from it what they need through their constructors.
+// Tests build one on fakes, with the engine in the window thread so they can drive it.
 class CAppContext {
 public:
     struct Parts {
         const zorvel::Clock* clock = nullptr;  // must outlive the context
         PlatformServices platform;
         std::string databasePath;
-        // Where the last moment the program was running is kept (see CReminderService);
-        // empty: not kept.
-        std::string stateFile;
+        // Where the engine keeps the last moment the program was running and the pending
+        // snoozes (a folder, with a trailing '/'); empty: not kept.
+        std::string stateDir;
+        // The alarm engine in a thread of its own (the program), or in this one (tests).
+        bool engineThread = false;
         // Makes the voice's audio output, the first time the time is spoken.
         std::function<CClipSink*()> voiceSink;
     };
@@ -57,15 +64,19 @@ public:
     SettingsCache& settings() { return settings_; }
     CChangeNotifier& notifier() { return *notifier_; }
     CSecondTicker& ticker() { return *ticker_; }
-    CReminderService& reminders() { return *reminders_; }
+    // The window thread's side of the alarm engine.
+    CAlarmBoard& alarms() { return *board_; }
+    // The engine itself: to be called only when it shares this thread (tests).
+    CAlarmEngine& engine() { return *engine_; }
     CShownNotes& shownNotes() { return *shownNotes_; }
-    // Made on first use, so a program that never speaks never loads the audio system.
-    CTimeVoice& voice();
+    // Speaks the current time (the engine's voice).
+    void SpeakNow();
 
 private:
     void ShowRestReminder();
-    void OpenRingWindow(const AlarmClockPtr& alarm);
+    void OpenRingWindow(const zorvel::RingSnapshot& ring);
     void ShowMissedAlarms(const AlarmClockList& alarms);
+    CAlarmDlg* RingWindow(quint64 ring) const;
 
     Parts parts_;
     const zorvel::Clock& clock_;
@@ -73,8 +84,11 @@ private:
     SettingsCache settings_;
     std::unique_ptr<CChangeNotifier> notifier_;
     std::unique_ptr<CSecondTicker> ticker_;
-    std::unique_ptr<CTimeVoice> voice_;
-    std::unique_ptr<CReminderService> reminders_;
+    std::unique_ptr<CAlarmEngineThread> engineThread_;
+    std::unique_ptr<CAlarmEngine> ownEngine_;  // when it shares this thread
+    CAlarmEngine* engine_ = nullptr;
+    std::unique_ptr<CAlarmBoard> board_;
+    std::map<quint64, QPointer<CAlarmDlg>> ringWindows_;
     std::unique_ptr<CShownNotes> shownNotes_;
     bool started_ = false;
     // Ring windows of one minute open cascaded.

@@ -76,7 +76,7 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     layout->addWidget(todayPanel_);
     layout->addWidget(tab_, 1);
 
-    SetPage(kAlarmPage, new CMyClockDlg(context.reminders(), context.store(), context.clock()));
+    SetPage(kAlarmPage, new CMyClockDlg(context.alarms(), context.store(), context.clock()));
     SetPage(kNotesPage, new CMyNotesDlg(context.store(), context.notifier(), context.shownNotes(),
                                         context.clock()));
     SetPage(kEventsPage, new CMyEventsDlg(context.store().Manager(), context.notifier()));

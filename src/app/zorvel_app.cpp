@@ -115,7 +115,8 @@ int CZorvelApp::Run(int argc, char** argv) {
     parts.clock = &systemClock;
     parts.platform = linuxPlatform.Bundle();
     parts.databasePath = databasePath;
-    parts.stateFile = zorvel::UserStateDir() + "last-seen";
+    parts.stateDir = zorvel::UserStateDir();
+    parts.engineThread = true;
     parts.voiceSink = [] { return new CMediaClipSink; };
     CAppContext context(std::move(parts));
 

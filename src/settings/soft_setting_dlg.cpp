@@ -14,7 +14,6 @@
 #include <cstdio>
 
 #include "app/app_context.h"
-#include "chimes/time_voice.h"
 #include "storage/clock_database.h"
 #include "storage/clock_manager.h"
 #include "widgets/pwd_input_dlg.h"
@@ -182,8 +181,8 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
             SetIndex(ringPlayType_, ringPlayType_->property(kShown).toInt());
         ringPlayType_->setProperty(kShown, ringPlayType_->currentIndex());
     });
-    connect(zdbsTest, &QPushButton::clicked, this, [this] { context_.voice().StartNow(); });
-    connect(bdbsTest, &QPushButton::clicked, this, [this] { context_.voice().StartNow(); });
+    connect(zdbsTest, &QPushButton::clicked, this, [this] { context_.SpeakNow(); });
+    connect(bdbsTest, &QPushButton::clicked, this, [this] { context_.SpeakNow(); });
     connect(autoRun_, &QCheckBox::clicked, this, &CSoftSettingDlg::OnAutoRunClicked);
     connect(pwdReq_, &QCheckBox::clicked, this, &CSoftSettingDlg::OnPwdReqClicked);
     connect(startupClock_, &QRadioButton::clicked, this, [this] { OnStartupWindow(0); });

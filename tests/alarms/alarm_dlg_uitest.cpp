@@ -14,33 +14,74 @@
 #include <QTest>
 
 #include "alarms/alarm_dlg.h"
+#include "alarms/alarm_engine.h"
+#include "alarms/ring_controller.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 #include "support/test_app.h"
+#include "support/ui_helpers.h"
 
 namespace {
 
 using namespace zorvel;
 
+TimePoint T(int y, int mo, int d, int h, int mi, int s) {
+    return MakeLocalTime(y, mo, d, h, mi, s);
+}
+
+// Rings go through the context as in the program: the engine (in the test's thread here) plays
+// the song and runs the effects, the context opens the window, the window reports the choice.
 class AlarmDlgTest : public test::AppTest {
 protected:
     void SetUp() override {
-        clock.Set(MakeLocalTime(2011, 9, 18, 8, 30, 5));  // the alarm has just begun to ring
         alarm = std::make_shared<AlarmClockRecord>();
-        alarm->id = "{A}";
         alarm->alarmTime = "2011-09-18 08:30:00";
         alarm->content = ToStored(u"该起床了");
         alarm->isRing = true;
-        alarm->hasRung = true;
     }
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<CAlarmDlg*>(w))
+                d->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    CAlarmEngine& engine() { return context().engine(); }
+    // Stores the alarm under a new id and rings it in the first second of its minute; the
+    // window opens as the window thread gets to it.
     CAlarmDlg* Open(int ringType, int ringPlayType = 2) {
-        { database().SetRingPlayType(ringPlayType); }
+        database().SetRingPlayType(ringPlayType);
         alarm->ringType = ringType;
-        return OpenRingWindow(alarm, services(), database(), clock);
+        alarm->id = "{A" + std::to_string(++opened) + "}";
+        database().InsertAlarmClock(*alarm);
+        engine().ReloadAlarms();
+        clock.Set(MakeLocalTime(2011, 9, 18, 8, 30, 0));
+        engine().OnSecond(clock.Now());
+        clock.Set(MakeLocalTime(2011, 9, 18, 8, 30, 5));  // the alarm has just begun to ring
+        test::ProcessEvents();
+        CAlarmDlg* newest = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<CAlarmDlg*>(w); d && d->ring().alarm.id == alarm->id)
+                newest = d;
+        return newest;
+    }
+    // The alarm as it may ring now.
+    std::string TimeOf(const std::string& id) {
+        for (const AlarmClockPtr& a : engine().states().alarmList())
+            if (a->id == id)
+                return a->alarmTime;
+        return "(gone)";
+    }
+    void CheckSongEnd(CAlarmDlg* dlg) {
+        engine().rings().CheckSongEnd(dlg->ring().ring);
+        test::ProcessEvents();  // what the engine tells the window arrives
+    }
+    bool IsWatchingSong(CAlarmDlg* dlg) {
+        return engine().rings().IsWatchingSong(dlg->ring().ring);
     }
     test::CFakeSongPlayer* Player() { return players.empty() ? nullptr : players.back(); }
 
     AlarmClockPtr alarm;
+    int opened = 0;
 };
 
 TEST_F(AlarmDlgTest, ShowsTheAlarmAndSnoozesByTheDefaultMinute) {
@@ -58,14 +99,16 @@ TEST_F(AlarmDlgTest, ShowsTheAlarmAndSnoozesByTheDefaultMinute) {
     EXPECT_EQ(minutes->currentText(), "1");
     EXPECT_TRUE(hours->isEditable() && minutes->isEditable());
 
+    const std::string id = alarm->id;
     dlg->findChild<QPushButton*>("snoozeButton")->click();
-    EXPECT_EQ(alarm->alarmTime, "2011-09-18 08:31:00");
-    EXPECT_FALSE(alarm->hasRung);
+    EXPECT_EQ(TimeOf(id), "2011-09-18 08:31:00");
+    EXPECT_EQ(engine().states().StateOf(id), AlarmState::kSnoozed);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dlg.isNull());  // the window is gone
     AlarmClockList stored;
     manager().GetAllAlarmClocks(stored);
-    EXPECT_TRUE(stored.empty());  // and nothing was written
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->alarmTime, "2011-09-18 08:30:00");  // and nothing was written
 }
 
 TEST_F(AlarmDlgTest, TypedDelaysCount) {
@@ -75,19 +118,20 @@ TEST_F(AlarmDlgTest, TypedDelaysCount) {
     for (const Case& c :
          {Case{"0", "90", "2011-09-18 10:00:00"}, Case{"abc", "xyz", "2011-09-18 08:30:00"},
           Case{"2", "1234567890", "2011-09-18 10:30:00"}}) {
-        alarm->alarmTime = "2011-09-18 08:30:00";
         CAlarmDlg* dlg = Open(kRingSilent);
         dlg->findChild<QComboBox*>("delayHoursCombo")->setEditText(c.hours);
         dlg->findChild<QComboBox*>("delayMinutesCombo")->setEditText(c.minutes);
         QTest::keyClick(dlg->findChild<QComboBox*>("delayMinutesCombo")->lineEdit(),
                         Qt::Key_Return);
-        EXPECT_EQ(QString::fromStdString(alarm->alarmTime), c.expected) << c.hours.toStdString();
+        const std::string expected = c.expected.toStdString();
+        EXPECT_EQ(TimeOf(alarm->id), expected) << c.hours.toStdString();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 
 TEST_F(AlarmDlgTest, CloseBoxSilencesWithoutSnoozing) {
     QPointer<CAlarmDlg> dlg = Open(kRingSystemSong1, kPlayUntilClosed);
+    const quint64 ring = dlg->ring().ring;
     ASSERT_TRUE(Player());
     EXPECT_FALSE(Player()->IsStopped());
     EXPECT_TRUE(Player()->looping);
@@ -95,8 +139,11 @@ TEST_F(AlarmDlgTest, CloseBoxSilencesWithoutSnoozing) {
     dlg->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dlg.isNull());
-    EXPECT_TRUE(alarm->hasRung);
-    EXPECT_EQ(alarm->alarmTime, "2011-09-18 08:30:00");
+    EXPECT_TRUE(engine().rings().IsPlaying(ring) == false);
+    EXPECT_EQ(engine().states().StateOf(alarm->id), AlarmState::kDone);
+    EXPECT_EQ(TimeOf(alarm->id), "2011-09-18 08:30:00");
+    engine().OnSecond(T(2011, 9, 18, 8, 30, 6));
+    EXPECT_EQ(players.size(), 1u);  // and it does not ring again
 }
 
 TEST_F(AlarmDlgTest, PlayTwiceThenSilence) {
@@ -104,34 +151,34 @@ TEST_F(AlarmDlgTest, PlayTwiceThenSilence) {
     ASSERT_EQ(players.size(), 1u);
     EXPECT_TRUE(Player()->lastPath.endsWith("mp3/2.mp3"));
     EXPECT_FALSE(Player()->looping);
-    dlg->CheckSongEnd();  // still playing: nothing happens
+    CheckSongEnd(dlg);  // still playing: nothing happens
     EXPECT_EQ(players.size(), 1u);
     Player()->EndSong();
-    dlg->CheckSongEnd();
+    CheckSongEnd(dlg);
     ASSERT_EQ(players.size(), 2u);  // the second and last time
     Player()->EndSong();
-    dlg->CheckSongEnd();
+    CheckSongEnd(dlg);
     EXPECT_EQ(players.size(), 2u);
-    EXPECT_FALSE(dlg->IsWatchingSong());
+    EXPECT_FALSE(IsWatchingSong(dlg));
     dlg->close();
 }
 
 TEST_F(AlarmDlgTest, PlayOnceIsWatchedUntilItEndsAndLoopRestartsWhenItStops) {
     CAlarmDlg* once = Open(kRingSystemSong1, kPlayOnce);
-    EXPECT_TRUE(once->IsWatchingSong());
+    EXPECT_TRUE(IsWatchingSong(once));
     Player()->EndSong();
-    once->CheckSongEnd();
+    CheckSongEnd(once);
     EXPECT_EQ(players.size(), 1u);  // not played again
-    EXPECT_FALSE(once->IsWatchingSong());
+    EXPECT_FALSE(IsWatchingSong(once));
     once->close();
 
     alarm->ring = ToStored(u"/home/我/歌.mp3");
     CAlarmDlg* loop = Open(kRingCustomSong, kPlayUntilClosed);
     EXPECT_EQ(Player()->lastPath, QStringLiteral("/home/我/歌.mp3"));
-    EXPECT_TRUE(loop->IsWatchingSong());
+    EXPECT_TRUE(IsWatchingSong(loop));
     size_t before = players.size();
     Player()->EndSong();  // the player stopped by itself
-    loop->CheckSongEnd();
+    CheckSongEnd(loop);
     EXPECT_EQ(players.size(), before + 1);
     EXPECT_TRUE(Player()->looping);
     EXPECT_EQ(Player()->lastPath, QStringLiteral("/home/我/歌.mp3"));
@@ -146,10 +193,10 @@ TEST_F(AlarmDlgTest, ASongThatFailsOnceStartedIsReportedInEveryPlayMode) {
         // The player finds out that it cannot decode the file after it has started.
         Player()->error = "cannot decode";
         Player()->stopped = true;
-        dlg->CheckSongEnd();
+        CheckSongEnd(dlg);
         EXPECT_FALSE(error->isHidden()) << mode;
         EXPECT_EQ(error->text(), QStringLiteral("歌曲无法播放：cannot decode")) << mode;
-        EXPECT_FALSE(dlg->IsWatchingSong());
+        EXPECT_FALSE(IsWatchingSong(dlg));
         dlg->close();
     }
 }
@@ -160,9 +207,9 @@ TEST_F(AlarmDlgTest, UnplayableSongIsReportedAndTheWindowStillWorks) {
     auto* error = dlg->findChild<QLabel*>("songErrorLabel");
     EXPECT_FALSE(error->isHidden());
     EXPECT_TRUE(error->text().contains("no such file"));
-    EXPECT_FALSE(dlg->IsWatchingSong());
+    EXPECT_FALSE(IsWatchingSong(dlg));
     dlg->findChild<QPushButton*>("snoozeButton")->click();
-    EXPECT_EQ(alarm->alarmTime, "2011-09-18 08:31:00");
+    EXPECT_EQ(TimeOf(alarm->id), "2011-09-18 08:31:00");
 }
 
 TEST_F(AlarmDlgTest, ProgramRestartAndPowerOff) {

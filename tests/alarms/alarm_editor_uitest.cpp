@@ -236,9 +236,13 @@ TEST_F(AlarmEditorTest, AnAlarmIsNeverStoredWithoutItsLogLine) {
     CAddAlarmClock dlg(manager(), clock, nullptr);
     dlg.show();
     Find<QLineEdit>(&dlg, "contentEdit")->setText("开会");
-    dlg.addLogger = [](const std::u16string&, const AlarmClockRecord&) {
-        throw CppSQLite3Exception(SQLITE_FULL, "database or disk is full");
-    };
+    // A log table that refuses every row, as a full disk would.
+    database().Open();
+    CppSQLite3DB raw;
+    OpenKeyed(raw, dbPath);
+    raw.ExecuteUpdate(
+        "create trigger full before insert on log "
+        "begin select raise(abort, 'database or disk is full'); end;");
     QString message;
     test::CloseNextMessageBox(&message);
     Find<QPushButton>(&dlg, "okButton")->click();

@@ -9,10 +9,12 @@
 #include <fstream>
 
 #include "alarms/add_alarm_clock.h"
+#include "alarms/alarm_board.h"
 #include "alarms/alarm_dlg.h"
+#include "alarms/alarm_engine.h"
+#include "alarms/core/ring_plan.h"
 #include "alarms/edit_alarm_clock_dlg.h"
 #include "alarms/my_clock_dlg.h"
-#include "alarms/reminder_service.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 #include "support/test_app.h"
@@ -49,17 +51,17 @@ TEST_F(AlarmPageTest, LoadsAlarmsAndRingsTheDueOnesInListOrder) {
         m.AddAlarmClock(u"2011-09-18 09:00:00", false, false, u"later", u"", kRingSilent);
         m.AddAlarmClock(u"2011-01-01 08:30:00", true, false, u"第二", u"", kRingSilent);
     }
-    CReminderService& reminders = context().reminders();
-    CMyClockDlg page(reminders, context().store(), clock);
+    CAlarmEngine& reminders = context().engine();
+    CMyClockDlg page(context().alarms(), context().store(), clock);
     EXPECT_EQ(page.listCtrl()->GetItemCount(), 0);  // nothing is read before start-up
     app->Start();
     EXPECT_TRUE(reminders.IsRunning());
-    ASSERT_EQ(reminders.alarmList().size(), 3u);
+    ASSERT_EQ(context().alarms().alarmList().size(), 3u);
     EXPECT_EQ(page.listCtrl()->GetItemCount(), 3);
 
-    std::vector<AlarmClockPtr> rang;
-    QObject::connect(&reminders, &CReminderService::AlarmDue,
-                     [&](const AlarmClockPtr& alarm) { rang.push_back(alarm); });
+    std::vector<std::string> rang;
+    QObject::connect(&reminders, &CAlarmEngine::RingDue,
+                     [&](const RingSnapshot& r) { rang.push_back(r.alarm.id); });
     reminders.OnSecond(MakeLocalTime(2011, 9, 18, 8, 29, 59));
     EXPECT_TRUE(OpenRingWindows().empty());
     reminders.OnSecond(MakeLocalTime(2011, 9, 18, 8, 30, 0));
@@ -68,14 +70,10 @@ TEST_F(AlarmPageTest, LoadsAlarmsAndRingsTheDueOnesInListOrder) {
     auto windows = OpenRingWindows();
     ASSERT_EQ(windows.size(), 2u);
     QStringList texts;
-    for (auto* w : windows) {
+    for (auto* w : windows)
         texts << w->findChild<QLabel*>("alarmContentLabel")->text();
-        // The windows share their records with the list.
-        EXPECT_TRUE(w->alarm() == reminders.alarmList()[0] ||
-                    w->alarm() == reminders.alarmList()[2]);
-    }
     EXPECT_TRUE(texts.contains(QStringLiteral("第一")) && texts.contains(QStringLiteral("第二")));
-    EXPECT_EQ(rang.back().get(), reminders.alarmList()[2].get());
+    EXPECT_EQ(rang.back(), context().alarms().alarmList()[2]->id);  // in list order
 }
 
 // The alarm page as the user sees it, at a fixed time: 2011-09-18 10:15:30.
@@ -97,7 +95,7 @@ protected:
         list = page.listCtrl();
     }
     std::vector<std::u16string> LogTexts() { return StoredLogTexts(); }
-    AlarmClockList& alarmList() { return context().reminders().alarmList(); }
+    const AlarmClockList& alarmList() { return context().alarms().alarmList(); }
     // Answers the next password prompt with each text in turn, as a user would: each wrong
     // one is answered by a message, which the user closes before the next try. None at all
     // cancels the prompt.
@@ -130,7 +128,7 @@ protected:
     void Delete() { page.findChild<QPushButton*>("deleteAlarmButton")->click(); }
 
     test::ModalWatchdog watchdog;
-    CMyClockDlg page{context().reminders(), context().store(), clock};
+    CMyClockDlg page{context().alarms(), context().store(), clock};
     CZorvelListCtrl* list = nullptr;
 };
 
@@ -254,7 +252,7 @@ void ClickAsTheUser(QWidget* w) {
 // A ringing alarm can always be answered: a ring window that opens while an editor or the
 // password prompt is open takes its snooze and its close at once, as the user gives them.
 TEST_F(AlarmPageUserTest, RingWindowsOpenedUnderAnOpenDialogTakeSnoozeAndClose) {
-    CReminderService& reminders = context().reminders();
+    CAlarmEngine& reminders = context().engine();
     const auto ringNow = [&](const TimePoint& at) {
         reminders.OnSecond(at);
         auto windows = OpenRingWindows();
@@ -283,7 +281,7 @@ TEST_F(AlarmPageUserTest, RingWindowsOpenedUnderAnOpenDialogTakeSnoozeAndClose) 
     database().SetDelPwd(HashPassword(u"口令", 1000));
     database().SetPwdReq(true);
     test::WhenModal<CPwdInputDlg>([&](CPwdInputDlg* prompt) {
-        QPointer<CAlarmDlg> ring = ringNow(MakeLocalTime(2011, 9, 18, 11, 1, 0));  // snoozed
+        QPointer<CAlarmDlg> ring = ringNow(MakeLocalTime(2011, 9, 19, 8, 5, 0));  // every day
         ASSERT_TRUE(ring);
         ClickAsTheUser(ring->findChild<QPushButton*>("snoozeButton"));
         EXPECT_TRUE(test::WaitUntil([&] { return !ring; }, 2000)) << "the snooze was blocked";

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "alarms/alarm_engine.h"
 #include "alarms/core/alarm_time.h"
 #include "alarms/core/ring_plan.h"
-#include "alarms/reminder_service.h"
 #include "platform/second_ticker.h"
 #include "storage/clock_manager.h"
 #include "storage/settings_cache.h"
@@ -72,13 +72,12 @@ protected:
     }
 
     // What a ring window's "延迟再响" does.
-    void ClickSnooze(const AlarmClockPtr& alarm, const std::string& rangTime, int minutes) {
-        auto until = SnoozeUntil(rangTime, alarm->isEveryday, 0, minutes, clock.NowTimeT());
+    void ClickSnooze(const RingSnapshot& ring, int minutes) {
+        const AlarmClockRecord& alarm = ring.alarm;
+        auto until = SnoozeUntil(alarm.alarmTime, alarm.isEveryday, 0, minutes, clock.NowTimeT());
         ASSERT_TRUE(until);
-        alarm->alarmTime = *until;
-        alarm->hasRung = false;
-        context().reminders().Snooze(alarm->id, *until);
-        snoozedTo.emplace_back(alarm->content, *ReadAlarmTime(*until));
+        context().engine().SnoozeRing(ring.ring, 0, minutes);
+        snoozedTo.emplace_back(alarm.content, *ReadAlarmTime(*until));
     }
 
     long tickCount = 0;
@@ -112,33 +111,34 @@ TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSe
     database().SetRestRemind(1);
     database().SetRestRemindInterval(1);
     app->Start();
-    context().ticker().Stop();  // the test brings every tick
+    CAlarmEngine& service = context().engine();
+    service.ticker().Stop();  // the test brings every tick
 
-    CReminderService& service = context().reminders();
-    QObject::disconnect(&service, &CReminderService::AlarmsMissed, nullptr, nullptr);
-    QObject::disconnect(&service, &CReminderService::AlarmDue, nullptr, nullptr);
-    QObject::disconnect(&service, &CReminderService::ChimeDue, nullptr, nullptr);
-    QObject::disconnect(&service, &CReminderService::RestDue, nullptr, nullptr);
+    QObject::disconnect(&service, &CAlarmEngine::AlarmsMissed, nullptr, nullptr);
+    QObject::disconnect(&service, &CAlarmEngine::RingDue, nullptr, nullptr);
+    QObject::disconnect(&service, &CAlarmEngine::ChimeDue, nullptr, nullptr);
+    QObject::disconnect(&service, &CAlarmEngine::RestDue, nullptr, nullptr);
 
     std::mt19937 random(20300107);
     auto between = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     int meetingSnoozes = 0;
-    QObject::connect(&service, &CReminderService::AlarmDue, [&](const AlarmClockPtr& a) {
-        rang.emplace_back(a->content, MinuteOf(clock.Now()));
-        const std::string rangTime = a->alarmTime;
+    QObject::connect(&service, &CAlarmEngine::RingDue, [&](const RingSnapshot& r) {
+        const AlarmClockRecord& a = r.alarm;
+        rang.emplace_back(a.content, MinuteOf(clock.Now()));
         // The user comes back a while later; the one-off meeting has been deleted as expired.
-        if (a->content == "wake" && !service.IsSnoozed(a->id))
-            Later(between(20, 200), [=, this] { ClickSnooze(a, rangTime, 5); });
-        if (a->content == "meeting" && meetingSnoozes++ < 2)
-            Later(between(90, 150), [=, this] { ClickSnooze(a, rangTime, 1); });
+        // "wake" is snoozed when it rings at its own time, not when a snooze rings.
+        if (a.content == "wake" && a.alarmTime.substr(11, 5) == "07:00")
+            Later(between(20, 200), [=, this] { ClickSnooze(r, 5); });
+        if (a.content == "meeting" && meetingSnoozes++ < 2)
+            Later(between(90, 150), [=, this] { ClickSnooze(r, 1); });
     });
-    QObject::connect(&service, &CReminderService::AlarmsMissed, [&](const AlarmClockList& list) {
-        for (const AlarmClockPtr& a : list)
-            missed.push_back(a->content);
+    QObject::connect(&service, &CAlarmEngine::AlarmsMissed, [&](const AlarmRecords& list) {
+        for (const AlarmClockRecord& a : list)
+            missed.push_back(a.content);
     });
-    QObject::connect(&service, &CReminderService::ChimeDue, [&](int hour, int minute) {
+    QObject::connect(&service, &CAlarmEngine::ChimeDue, [&](int hour, int minute) {
         const std::time_t at = MinuteOf(clock.Now());
         std::tm tm{};
         localtime_r(&at, &tm);
@@ -147,7 +147,7 @@ TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSe
     });
     bool restShowing = false;
     duration<double> work{0};
-    QObject::connect(&service, &CReminderService::RestDue, [&] {
+    QObject::connect(&service, &CAlarmEngine::RestDue, [&] {
         EXPECT_FALSE(restShowing) << "a second rest reminder over the first";
         restShowing = true;
         restAfter.push_back(static_cast<int>(work.count()));
@@ -188,7 +188,7 @@ TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSe
         clock.Set(t);
         tickedMinutes.insert(MinuteOf(t));
         ++tickCount;
-        emit context().ticker().Tick();
+        emit service.ticker().Tick();
         FlushChanges();
         for (size_t i = 0; i < pending.size();) {
             if (pending[i].first > tickCount) {

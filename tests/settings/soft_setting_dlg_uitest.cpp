@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <memory>
 
+#include "alarms/alarm_engine.h"
 #include "chimes/time_voice.h"
 #include "settings/soft_setting_dlg.h"
 #include "storage/clock_database.h"
@@ -151,7 +152,7 @@ TEST_F(SoftSettingPageTest, TestLinksSpeakWhateverTheBoxesSay) {
     EXPECT_FALSE(Box("zdbsCheck")->isChecked());
     EXPECT_FALSE(Box("bdbsCheck")->isChecked());
     int finished = 0;
-    QObject::connect(&context().voice(), &CTimeVoice::Finished, [&] { ++finished; });
+    QObject::connect(&context().engine().voice(), &CTimeVoice::Finished, [&] { ++finished; });
     int linkCount = 0;
     for (QPushButton* link : page->findChildren<QPushButton*>()) {
         if (link->text() != "测试语音报时")

@@ -30,6 +30,8 @@ protected:
     std::vector<std::u16string> StoredLogTexts() { return test::StoredLogTexts(manager()); }
     // Raises the pending change signals now, as the event loop would.
     void FlushChanges();
+    // Ends the program and starts it again on the same database and state folder.
+    void Restart();
     // The platform services as the windows get them.
     const PlatformServices& services() { return app->platform(); }
 

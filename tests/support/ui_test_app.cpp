@@ -19,6 +19,11 @@ public:
 }  // namespace
 
 AppTest::AppTest() : dbPath(dir.File("zorvel.db3")), clock(MakeLocalTime(2011, 9, 18, 10, 15, 30)) {
+    Restart();
+}
+
+void AppTest::Restart() {
+    app.reset();
     CAppContext::Parts parts;
     parts.clock = &clock;
     parts.platform.power = &power;
@@ -34,7 +39,7 @@ AppTest::AppTest() : dbPath(dir.File("zorvel.db3")), clock(MakeLocalTime(2011, 9
     };
     parts.platform.dataDirs = DataDirs::In(dir.File("data"));
     parts.databasePath = dbPath;
-    parts.stateFile = dir.File("state/last-seen");
+    parts.stateDir = dir.File("state") + "/";
     parts.voiceSink = [] { return new SilentSink; };
     app = std::make_unique<CAppContext>(std::move(parts));
 }

@@ -5,8 +5,6 @@
 #include <limits>
 
 #include "alarms/core/alarm_time.h"
-#include "storage/clock_manager.h"
-#include "storage/text_codec.h"
 #include "storage/time_text.h"
 
 namespace zorvel {
@@ -185,70 +183,6 @@ bool RestCounter::Tick(bool isRestRemind, int restRemindInterval) {
 void RestCounter::ReminderClosed() {
     showing_ = false;
     restMinutes = 0;
-}
-
-// ---------------------------------------------------------------- deletion
-
-void LogDeletedAlarm(CClockManager& manager, const DeletedAlarmInfo& info) {
-    std::u16string line = info.automatic ? u"自动删除了一个过期闹钟 " : u"手动删除了一个闹钟 ";
-    line += FromStored(info.timeText);
-    manager.AddLog(line);
-}
-
-bool DeleteAlarmByUser(CClockManager& manager, const std::string& id, const DeleteLogger& logger) {
-    // The removal and its log line land together or not at all.
-    CTransaction transaction(manager.Database());
-    AlarmClockRecord alarm;
-    manager.GetAlarmClock(id, &alarm);
-    bool removed = manager.RemoveAlarmClock(FromStored(id));
-    if (removed && logger) {
-        std::string timeText =
-            alarm.isEveryday ? ToStored(u"每天 ") + alarm.alarmTime : alarm.alarmTime;
-        logger({timeText, alarm, false});
-    }
-    transaction.Commit();
-    return removed;
-}
-
-std::vector<std::string> AutoDeleteExpiredAlarms(CClockManager& manager, std::time_t now,
-                                                 const DeleteLogger& logger,
-                                                 const std::set<std::string>& keep) {
-    SoftSetting setting;
-    manager.Database().ReadSoftSetting(&setting);
-    if (!setting.isAutoDelAlarmClock)
-        return {};
-    AlarmClockList alarms;
-    manager.GetAllAlarmClocks(alarms);
-    std::vector<std::string> deleted;
-    for (const AlarmClockPtr& a : alarms) {
-        if (a->isEveryday || keep.count(a->id))
-            continue;
-        auto t = ReadAlarmTime(a->alarmTime);
-        if (!t || *t >= now)
-            continue;
-        // Logged once it is really gone (one deleted meanwhile needs no line), and in the same
-        // transaction, so the removal and its line land together or not at all.
-        CTransaction transaction(manager.Database());
-        if (!manager.RemoveAlarmClock(FromStored(a->id)))
-            continue;
-        if (logger)
-            logger({a->alarmTime, *a, true});
-        transaction.Commit();
-        deleted.push_back(a->id);
-    }
-    return deleted;
-}
-
-bool MayHaveExpiredAlarms(const AlarmClockList& list, std::time_t now,
-                          const std::set<std::string>& deleted) {
-    for (const AlarmClockPtr& a : list) {
-        if (a->isEveryday || deleted.count(a->id))
-            continue;
-        auto t = ReadAlarmTime(a->alarmTime);
-        if (t && *t < now)
-            return true;
-    }
-    return false;
 }
 
 std::string ClockLineText(std::time_t now) {

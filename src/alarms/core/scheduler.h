@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -12,8 +11,6 @@
 
 #include "platform/core/clock.h"
 #include "storage/records.h"
-
-class CClockManager;
 
 namespace zorvel {
 
@@ -95,33 +92,6 @@ public:
 private:
     bool showing_ = false;
 };
-
-struct DeletedAlarmInfo {
-    std::string timeText;  // stored text, as named in the log line
-    AlarmClockRecord alarm;
-    bool automatic = false;
-};
-
-// Writes "自动删除了一个过期闹钟 " or "手动删除了一个闹钟 " followed by the time text.
-void LogDeletedAlarm(CClockManager& manager, const DeletedAlarmInfo& info);
-// Writes the line of a deletion; empty: no line.
-using DeleteLogger = std::function<void(const DeletedAlarmInfo&)>;
-
-// When isAutoDelAlarmClock is on, deletes every one-off alarm whose moment has passed and
-// logs each, except those in `keep` (snoozed: they are still to ring). Reads the setting on
-// every call. Returns the ids it deleted.
-std::vector<std::string> AutoDeleteExpiredAlarms(CClockManager& manager, std::time_t now,
-                                                 const DeleteLogger& logger,
-                                                 const std::set<std::string>& keep = {});
-
-// The user deleted the alarm with this stored id: removes it and logs it once it is really
-// gone (an alarm deleted meanwhile needs no line). True when it was removed.
-bool DeleteAlarmByUser(CClockManager& manager, const std::string& id, const DeleteLogger& logger);
-
-// Whether the list holds a one-off alarm whose moment has passed and that is not among
-// `deleted` yet: the only alarms the automatic deletion could remove.
-bool MayHaveExpiredAlarms(const AlarmClockList& list, std::time_t now,
-                          const std::set<std::string>& deleted);
 
 // The clock line of the main window.
 std::string ClockLineText(std::time_t now);

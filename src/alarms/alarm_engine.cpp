@@ -1,0 +1,305 @@
+#include "alarms/alarm_engine.h"
+
+#include <QMetaType>
+
+#include "alarms/core/alarm_operations.h"
+#include "alarms/ring_controller.h"
+#include "chimes/clip_sink.h"
+#include "chimes/time_voice.h"
+#include "platform/second_ticker.h"
+#include "storage/clock_manager.h"
+
+using namespace zorvel;
+
+namespace {
+AlarmRecords Values(const AlarmClockList& list) {
+    AlarmRecords values;
+    values.reserve(list.size());
+    for (const AlarmClockPtr& a : list)
+        values.push_back(*a);
+    return values;
+}
+
+std::int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A window thread that has not answered for this long is reported once it answers again.
+constexpr std::int64_t kStallMs = 2000;
+}  // namespace
+
+CAlarmEngine::CAlarmEngine(Parts parts, QObject* parent)
+    : QObject(parent),
+      parts_(std::move(parts)),
+      clock_(*parts_.clock),
+      store_(std::make_unique<CStore>(parts_.databasePath, clock_)),
+      ticker_(std::make_unique<CSecondTicker>()),
+      states_(clock_.Now()),
+      chime_(clock_.Now()) {
+    qRegisterMetaType<zorvel::RingSnapshot>();
+    qRegisterMetaType<AlarmRecords>();
+    rings_ = std::make_unique<CRingController>(parts_.platform, clock_,
+                                               [this] { return ReadRingPlayType(); });
+    connect(rings_.get(), &CRingController::ShakeRequested, this, &CAlarmEngine::ShakeRequested);
+    connect(rings_.get(), &CRingController::RingError, this, &CAlarmEngine::RingError);
+    store_->Database().SetWriteListener(
+        [this](StoredTable table) { emit Stored(static_cast<int>(table)); });
+    store_->Database().SetLostFileListener([](const std::string& path) {
+        qCWarning(lcAlarms) << "the data file went away and is made anew:" << path.c_str();
+    });
+    connect(ticker_.get(), &CSecondTicker::Tick, this, [this] {
+        constexpr auto kMinute = std::chrono::seconds(60);
+        const TimePoint now = clock_.Now();
+        OnSecond(now);
+        // The minute jobs need no particular second; they share the ticker's wake-up. They
+        // follow the clock rather than a count of ticks, since a late tick may stand for two
+        // seconds; after a jump of the clock (either way) they count from now.
+        if (now < nextMinuteJob_ - kMinute)
+            nextMinuteJob_ = now + kMinute;
+        if (now >= nextMinuteJob_) {
+            nextMinuteJob_ =
+                now - nextMinuteJob_ < kMinute ? nextMinuteJob_ + kMinute : now + kMinute;
+            OnMinute(std::chrono::system_clock::to_time_t(now));
+        }
+    });
+}
+
+CAlarmEngine::~CAlarmEngine() {
+    ticker_->Stop();
+    if (running_)
+        RecordLastSeen(clock_.NowTimeT());
+    rings_.reset();
+    voice_.reset();
+    store_->Database().SetWriteListener(nullptr);
+    store_->Database().SetLostFileListener(nullptr);
+}
+
+CTimeVoice& CAlarmEngine::voice() {
+    if (!voice_) {
+        CClipSink* sink = parts_.voiceSink ? parts_.voiceSink() : nullptr;
+        voice_ = std::make_unique<CTimeVoice>(sink, clock_, parts_.platform.dataDirs);
+    }
+    return *voice_;
+}
+
+void CAlarmEngine::Start() {
+    if (running_)
+        return;
+    running_ = true;
+    ReloadSettings();
+    const std::string snoozeFile = parts_.stateDir.empty() ? "" : parts_.stateDir + "snoozes";
+    const std::string lastSeenFile = parts_.stateDir.empty() ? "" : parts_.stateDir + "last-seen";
+    // Snoozes of the last run whose time passed meanwhile are listed with what came due.
+    AlarmClockList missed = states_.RestoreSnoozes(ReadSnoozes(snoozeFile));
+    Reload();
+    const std::time_t startedAt = clock_.NowTimeT();
+    if (auto lastSeen = ReadLastSeen(lastSeenFile)) {
+        if (listStale_) {
+            awaySince_ = lastSeen;  // listed once the alarms can be read
+        } else {
+            for (AlarmClockPtr& a : states_.DueWhileAway(*lastSeen))
+                missed.push_back(std::move(a));
+        }
+    }
+    if (!missed.empty())
+        emit AlarmsMissed(Values(missed));
+    SaveSnoozes();
+    RecordLastSeen(startedAt);
+    nextMinuteJob_ = clock_.Now() + std::chrono::seconds(60);
+    ticker_->Start();
+}
+
+void CAlarmEngine::ReloadAlarms() {
+    Reload();
+}
+
+void CAlarmEngine::AlarmsChanged() {
+    if (running_)
+        Reload();
+}
+
+bool CAlarmEngine::Reload() {
+    AlarmClockList loaded;
+    const TimePoint attempt = clock_.Now();  // a locked file answers only after a wait
+    try {
+        store_->Manager().GetAllAlarmClocks(loaded);
+    } catch (const CppSQLite3Exception& e) {
+        qCWarning(lcAlarms) << e.errorMessage();
+        if (!listStale_)
+            staleSince_ = attempt;
+        listStale_ = true;
+        emit ReloadFailed(QString::fromUtf8(e.errorMessage()));
+        return false;
+    }
+    const bool wasStale = std::exchange(listStale_, false);
+    states_.Load(loaded);
+    if (wasStale)
+        states_.CheckAgainSince(staleSince_);
+    PublishList();
+    SaveSnoozes();
+    if (awaySince_) {
+        AlarmClockList away = states_.DueWhileAway(*std::exchange(awaySince_, std::nullopt));
+        if (!away.empty())
+            emit AlarmsMissed(Values(away));
+    }
+    return true;
+}
+
+void CAlarmEngine::ReloadSettings() {
+    try {
+        LoadSettingsCache(settings_, store_->Database());
+    } catch (const CppSQLite3Exception& e) {
+        qCWarning(lcAlarms) << e.errorMessage();
+    }
+}
+
+void CAlarmEngine::PublishList() {
+    emit AlarmListChanged(Values(states_.alarmList()));
+}
+
+void CAlarmEngine::SaveSnoozes() {
+    if (!states_.TakeSnoozesChanged() || parts_.stateDir.empty())
+        return;
+    if (!WriteSnoozes(parts_.stateDir + "snoozes", states_.Snoozes()))
+        qCWarning(lcAlarms) << "cannot write" << (parts_.stateDir + "snoozes").c_str();
+}
+
+void CAlarmEngine::OnSecond(TimePoint now) {
+    WatchWindowThread();
+    CAlarmStates::TickResult result = states_.Tick(now);
+    if (!result.missed.empty())
+        emit AlarmsMissed(Values(result.missed));
+    for (const RingSnapshot& ring : result.due) {
+        // The sound first: the window follows when the window thread is free.
+        rings_->Start(ring);
+        emit RingDue(ring);
+    }
+    if (result.listChanged)
+        PublishList();  // the page shows the alarm's own time again
+    SaveSnoozes();
+    if (!result.due.empty())
+        RecordLastSeen(std::chrono::system_clock::to_time_t(now));
+    if (auto chime = chime_.Tick(now, settings_.ZDBS != 0, settings_.BDBS != 0)) {
+        emit ChimeDue(chime->hour, chime->minute);
+        voice().Start(chime->hour, chime->minute);
+    }
+}
+
+void CAlarmEngine::OnMinute(std::time_t now) {
+    RecordLastSeen(now);
+    // A list that could not be read (the file was locked at start-up or at a change) is read
+    // again, or its alarms would never ring.
+    if (listStale_)
+        Reload();
+    // Every alarm in storage is in the list, so when it holds no one-off alarm that has passed
+    // there is nothing to delete and no need to touch the file.
+    if (MayHaveExpiredAlarms(states_.alarmList(), now, states_.deletedAsExpiredIds())) {
+        try {
+            states_.DeletedAsExpired(
+                AutoDeleteExpiredAlarms(store_->Manager(), now, states_.SnoozedIds()));
+        } catch (const CppSQLite3Exception& e) {
+            // A timer job tells no one; the next minute tries again.
+            qCWarning(lcAlarms) << e.errorMessage();
+        }
+    }
+    if (rest_.Tick(settings_.isRestRemind, settings_.restRemindInterval)) {
+        rest_.ReminderShown();
+        emit RestDue();
+    }
+}
+
+void CAlarmEngine::SnoozeRing(quint64 ring, int hours, int minutes) {
+    rings_->Stop(ring);
+    if (auto until = states_.Snooze(ring, hours, minutes, clock_.NowTimeT())) {
+        qCInfo(lcAlarms).noquote() << "snoozed until" << QString::fromStdString(*until);
+        PublishList();
+    }
+    SaveSnoozes();
+}
+
+void CAlarmEngine::CloseRing(quint64 ring) {
+    rings_->Stop(ring);
+    states_.Close(ring);
+}
+
+void CAlarmEngine::RingWindowShown(quint64 ring) {
+    rings_->WindowShown(ring);
+}
+
+void CAlarmEngine::AlarmDeletedByUser(const QString& id) {
+    // No list goes out: the page has removed its row, and the change of storage brings a
+    // reload of its own.
+    states_.DeletedByUser(id.toStdString());
+    SaveSnoozes();
+}
+
+void CAlarmEngine::RestReminderClosed() {
+    rest_.ReminderClosed();
+}
+
+void CAlarmEngine::SpeakNow() {
+    voice().StartNow();
+}
+
+int CAlarmEngine::ReadRingPlayType() {
+    try {
+        SoftSetting s;
+        s.ringPlayType = kPlayUntilClosed;
+        store_->Database().ReadSoftSetting(&s);
+        return s.ringPlayType;
+    } catch (const CppSQLite3Exception& e) {
+        // The alarm must still be heard: play until the window is closed.
+        qCWarning(lcAlarms) << e.errorMessage();
+        return kPlayUntilClosed;
+    }
+}
+
+void CAlarmEngine::RecordLastSeen(std::time_t now) {
+    if (parts_.stateDir.empty() || now == lastSeenWritten_)
+        return;
+    lastSeenWritten_ = WriteLastSeen(parts_.stateDir + "last-seen", now) ? now : 0;
+}
+
+void CAlarmEngine::WatchWindowThread() {
+    const std::int64_t beat = windowBeat.load();
+    if (beat == 0)
+        return;
+    if (SteadyMs() - beat > kStallMs) {
+        if (stalledSince_ == 0)
+            stalledSince_ = beat;
+    } else if (stalledSince_ != 0) {
+        qCWarning(lcAlarms).noquote()
+            << QStringLiteral("window thread stalled for %1 s")
+                   .arg(static_cast<double>(beat - stalledSince_) / 1000.0, 0, 'f', 1);
+        stalledSince_ = 0;
+    }
+}
+
+// ---------------------------------------------------------------- thread
+
+CAlarmEngineThread::CAlarmEngineThread(CAlarmEngine::Parts parts) : parts_(std::move(parts)) {
+    setObjectName(QStringLiteral("zorvel-alarms"));
+}
+
+CAlarmEngineThread::~CAlarmEngineThread() {
+    quit();
+    wait();
+}
+
+CAlarmEngine* CAlarmEngineThread::StartEngine() {
+    start();
+    ready_.acquire();
+    return engine_.load();
+}
+
+void CAlarmEngineThread::run() {
+    {
+        CAlarmEngine engine(parts_);
+        engine_.store(&engine);
+        ready_.release();
+        exec();
+        engine_.store(nullptr);
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "storage/records.h"
+
+namespace zorvel {
+
+// A snooze still to ring: the alarm rings again at `until` (stored text).
+struct PendingSnooze {
+    std::string until;
+    AlarmClockRecord asStored;      // the alarm as stored when it was snoozed
+    bool deletedAsExpired = false;  // taken out of storage as expired while it rang
+};
+
+// The small files kept beside the database in the user's state folder. None of them is
+// precious: one that cannot be read counts as absent.
+
+// The last moment the program was seen running.
+std::optional<std::time_t> ReadLastSeen(const std::string& path);
+// Overwritten in place with one write of a fixed width, so a crash never leaves half a
+// number behind and no rename makes the file system flush every minute.
+bool WriteLastSeen(const std::string& path, std::time_t when);
+
+// The pending snoozes, so that they survive a restart.
+std::vector<PendingSnooze> ReadSnoozes(const std::string& path);
+// Written whole to a new file that then replaces the old one.
+bool WriteSnoozes(const std::string& path, const std::vector<PendingSnooze>& snoozes);
+
+}  // namespace zorvel
