@@ -21,13 +21,13 @@ fail() {
   exit 1
 }
 
-mkdir -p "$work/bin" "$work/home" "$work/data" "$work/config"
+mkdir -p "$work/bin" "$work/home" "$work/data" "$work/config" "$work/state"
 mkdir -m 700 "$work/run"
 cp "$ZORVEL_BUILD_DIR/zorvel" "$work/bin/"
 # The browser plugin is looked for next to the program.
 cp "$ZORVEL_BUILD_DIR"/libzorvel_browser.so "$work/bin/" 2>/dev/null || true
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" \
-  XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb
+  XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
 start_xvfb "${IT_SCREEN:-800x600x24}" || fail "no X server"
