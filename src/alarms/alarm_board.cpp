@@ -12,7 +12,7 @@ CAlarmBoard::CAlarmBoard(CAlarmEngine& engine, QObject* parent) : QObject(parent
         emit AlarmListChanged();
     });
     connect(&engine_, &CAlarmEngine::ReloadFailed, this, &CAlarmBoard::ReloadFailed);
-    heartbeat_.setInterval(500);
+    heartbeat_.setInterval(1000);
     connect(&heartbeat_, &QTimer::timeout, this, &CAlarmBoard::Beat);
 }
 

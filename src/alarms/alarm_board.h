@@ -31,7 +31,7 @@ public:
     void DeletedByUser(const std::string& id);
     void RestReminderClosed();
     void SpeakNow();
-    // Tells the engine twice a second that this thread answers, so it can report a stall.
+    // Tells the engine once a second that this thread answers, so it can report a stall.
     void StartHeartbeat();
 
 signals:

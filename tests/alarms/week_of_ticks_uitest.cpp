@@ -18,7 +18,7 @@
 #include "storage/settings_cache.h"
 #include "support/test_app.h"
 
-// Seven days of the reminder service on the fake clock, ticked as a busy desktop ticks it: every
+// Seven days of the alarm engine on the fake clock, ticked as a busy desktop ticks it: every
 // tick late by up to one and a half seconds, now and then a few seconds with no tick at all, one
 // suspend of three hours and the clock set back ten minutes once. What it rings, chimes, lists
 // as missed and reminds of is compared with what the ticked minutes call for.
@@ -90,7 +90,7 @@ protected:
 };
 
 TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSetBack) {
-    const TimePoint start = clock.Now();  // where the service was made: Sunday 10:15:30
+    const TimePoint start = clock.Now();  // where the engine was made: Sunday 10:15:30
     const TimePoint end = start + hours(24 * 7);
     const TimePoint sleepAt = MakeLocalTime(2011, 9, 20, 13, 40, 10);
     const TimePoint setBackAt = MakeLocalTime(2011, 9, 22, 10, 7, 30);
