@@ -7,6 +7,7 @@
 
 #include "storage/clock_manager.h"
 #include "storage/time_text.h"
+#include "widgets/discard_changes.h"
 #include "widgets/message_box.h"
 
 QFont CNoteEditorDlg::EditorFont() {
@@ -79,6 +80,26 @@ void CNoteEditorDlg::SetText(const QString& text) {
     plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     textEdit_->setPlainText(plain);
     textEdit_->moveCursor(QTextCursor::End);
+    openedWith_ = textEdit_->toPlainText();
+}
+
+bool CNoteEditorDlg::HasChanges() const {
+    return textEdit_->toPlainText() != openedWith_;
+}
+
+void CNoteEditorDlg::reject() {
+    if (asking_)
+        return;
+    if (HasChanges()) {
+        asking_ = true;
+        const bool discard = zorvel::ConfirmDiscardChanges(this);
+        asking_ = false;
+        if (!discard) {
+            textEdit_->setFocus();
+            return;
+        }
+    }
+    QDialog::reject();
 }
 
 bool CNoteEditorDlg::TextToStore(std::u16string* text) {
