@@ -105,11 +105,15 @@ void CNoteEditorDlg::reject() {
 bool CNoteEditorDlg::TextToStore(std::u16string* text) {
     const QString plain = textEdit_->toPlainText();
     if (static_cast<size_t>(plain.size()) > CClockManager::kMaxContentUnits) {
-        zorvel::ShowWarning(this, QStringLiteral("输入的内容过长"));
+        zorvel::ShowWarning(this, TooLongText());
         return false;
     }
     *text = plain.toStdU16String();
     return true;
+}
+
+QString CNoteEditorDlg::TooLongText() {
+    return QStringLiteral("便笺最多 %1 个字符").arg(CClockManager::kMaxContentUnits);
 }
 
 std::u16string CNoteEditorDlg::RingTimeText() const {

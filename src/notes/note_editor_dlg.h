@@ -22,6 +22,8 @@ public:
     // The editor's character format: bold 10-point Song face in black. It is only how the
     // text is shown: a note is stored as plain text.
     static QFont EditorFont();
+    // What a text over the limit is told: "便笺最多 450 个字符".
+    static QString TooLongText();
 
     // Shows `text` as plain text, its line breaks whatever program stored them.
     void SetText(const QString& text);

@@ -155,7 +155,7 @@ TEST_F(NotesPageTest, TextsOverFourHundredFiftyUnitsAreRefusedAndKept) {
         Save(dlg, longest);
     });
     page->addButton()->click();
-    EXPECT_EQ(message, "输入的内容过长");
+    EXPECT_EQ(message, "便笺最多 450 个字符");
     EXPECT_TRUE(refused);
     const std::vector<NoteRecord> notes = StoredNotes();
     ASSERT_EQ(notes.size(), 6u);
