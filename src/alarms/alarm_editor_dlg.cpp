@@ -17,12 +17,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <ctime>
+#include <tuple>
 
 #include "alarms/core/alarm_editor_logic.h"
 #include "alarms/core/ring_plan.h"
 #include "platform/core/clock.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
+#include "widgets/discard_changes.h"
 #include "widgets/storage_action.h"
 #include "widgets/window_modal.h"
 
@@ -322,6 +324,31 @@ void CAlarmEditorDlg::OnOK() {
         return;
     }
     QDialog::accept();
+}
+
+void CAlarmEditorDlg::MarkUnchanged() {
+    openedWith_ = CollectValues(Adding());
+}
+
+bool CAlarmEditorDlg::HasChanges() const {
+    const Values now = CollectValues(Adding());
+    const auto fields = [](const Values& v) {
+        return std::tie(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring, v.ringType);
+    };
+    return fields(now) != fields(openedWith_);
+}
+
+void CAlarmEditorDlg::reject() {
+    if (asking_)
+        return;
+    if (HasChanges()) {
+        asking_ = true;
+        const bool discard = ConfirmDiscardChanges(this);
+        asking_ = false;
+        if (!discard)
+            return;
+    }
+    QDialog::reject();
 }
 
 bool CAlarmEditorDlg::CheckContentLength(const Values& values) {

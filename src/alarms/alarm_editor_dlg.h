@@ -20,7 +20,8 @@ class QToolButton;
 
 // What the editors have in common: the time, ring and text fields, their enabling rules, the
 // file choice and the quick-text menu. CAddAlarmClock and CEditAlarmClockDlg add how the
-// values are first shown and where they are stored.
+// values are first shown and where they are stored. Closing with changes ("取消", Escape, the
+// close box) first asks "是否放弃修改？".
 class CAlarmEditorDlg : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +32,10 @@ public:
     // refuse is told and the dialog stays open; so does a storage error, with what the user
     // entered.
     void OnOK();
+    // Whether any field differs from what the dialog opened with.
+    bool HasChanges() const;
+    // "取消", Escape and the close box: closes at once without changes, else asks first.
+    void reject() override;
 
     void OnEveryday();
     void OnRingEffect();
@@ -59,6 +64,8 @@ protected:
     // Refuses (with the message the user sees) a text the record service would refuse.
     bool CheckContentLength(const Values& values);
     void ShowProgramLabels(bool program);
+    // Takes what the fields show now as what the dialog opened with.
+    void MarkUnchanged();
     void accept() override { OnOK(); }
     // Whether this is the add dialog (which stores no ring text when the ring is off).
     virtual bool Adding() const = 0;
@@ -82,4 +89,8 @@ protected:
     QPushButton* cancelButton_;
     QMenu* quickMenu_;
     int ringTypeSel_ = 0;
+
+private:
+    Values openedWith_;
+    bool asking_ = false;
 };

@@ -21,6 +21,7 @@ CEditAlarmClockDlg::CEditAlarmClockDlg(const QString& id, CClockManager& manager
     : CAlarmEditorDlg(QStringLiteral("编辑闹钟"), "editAlarmDlg", manager, clock, parent),
       alarmId(ToStored(id.toStdU16String())) {
     InitFromAlarm();
+    MarkUnchanged();
 }
 
 void CEditAlarmClockDlg::InitFromAlarm() {

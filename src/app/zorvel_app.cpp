@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "app/command_line.h"
 #include "app/core/platform_choice.h"
 #include "app/zorvel_dlg.h"
 #include "chimes/media_clip_sink.h"
@@ -45,6 +46,10 @@ void ShowError(QMessageBox::Icon icon, const QString& text) {
 }  // namespace
 
 int CZorvelApp::Run(int argc, char** argv) {
+    // Commands such as --reset-password run from a terminal, without a display or a clock.
+    if (zorvel::IsCommandLineCommand(argc, argv))
+        return zorvel::RunCommandLine(argc, argv);
+
     // Asked for on the command line rather than through the environment, so that programs the
     // alarms start do not inherit it.
     std::vector<char*> args(argv, argv + argc);

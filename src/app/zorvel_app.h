@@ -1,7 +1,7 @@
 #pragma once
 
 // The application: makes sure one copy runs per user, then runs the desktop clock until the
-// user chooses "退出(&X)".
+// user chooses "退出(&X)". A command on the command line (src/app/command_line.h) runs instead.
 class CZorvelApp {
 public:
     // The whole run; returns the process exit code.

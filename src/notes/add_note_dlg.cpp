@@ -23,7 +23,7 @@ void CAddNoteDlg::OnOK() {
         return;
     if (!stored) {
         // Nothing but the length makes the record service refuse a note.
-        ShowWarning(this, QStringLiteral("输入的内容过长"));
+        ShowWarning(this, TooLongText());
         return;
     }
     newId_ = QString::fromStdU16String(id);

@@ -48,7 +48,7 @@ void CEditNoteDlg::OnOK() {
         }))
         return;
     if (!stored) {
-        ShowWarning(this, QStringLiteral("输入的内容过长"));
+        ShowWarning(this, TooLongText());
         return;
     }
     QString id = FromStoredText(noteId);

@@ -7,6 +7,7 @@
 
 #include "storage/clock_manager.h"
 #include "storage/time_text.h"
+#include "widgets/discard_changes.h"
 #include "widgets/message_box.h"
 
 QFont CNoteEditorDlg::EditorFont() {
@@ -79,16 +80,40 @@ void CNoteEditorDlg::SetText(const QString& text) {
     plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     textEdit_->setPlainText(plain);
     textEdit_->moveCursor(QTextCursor::End);
+    openedWith_ = textEdit_->toPlainText();
+}
+
+bool CNoteEditorDlg::HasChanges() const {
+    return textEdit_->toPlainText() != openedWith_;
+}
+
+void CNoteEditorDlg::reject() {
+    if (asking_)
+        return;
+    if (HasChanges()) {
+        asking_ = true;
+        const bool discard = zorvel::ConfirmDiscardChanges(this);
+        asking_ = false;
+        if (!discard) {
+            textEdit_->setFocus();
+            return;
+        }
+    }
+    QDialog::reject();
 }
 
 bool CNoteEditorDlg::TextToStore(std::u16string* text) {
     const QString plain = textEdit_->toPlainText();
     if (static_cast<size_t>(plain.size()) > CClockManager::kMaxContentUnits) {
-        zorvel::ShowWarning(this, QStringLiteral("输入的内容过长"));
+        zorvel::ShowWarning(this, TooLongText());
         return false;
     }
     *text = plain.toStdU16String();
     return true;
+}
+
+QString CNoteEditorDlg::TooLongText() {
+    return QStringLiteral("便笺最多 %1 个字符").arg(CClockManager::kMaxContentUnits);
 }
 
 std::u16string CNoteEditorDlg::RingTimeText() const {

@@ -50,14 +50,22 @@ CAboutDlg::CAboutDlg(IProgramLauncher* launcher, UrlOpener openUrl, QString prog
     auto* what = TextLine(QStringLiteral("桌面闹钟与个人提醒：闹钟、整点报时、便笺、记事、"
                                          "休息提醒和农历，数据加密保存在本机。"),
                           QStringLiteral("descriptionLine"));
-    auto* licence = TextLine(QStringLiteral("版权所有 © 2026 Zorvel 开发者，保留所有权利。"),
-                             QStringLiteral("licenceLine"));
+    auto* copyright =
+        TextLine(QStringLiteral("版权所有 © 2026 Zorvel 开发者"), QStringLiteral("copyrightLine"));
+    auto* licence =
+        TextLine(QStringLiteral("本程序是自由软件，按 GNU 通用公共许可证第 3 版或更新版本发布"),
+                 QStringLiteral("licenceLine"));
+    auto* warranty =
+        TextLine(QStringLiteral("本程序不提供任何担保。"), QStringLiteral("warrantyLine"));
 
     updateLink_ = MakeLinkLabel(QStringLiteral("检查更新"), QStringLiteral("updateLink"),
                                 [this] { CheckForUpdate(); });
     feedbackLink_ =
         MakeLinkLabel(QStringLiteral("Bug提交/意见建议"), QStringLiteral("feedbackLink"),
                       [this] { openUrl_(QUrl(QString::fromLatin1(zorvel::web::kFeedbackPage))); });
+    licenceLink_ =
+        MakeLinkLabel(QStringLiteral("许可证全文"), QStringLiteral("licenceLink"),
+                      [this] { openUrl_(QUrl(QString::fromLatin1(zorvel::web::kLicencePage))); });
 
     auto* group = new QGroupBox(QStringLiteral("关于Zorvel"));
     group->setObjectName(QStringLiteral("aboutGroup"));
@@ -65,11 +73,14 @@ CAboutDlg::CAboutDlg(IProgramLauncher* launcher, UrlOpener openUrl, QString prog
     text->setSpacing(8);
     text->addWidget(version);
     text->addWidget(what);
+    text->addWidget(copyright);
     text->addWidget(licence);
+    text->addWidget(warranty);
     auto* links = new QHBoxLayout;
     links->setSpacing(24);
     links->addWidget(updateLink_);
     links->addWidget(feedbackLink_);
+    links->addWidget(licenceLink_);
     links->addStretch(1);
     text->addSpacing(6);
     text->addLayout(links);

@@ -7,8 +7,8 @@
 class IProgramLauncher;
 class QLabel;
 
-// The page "帮助": the program's name and version, what it is, its licence, and the links to
-// check for an update and to send feedback.
+// The page "帮助": the program's name and version, what it is, its licence (GPL 3 or later, with
+// a link to the licence's text), and the links to check for an update and to send feedback.
 class CAboutDlg : public QWidget {
     Q_OBJECT
 public:
@@ -21,6 +21,7 @@ public:
 
     QLabel* UpdateLink() const { return updateLink_; }
     QLabel* FeedbackLink() const { return feedbackLink_; }
+    QLabel* LicenceLink() const { return licenceLink_; }
 
     // "检查更新": runs the updater next to the program, or opens the home page where one can
     // be downloaded when there is none.
@@ -32,4 +33,5 @@ private:
     QString programDir_;
     QLabel* updateLink_;
     QLabel* feedbackLink_;
+    QLabel* licenceLink_;
 };

@@ -19,6 +19,12 @@ CPwdSettingDlg::CPwdSettingDlg(CClockDatabase& database, QWidget* parent)
 void CPwdSettingDlg::OnOK() {
     if (IsBusy())
         return;
+    // An empty password would switch the protection on while guarding nothing.
+    if (pwdEdit_->text().isEmpty()) {
+        ShowWarning(this, QStringLiteral("密码不能为空，请输入新密码"));
+        pwdEdit_->setFocus();
+        return;
+    }
     if (pwdEdit_->text() != confirmEdit_->text()) {
         ShowWarning(this, QStringLiteral("两次输入的密码不一致，请重新输入"));
         pwdEdit_->clear();

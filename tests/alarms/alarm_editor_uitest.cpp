@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
@@ -254,6 +256,66 @@ TEST_F(AlarmEditorTest, AnAlarmIsNeverStoredWithoutItsLogLine) {
     manager().GetAllAlarmClocks(alarms);
     EXPECT_TRUE(alarms.empty());
     EXPECT_TRUE(LogTexts().empty());
+}
+
+// Answers the next "是否放弃修改？" with `choice`, counting the questions in `asked`.
+void AnswerDiscardQuestion(QMessageBox::StandardButton choice, int* asked) {
+    test::WhenModal<QMessageBox>([=](QMessageBox* box) {
+        ++*asked;
+        EXPECT_EQ(box->text(), "是否放弃修改？");
+        EXPECT_EQ(box->windowTitle(), "Zorvel");
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+        box->button(choice)->click();
+    });
+}
+
+TEST_F(AlarmEditorTest, ChangesAreDroppedOnlyAfterAsking) {
+    int asked = 0;
+    // Untouched, the add dialog closes at once.
+    CAddAlarmClock untouched(manager(), clock, nullptr);
+    untouched.show();
+    QTest::keyClick(&untouched, Qt::Key_Escape);
+    EXPECT_FALSE(untouched.isVisible());
+
+    CAddAlarmClock dlg(manager(), clock, nullptr);
+    dlg.show();
+    auto* content = Find<QLineEdit>(&dlg, "contentEdit");
+    QTest::keyClicks(content, "meet");
+    AnswerDiscardQuestion(QMessageBox::No, &asked);
+    QTest::keyClick(content, Qt::Key_Escape);
+    AnswerDiscardQuestion(QMessageBox::No, &asked);
+    Find<QPushButton>(&dlg, "cancelButton")->click();
+    AnswerDiscardQuestion(QMessageBox::No, &asked);
+    dlg.close();
+    EXPECT_EQ(asked, 3);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(content->text(), "meet");
+    AnswerDiscardQuestion(QMessageBox::Yes, &asked);
+    dlg.close();
+    EXPECT_FALSE(dlg.isVisible());
+    AlarmClockList alarms;
+    manager().GetAllAlarmClocks(alarms);
+    EXPECT_TRUE(alarms.empty());
+
+    // Any field counts, not only the text; a field set back to what it was does not.
+    manager().AddAlarmClock(u"2011-01-02 08:05:00", false, true, u"吃药", u"#系统歌曲2", 1);
+    const QString id = QString::fromStdString(OnlyAlarm().id);
+    CEditAlarmClockDlg edit(id, manager(), clock, nullptr);
+    edit.show();
+    EXPECT_FALSE(edit.HasChanges());
+    Find<QComboBox>(&edit, "minuteCombo")->setCurrentIndex(6);
+    EXPECT_TRUE(edit.HasChanges());
+    Find<QComboBox>(&edit, "minuteCombo")->setCurrentIndex(5);
+    Find<QCheckBox>(&edit, "everydayCheck")->click();
+    EXPECT_TRUE(edit.HasChanges());
+    Find<QCheckBox>(&edit, "everydayCheck")->click();
+    PickRing(&edit, 3);
+    EXPECT_TRUE(edit.HasChanges());
+    PickRing(&edit, 1);
+    Find<QPushButton>(&edit, "cancelButton")->click();
+    EXPECT_FALSE(edit.isVisible());
+    EXPECT_EQ(asked, 4);
 }
 
 }  // namespace

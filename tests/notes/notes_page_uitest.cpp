@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -154,7 +155,7 @@ TEST_F(NotesPageTest, TextsOverFourHundredFiftyUnitsAreRefusedAndKept) {
         Save(dlg, longest);
     });
     page->addButton()->click();
-    EXPECT_EQ(message, "输入的内容过长");
+    EXPECT_EQ(message, "便笺最多 450 个字符");
     EXPECT_TRUE(refused);
     const std::vector<NoteRecord> notes = StoredNotes();
     ASSERT_EQ(notes.size(), 6u);
@@ -255,6 +256,62 @@ TEST_F(NotesPageTest, ANoteDeletedWhileItsEditorIsOpenIsStoredAnew) {
     EXPECT_EQ(desktop().Find(newId)->pos(), QPoint(830, 0));
     FlushChanges();
     EXPECT_EQ(Column(CMyNotesDlg::kContent).last(), "三，不要丢");
+}
+
+// Answers the next "是否放弃修改？" with `choice`, counting the questions in `asked`.
+void AnswerDiscardQuestion(QMessageBox::StandardButton choice, int* asked) {
+    test::WhenModal<QMessageBox>([=](QMessageBox* box) {
+        ++*asked;
+        EXPECT_EQ(box->text(), "是否放弃修改？");
+        EXPECT_EQ(box->windowTitle(), "Zorvel");
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+        box->button(choice)->click();
+    });
+}
+
+TEST_F(NotesPageTest, TypedTextIsDroppedOnlyAfterAsking) {
+    int asked = 0;
+    bool kept = false;
+    test::WhenModal<CAddNoteDlg>([&](CAddNoteDlg* dlg) {
+        QTest::keyClicks(dlg->textEdit(), "milk");
+        // Escape, "取消" and the close box each ask; 否 keeps the editor with the text.
+        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        QTest::keyClick(dlg->textEdit(), Qt::Key_Escape);
+        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        dlg->findChild<QPushButton*>("cancelButton")->click();
+        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        dlg->close();
+        kept = asked == 3 && dlg->isVisible() && dlg->textEdit()->toPlainText() == "milk";
+        AnswerDiscardQuestion(QMessageBox::Yes, &asked);
+        QTest::keyClick(dlg->textEdit(), Qt::Key_Escape);
+    });
+    page->addButton()->click();
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(asked, 4);
+    EXPECT_EQ(StoredNotes().size(), 5u);
+
+    // Unchanged, or changed back to what it opened with, an editor closes at once.
+    bool closedAtOnce = false;
+    test::WhenModal<CEditNoteDlg>([&](CEditNoteDlg* dlg) {
+        QTest::keyClick(dlg->textEdit(), Qt::Key_Escape);
+        closedAtOnce = !dlg->isVisible();
+    });
+    DoubleClickRow(0);
+    EXPECT_TRUE(closedAtOnce);
+    closedAtOnce = false;
+    test::WhenModal<CEditNoteDlg>([&](CEditNoteDlg* dlg) {
+        QTest::keyClicks(dlg->textEdit(), " x");
+        EXPECT_TRUE(dlg->HasChanges());
+        QTest::keyClick(dlg->textEdit(), Qt::Key_Backspace);
+        QTest::keyClick(dlg->textEdit(), Qt::Key_Backspace);
+        dlg->findChild<QPushButton*>("cancelButton")->click();
+        closedAtOnce = !dlg->isVisible();
+    });
+    DoubleClickRow(0);
+    EXPECT_TRUE(closedAtOnce);
+    EXPECT_EQ(asked, 4);
+    EXPECT_EQ(FromStoredText(StoredNotes().front().content), "买菜");
 }
 
 }  // namespace

@@ -29,6 +29,15 @@ gzip -lv "$usr/share/doc/zorvel/changelog.Debian.gz" >/dev/null
 [ "$(od -An -tx1 -j4 -N4 "$usr/share/man/man1/zorvel.1.gz" | tr -d ' ')" = 00000000 ] ||
   fail "the manual page carries a time stamp"
 
+# One licence everywhere: the GPL, version 3 or later, its text as Debian ships it.
+grep -qx 'License: GPL-3+' "$usr/share/doc/zorvel/copyright" || fail "copyright: another licence"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' \
+  "$usr/share/metainfo/org.zorvel.Zorvel.metainfo.xml" || fail "AppStream: another licence"
+if [ -f /usr/share/common-licenses/GPL-3 ]; then
+  cmp -s "$(dirname "$0")/../../LICENSE" /usr/share/common-licenses/GPL-3 ||
+    fail "LICENSE is not the GPL 3"
+fi
+
 # The metadata, its desktop entry and icon belong together.
 appstreamcli validate-tree --no-net "$root" >"$root/validate.txt" 2>&1 ||
   { cat "$root/validate.txt" >&2; fail "appstreamcli rejects the installed tree"; }

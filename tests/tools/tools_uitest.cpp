@@ -113,6 +113,12 @@ TEST(AboutPage, UpdaterNextToTheProgramOrElseTheHomePage) {
     ASSERT_EQ(opened.size(), 3);
     EXPECT_EQ(opened[2], QUrl(QString::fromLatin1(zorvel::web::kFeedbackPage)));
     EXPECT_EQ(about.FeedbackLink()->accessibleName(), QStringLiteral("Bug提交/意见建议"));
+
+    EXPECT_EQ(about.findChild<QLabel*>("licenceLine")->text(),
+              QStringLiteral("本程序是自由软件，按 GNU 通用公共许可证第 3 版或更新版本发布"));
+    emit about.LicenceLink()->linkActivated(QStringLiteral("#"));
+    ASSERT_EQ(opened.size(), 4);
+    EXPECT_EQ(opened[3], QUrl(QStringLiteral("https://www.gnu.org/licenses/gpl-3.0.html")));
 }
 
 TEST(ToolsPage, GridOfButtonsAndTheLocalDialogs) {

@@ -89,6 +89,16 @@ TEST_F(PasswordDialogTest, SettingStoresAHashThatThePromptAcceptsAfterAWrongTry)
     EXPECT_TRUE(confirm->text().isEmpty());
     database().ReadSoftSetting(&s);
     EXPECT_EQ(s.delPwd, "");
+    // 确定 on the two emptied fields would guard nothing: refused.
+    QString empty;
+    test::CloseNextMessageBox(&empty);
+    setting.findChild<QPushButton*>("okButton")->click();
+    ASSERT_TRUE(test::WaitUntil([&] { return !empty.isEmpty(); }));
+    EXPECT_EQ(empty, "密码不能为空，请输入新密码");
+    EXPECT_FALSE(setting.IsBusy());
+    EXPECT_TRUE(setting.isVisible());
+    database().ReadSoftSetting(&s);
+    EXPECT_EQ(s.delPwd, "");
     newPassword->setText("Right");
     confirm->setText("Right");
     ClickOk(&setting);
