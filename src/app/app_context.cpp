@@ -92,7 +92,8 @@ CAppContext::~CAppContext() {
     // What the windows told the engine last (a snooze pressed just before "退出") is carried
     // out before its thread ends; then the engine goes before the board it talks to.
     if (engineThread_)
-        QMetaObject::invokeMethod(engine_, [] {}, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            engine_, [] {}, Qt::BlockingQueuedConnection);
     QObject::disconnect(engine_, nullptr, board_.get(), nullptr);
     QObject::disconnect(engine_, nullptr, notifier_.get(), nullptr);
     engineThread_.reset();
