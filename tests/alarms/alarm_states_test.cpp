@@ -94,6 +94,47 @@ TEST(AlarmStatesTest, EditsAndDeletionsEndASnoozeButExpiryWhileRingingDoesNot) {
     EXPECT_TRUE(states.SnoozedIds().empty());
 }
 
+// Rows that share an id (a damaged file) ring, snooze and come back each on its own.
+TEST(AlarmStatesTest, RowsSharingAnIdSnoozeEachOnTheirOwn) {
+    auto rows = [] {
+        auto daily = Alarm("d", "2030-01-01 08:30:00", true);
+        daily->content = "另一个";
+        return AlarmClockList{Alarm("d", "2030-01-01 08:30:00"), daily,
+                              Alarm("d", "2030-01-01 20:00:00")};
+    };
+    CAlarmStates states(T(2030, 1, 1, 8, 29, 59));
+    states.Load(rows());
+    auto due = states.Tick(T(2030, 1, 1, 8, 30, 0)).due;
+    ASSERT_EQ(due.size(), 2u);
+    ASSERT_TRUE(states.Snooze(due[0].ring, 0, 5, TT(2030, 1, 1, 8, 30, 10)));
+    ASSERT_TRUE(states.Snooze(due[1].ring, 0, 10, TT(2030, 1, 1, 8, 30, 10)));
+    states.Load(rows());  // an unrelated change
+    auto times = [&] {
+        std::vector<std::string> t;
+        for (const AlarmClockPtr& a : states.alarmList())
+            t.push_back(a->alarmTime);
+        return t;
+    };
+    EXPECT_EQ(times(), (std::vector<std::string>{"2030-01-01 08:35:00", "2030-01-01 08:40:00",
+                                                 "2030-01-01 20:00:00"}));
+    std::vector<std::string> rang;
+    for (int m = 31; m <= 41; ++m) {
+        for (const RingSnapshot& r : states.Tick(T(2030, 1, 1, 8, m, 0)).due) {
+            rang.push_back(r.alarm.content + " " + r.alarm.alarmTime);
+            // Snoozed again once: back at its own time after that.
+            if (m == 35) {
+                ASSERT_TRUE(states.Snooze(r.ring, 0, 1, TT(2030, 1, 1, 8, m, 5)));
+            }
+        }
+    }
+    EXPECT_EQ(rang, (std::vector<std::string>{"text of d 2030-01-01 08:35:00",
+                                              "text of d 2030-01-01 08:36:00",
+                                              "另一个 2030-01-01 08:40:00"}));
+    EXPECT_EQ(times(), (std::vector<std::string>{"2030-01-01 08:30:00", "2030-01-01 08:30:00",
+                                                 "2030-01-01 20:00:00"}));
+    EXPECT_TRUE(states.Snoozes().empty());
+}
+
 TEST(AlarmStatesTest, ASnoozeMissedDuringSleepIsListedOnceAndEnds) {
     CAlarmStates states(T(2030, 1, 1, 8, 29, 59));
     states.Load({Alarm("a", "2030-01-01 08:30:00")});

@@ -225,6 +225,31 @@ TEST(AlarmScheduleTest, AClockSetBackOverARungMinuteDoesNotRingItAgain) {
     EXPECT_EQ(run.rang[3].first, "daily");
 }
 
+// A damaged file may hold rows that share an id: those that differ are separate alarms, each
+// ringing at its own minute and none again when the clock is set back; a row stored twice
+// rings once.
+TEST(AlarmScheduleTest, RowsSharingAnIdRingEachOnce) {
+    auto list = [] {
+        auto worded = Alarm("7", "2011-09-18 10:03:00", false);
+        worded->content = "开会";
+        return AlarmClockList{Alarm("7", "2011-09-18 10:03:00", false), worded,
+                              Alarm("7", "2011-09-18 10:03:00", false),
+                              Alarm("7", "2001-01-01 10:05:00", true)};
+    };
+    TickRun run(T(2011, 9, 18, 10, 0, 0));
+    run.schedule.ReloadAlarmList(list());
+    run.TickEverySecond(T(2011, 9, 18, 10, 0, 1, 10), T(2011, 9, 18, 10, 6, 0, 10));
+    ASSERT_EQ(run.rang.size(), 3u);
+    EXPECT_EQ(run.rang[0].second, "2011-09-18 10:03:00");
+    EXPECT_EQ(run.rang[1].second, "2011-09-18 10:03:00");
+    EXPECT_EQ(run.rang[2].second, "2011-09-18 10:05:00");
+    // Set back over both minutes, reloaded on the way: nothing rings twice.
+    run.TickEverySecond(T(2011, 9, 18, 10, 2, 0, 10), T(2011, 9, 18, 10, 4, 0, 10));
+    run.schedule.ReloadAlarmList(list());
+    run.TickEverySecond(T(2011, 9, 18, 10, 4, 1, 10), T(2011, 9, 18, 10, 6, 0, 10));
+    EXPECT_EQ(run.rang.size(), 3u);
+}
+
 TEST(ChimeTriggerTest, HourAndHalfHourFollowTheirSwitches) {
     struct Case {
         bool ZDBS, BDBS;

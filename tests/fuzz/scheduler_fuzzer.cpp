@@ -2,11 +2,13 @@
 // interval from the settings row, and a clock that ticks, stalls and jumps.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "alarms/core/alarm_time.h"
 #include "alarms/core/ring_plan.h"
@@ -67,10 +69,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool restOn = in.ConsumeBool();
     const int interval = in.ConsumeIntegral<int>();  // as stored, damaged or not
     const bool zdbs = in.ConsumeBool(), bdbs = in.ConsumeBool();
-    schedule.ReloadAlarmList(MakeAlarms(in, now));
-    // The minute each alarm last rang in. Holding the records keeps a new one from taking the
-    // place of one dropped by a reload.
-    std::map<AlarmClockPtr, std::time_t> rangIn;
+    // The minute each alarm last rang in. An alarm is what the list shows (here id, time and
+    // whether every day): records that share an id but not a time are two alarms, a record
+    // listed twice is one. What rang is forgotten when the alarm is dropped or changed, not
+    // when the clock goes back: a minute lived again must not ring again.
+    using Key = std::tuple<std::string, std::string, bool>;
+    auto keyOf = [](const AlarmClockPtr& a) { return Key{a->id, a->alarmTime, a->isEveryday}; };
+    std::map<Key, std::time_t> rangIn;
+    auto reload = [&](AlarmClockList list) {
+        std::map<Key, std::time_t> kept;
+        for (const AlarmClockPtr& a : list) {
+            const bool listed =
+                std::any_of(schedule.alarmList.begin(), schedule.alarmList.end(),
+                            [&](const AlarmClockPtr& o) { return keyOf(o) == keyOf(a); });
+            if (auto rang = rangIn.find(keyOf(a)); listed && rang != rangIn.end())
+                kept.insert(*rang);
+        }
+        rangIn = std::move(kept);
+        schedule.ReloadAlarmList(std::move(list));
+    };
+    reload(MakeAlarms(in, now));
     long ticks = 0;
 
     while (in.remaining_bytes() > 0 && ticks < 4000) {
@@ -84,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 now += in.ConsumeIntegralInRange(0, 59);
                 break;
             case 2:
-                schedule.ReloadAlarmList(MakeAlarms(in, now));
+                reload(MakeAlarms(in, now));
                 continue;
             case 3:
                 if (!schedule.alarmList.empty()) {
@@ -94,7 +112,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     if (auto until = SnoozeUntil(a->alarmTime, a->isEveryday, 0,
                                                  in.ConsumeIntegralInRange(1, 120), now)) {
                         a->alarmTime = *until;
-                        rangIn.erase(a);
                     }
                     a->hasRung = false;
                 }
@@ -104,9 +121,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
         }
         ++ticks;
-        // A clock put back may pass an alarm's minute again, and then it rings again.
-        if (now < previous)
-            rangIn.clear();
         const auto missed = schedule.MissedAlarms(At(now));
         const auto due = schedule.CheckDueAlarms(At(now));
         for (const AlarmClockPtr& a : due) {
@@ -114,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(minute && *minute <= now && now - *minute < 60, "rang outside its minute",
                   a->alarmTime);
             Check(a->hasRung, "rang without being marked");
-            auto [it, fresh] = rangIn.try_emplace(a, *minute);
+            auto [it, fresh] = rangIn.try_emplace(keyOf(a), *minute);
             Check(fresh || it->second != *minute, "rang twice in one minute", a->alarmTime);
             it->second = *minute;
             // After a jump of more than a day an every-day alarm may have missed yesterday's
@@ -130,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const auto minute = AlarmMinuteAtOrBefore(*a, now);
                 if (!minute || *minute <= previous || *minute > now)
                     continue;
-                const auto rang = rangIn.find(a);
+                const auto rang = rangIn.find(keyOf(a));
                 const bool rangThisMinute = rang != rangIn.end() && rang->second == *minute;
                 Check(rangThisMinute, "an alarm's minute passed without ringing", a->alarmTime);
             }

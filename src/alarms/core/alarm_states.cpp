@@ -8,9 +8,13 @@
 namespace zorvel {
 
 namespace {
+// Rows that share an id are told apart by these.
+bool SameBesidesTime(const AlarmClockRecord& a, const AlarmClockRecord& b) {
+    return a.isEveryday == b.isEveryday && a.isRing == b.isRing && a.content == b.content &&
+           a.ring == b.ring && a.ringType == b.ringType;
+}
 bool SameAlarm(const AlarmClockRecord& a, const AlarmClockRecord& b) {
-    return a.alarmTime == b.alarmTime && a.isEveryday == b.isEveryday && a.isRing == b.isRing &&
-           a.content == b.content && a.ring == b.ring && a.ringType == b.ringType;
+    return a.alarmTime == b.alarmTime && SameBesidesTime(a, b);
 }
 
 AlarmClockList Copies(const AlarmClockList& list) {
@@ -43,28 +47,32 @@ void CAlarmStates::Load(const AlarmClockList& stored) {
     AlarmClockList loaded = Copies(stored);
     stored_.clear();
     for (const AlarmClockPtr& a : loaded)
-        stored_[a->id] = *a;
+        stored_.emplace(a->id, *a);
 
-    std::map<std::string, PendingSnooze> kept;
+    const size_t snoozed = snoozes_.size();
+    Snoozes_ kept;
     for (const AlarmClockPtr& a : loaded) {
-        auto snooze = snoozes_.find(a->id);
         // Changed since the snooze (an edit): the snooze ends with the old alarm.
-        if (snooze == snoozes_.end() || !SameAlarm(*a, snooze->second.asStored))
+        auto [from, to] = snoozes_.equal_range(a->id);
+        auto snooze =
+            std::find_if(from, to, [&](const auto& s) { return SameAlarm(*a, s.second.asStored); });
+        if (snooze == to)
             continue;
         a->alarmTime = snooze->second.until;
         kept.insert(*snooze);
+        snoozes_.erase(snooze);
     }
     // A one-off alarm taken out of storage as expired while its ring window was open stays
     // snoozed in memory until it has rung again.
     for (const auto& [id, snooze] : snoozes_) {
-        if (kept.count(id) || !deletedAsExpired_.count(id))
+        if (!deletedAsExpired_.count(id))
             continue;
         auto back = std::make_shared<AlarmClockRecord>(snooze.asStored);
         back->alarmTime = snooze.until;
         loaded.push_back(back);
         kept.emplace(id, snooze);
     }
-    if (kept.size() != snoozes_.size())
+    if (kept.size() != snoozed)
         snoozesChanged_ = true;
     snoozes_ = std::move(kept);
 
@@ -108,7 +116,7 @@ AlarmClockList CAlarmStates::RestoreSnoozes(std::vector<PendingSnooze> snoozes) 
             deletedAsExpired_[id] = s.asStored;
             deletedIds_.insert(id);
         }
-        snoozes_[id] = std::move(s);
+        snoozes_.emplace(id, std::move(s));
     }
     return missed;
 }
@@ -120,10 +128,9 @@ CAlarmStates::TickResult CAlarmStates::Tick(TimePoint now) {
         AlarmClockList missed = schedule_.MissedAlarms(now);
         result.missed = Copies(missed);
         for (const AlarmClockPtr& a : missed) {
-            auto snooze = snoozes_.find(a->id);
-            if (snooze != snoozes_.end() && a->alarmTime == snooze->second.until) {
+            if (auto snooze = SnoozeListedAs(*a); snooze != snoozes_.end()) {
                 // A snooze that was missed is over: it is listed, not kept for ever.
-                EndSnooze(a->id);
+                EndSnooze(snooze);
                 result.listChanged = true;
             }
             SetState(a->id, AlarmState::kMissed);
@@ -133,26 +140,33 @@ CAlarmStates::TickResult CAlarmStates::Tick(TimePoint now) {
         RingSnapshot snapshot{++lastRing_, *alarm};
         snapshot.alarm.hasRung = false;
         rings_[snapshot.ring] = snapshot;
-        result.due.push_back(std::move(snapshot));
+        ringRows_[snapshot.ring] = snapshot.alarm;
         SetState(alarm->id, AlarmState::kRinging);
         // A snooze ends when it has rung: the alarm keeps its own time again (the window keeps
         // showing the time it rang at).
-        auto snooze = snoozes_.find(alarm->id);
-        if (snooze != snoozes_.end() && alarm->alarmTime == snooze->second.until) {
-            EndSnooze(alarm->id);
+        if (auto snooze = SnoozeListedAs(*alarm); snooze != snoozes_.end()) {
+            ringRows_[snapshot.ring] = snooze->second.asStored;
+            EndSnooze(snooze);
             result.listChanged = true;
         }
+        result.due.push_back(std::move(snapshot));
     }
     return result;
 }
 
-void CAlarmStates::EndSnooze(const std::string& id) {
-    auto snooze = snoozes_.find(id);
-    if (snooze == snoozes_.end())
-        return;
+CAlarmStates::Snoozes_::iterator CAlarmStates::SnoozeListedAs(const AlarmClockRecord& listed) {
+    auto [from, to] = snoozes_.equal_range(listed.id);
+    auto snooze = std::find_if(from, to, [&](const auto& s) {
+        return listed.alarmTime == s.second.until && SameBesidesTime(listed, s.second.asStored);
+    });
+    return snooze == to ? snoozes_.end() : snooze;
+}
+
+void CAlarmStates::EndSnooze(Snoozes_::iterator snooze) {
+    const PendingSnooze& s = snooze->second;
     for (const AlarmClockPtr& a : schedule_.alarmList) {
-        if (a->id == id && a->alarmTime == snooze->second.until)
-            a->alarmTime = snooze->second.asStored.alarmTime;
+        if (a->id == s.asStored.id && a->alarmTime == s.until && SameBesidesTime(*a, s.asStored))
+            a->alarmTime = s.asStored.alarmTime;
     }
     snoozes_.erase(snooze);
     snoozesChanged_ = true;
@@ -170,11 +184,19 @@ std::optional<std::string> CAlarmStates::Snooze(std::uint64_t ring, int hours, i
         return std::nullopt;
     const AlarmClockRecord rang = open->second.alarm;
     rings_.erase(open);
+    auto rowAt = ringRows_.find(ring);
+    const AlarmClockRecord row = rowAt != ringRows_.end() ? rowAt->second : rang;
+    ringRows_.erase(ring);
     const std::string& id = rang.id;
+    // The row that rang as stored, else (edited since) the alarm as it is stored now.
     const AlarmClockRecord* asStored = nullptr;
-    if (auto stored = stored_.find(id); stored != stored_.end())
-        asStored = &stored->second;
-    else if (auto expired = deletedAsExpired_.find(id); expired != deletedAsExpired_.end())
+    auto [from, to] = stored_.equal_range(id);
+    for (auto it = from; it != to && !asStored; ++it)
+        if (SameAlarm(it->second, row))
+            asStored = &it->second;
+    if (!asStored && from != to)
+        asStored = &from->second;
+    if (auto expired = deletedAsExpired_.find(id); !asStored && expired != deletedAsExpired_.end())
         asStored = &expired->second;  // deleted as expired while it rang: still wanted
     auto until = SnoozeUntil(rang.alarmTime, rang.isEveryday, hours, minutes, now);
     if (!asStored || !until) {
@@ -183,18 +205,26 @@ std::optional<std::string> CAlarmStates::Snooze(std::uint64_t ring, int hours, i
             SetState(id, rang.isEveryday ? AlarmState::kWaiting : AlarmState::kDone);
         return std::nullopt;
     }
-    snoozes_[id] = PendingSnooze{*until, *asStored, deletedAsExpired_.count(id) > 0};
+    // A second snooze of the same row replaces the first; a row sharing the id keeps its own.
+    const PendingSnooze snooze{*until, *asStored, deletedAsExpired_.count(id) > 0};
+    auto [sfrom, sto] = snoozes_.equal_range(id);
+    auto old = std::find_if(
+        sfrom, sto, [&](const auto& s) { return SameAlarm(s.second.asStored, snooze.asStored); });
+    if (old != sto)
+        old->second = snooze;
+    else
+        snoozes_.emplace(id, snooze);
     snoozesChanged_ = true;
     bool listed = false;
     for (const AlarmClockPtr& a : schedule_.alarmList) {
-        if (a->id == id) {
+        if (a->id == id && (SameAlarm(*a, rang) || SameAlarm(*a, snooze.asStored))) {
             a->alarmTime = *until;
             a->hasRung = false;
             listed = true;
         }
     }
     if (!listed) {
-        auto back = std::make_shared<AlarmClockRecord>(*asStored);
+        auto back = std::make_shared<AlarmClockRecord>(snooze.asStored);
         back->alarmTime = *until;
         schedule_.alarmList.push_back(back);
     }
@@ -208,6 +238,7 @@ void CAlarmStates::Close(std::uint64_t ring) {
         return;
     const AlarmClockRecord rang = open->second.alarm;
     rings_.erase(open);
+    ringRows_.erase(ring);
     if (snoozes_.count(rang.id) || !states_.count(rang.id))
         return;
     SetState(rang.id, rang.isEveryday ? AlarmState::kWaiting : AlarmState::kDone);

@@ -82,16 +82,23 @@ public:
     bool TakeSnoozesChanged() { return std::exchange(snoozesChanged_, false); }
 
 private:
-    void EndSnooze(const std::string& id);
+    using Snoozes_ = std::multimap<std::string, PendingSnooze>;
+    // The snooze a listed alarm is at, if it is at one.
+    Snoozes_::iterator SnoozeListedAs(const AlarmClockRecord& listed);
+    void EndSnooze(Snoozes_::iterator snooze);
     void SetState(const std::string& id, AlarmState state) { states_[id] = state; }
 
+    // Nothing in the file makes ids unique, and a damaged one may hold two rows with one id.
+    // Each such row rings, snoozes and comes back to its own time on its own; the rows are
+    // told apart by what they show. States are kept by id, as the list asks for them.
     AlarmSchedule schedule_;
-    std::map<std::string, AlarmClockRecord> stored_;  // as last read, by id
-    std::map<std::string, PendingSnooze> snoozes_;    // by id
+    std::multimap<std::string, AlarmClockRecord> stored_;  // as last read, by id
+    Snoozes_ snoozes_;                                     // by id, at most one per row
     // Taken out of storage as expired: a window still open on one may yet snooze it.
     std::map<std::string, AlarmClockRecord> deletedAsExpired_;
     std::set<std::string> deletedIds_;
-    std::map<std::uint64_t, RingSnapshot> rings_;  // open ring windows
+    std::map<std::uint64_t, RingSnapshot> rings_;         // open ring windows
+    std::map<std::uint64_t, AlarmClockRecord> ringRows_;  // each open ring's row as stored
     std::uint64_t lastRing_ = 0;
     std::map<std::string, AlarmState> states_;
     bool snoozesChanged_ = false;

@@ -31,26 +31,31 @@ std::time_t WholeSeconds(TimePoint t) {
 AlarmSchedule::AlarmSchedule(TimePoint start) : previousCheck_(start - seconds(3)) {}
 
 void AlarmSchedule::ReloadAlarmList(AlarmClockList records) {
-    for (auto& r : records) {
-        // An alarm that has just rung and is reloaded unchanged in its own minute (an add or
-        // edit on the page in seconds 0 to 2) must not open a second ring window.
-        auto old = std::find_if(alarmList.begin(), alarmList.end(), [&](const AlarmClockPtr& o) {
-            return o->hasRung && o != r && o->id == r->id && o->alarmTime == r->alarmTime &&
-                   o->isEveryday == r->isEveryday;
-        });
-        r->hasRung = old != alarmList.end();
-    }
-    // What rang is remembered for alarms reloaded with the same time; an edited alarm is new.
-    std::map<std::string, std::time_t> rang;
+    // The alarm as listed before: the same, or edited in nothing that decides when it rings.
+    auto before = [this](const AlarmClockRecord& r) -> const AlarmClockRecord* {
+        const AlarmClockRecord* near = nullptr;
+        for (const AlarmClockPtr& o : alarmList) {
+            if (o.get() == &r)
+                continue;
+            if (KeyOf(*o) == KeyOf(r))
+                return o.get();
+            if (!near && o->id == r.id && o->alarmTime == r.alarmTime &&
+                o->isEveryday == r.isEveryday)
+                near = o.get();
+        }
+        return near;
+    };
+    // An alarm that has just rung and is reloaded in its own minute (an add or edit on the page
+    // in seconds 0 to 2) must not open a second ring window, nor ring again when the clock is
+    // set back; an alarm moved to another time is new.
+    std::map<AlarmKey, std::time_t, std::less<>> rang;
     for (const auto& r : records) {
-        auto minute = rangMinute_.find(r->id);
-        if (minute == rangMinute_.end())
+        const AlarmClockRecord* old = before(*r);
+        r->hasRung = old && old->hasRung;
+        if (!old)
             continue;
-        bool same = std::any_of(alarmList.begin(), alarmList.end(), [&](const AlarmClockPtr& o) {
-            return o->id == r->id && o->alarmTime == r->alarmTime && o->isEveryday == r->isEveryday;
-        });
-        if (same)
-            rang.insert(*minute);
+        if (auto minute = rangMinute_.find(KeyOf(*old)); minute != rangMinute_.end())
+            rang.emplace(KeyOf(*r), minute->second);
     }
     rangMinute_ = std::move(rang);
     // Snoozes and edits leave texts behind that no alarm has any more.
@@ -100,14 +105,17 @@ AlarmClockList AlarmSchedule::CheckDueAlarms(TimePoint now) {
         bool passedSinceLastCheck =
             start > previousCheck_ && start <= now && now - start < seconds(60);
         bool inFirstSeconds = nowSec - *minute >= 0 && nowSec - *minute < 3;
-        auto rang = rangMinute_.find(r->id);
+        if (!passedSinceLastCheck && !inFirstSeconds)
+            continue;
+        auto rang = rangMinute_.find(KeyOf(*r));
         if (rang != rangMinute_.end() && rang->second == *minute)
             continue;  // the clock was set back over a minute that has already rung
-        if (passedSinceLastCheck || inFirstSeconds) {
-            r->hasRung = true;
-            rangMinute_[r->id] = *minute;
-            due.push_back(r);
-        }
+        r->hasRung = true;
+        if (rang != rangMinute_.end())
+            rang->second = *minute;
+        else
+            rangMinute_.emplace(KeyOf(*r), *minute);
+        due.push_back(r);
     }
     previousCheck_ = now;
     return due;

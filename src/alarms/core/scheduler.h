@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/core/clock.h"
@@ -55,10 +56,19 @@ private:
     };
     std::map<std::pair<std::string, bool>, Occurrence> occurrences_;
 
+    // An alarm as the list shows it. Nothing in the file makes ids unique, and a damaged one
+    // may hold two rows with one id: when they differ in anything shown they are two alarms
+    // and each rings at its own minute; a row stored twice is one alarm and rings once.
+    using AlarmKey =
+        std::tuple<std::string, std::string, bool, bool, std::string, std::string, int>;
+    static auto KeyOf(const AlarmClockRecord& r) {
+        return std::tie(r.id, r.alarmTime, r.isEveryday, r.isRing, r.content, r.ring, r.ringType);
+    }
+
     TimePoint previousCheck_;
-    // By id, the start of the minute each alarm last rang for: a clock set back over that
-    // minute lives it again, and the alarm must not ring a second time.
-    std::map<std::string, std::time_t> rangMinute_;
+    // The start of the minute each alarm last rang for: a clock set back over that minute
+    // lives it again, and the alarm must not ring a second time.
+    std::map<AlarmKey, std::time_t, std::less<>> rangMinute_;
 };
 
 // Starts the spoken time on the hour (ZDBS) and half hour (BDBS). A chime is due when
