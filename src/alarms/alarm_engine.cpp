@@ -8,6 +8,7 @@
 #include "chimes/time_voice.h"
 #include "platform/second_ticker.h"
 #include "storage/clock_manager.h"
+#include "storage/storage_error.h"
 
 using namespace zorvel;
 
@@ -130,7 +131,7 @@ bool CAlarmEngine::Reload() {
         if (!listStale_)
             staleSince_ = attempt;
         listStale_ = true;
-        emit ReloadFailed(QString::fromUtf8(e.errorMessage()));
+        emit ReloadFailed(QString::fromStdString(DescribeStorageError(e)));
         return false;
     }
     const bool wasStale = std::exchange(listStale_, false);

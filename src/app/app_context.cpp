@@ -106,7 +106,17 @@ void CAppContext::Start() {
     started_ = true;
     // The file is opened here: a file that cannot be read is named to the user once. The
     // cache keeps its defaults and the program goes on.
-    zorvel::RunStorageAction(nullptr, [this] { LoadSettingsCache(settings_, store_->Database()); });
+    bool readOnly = false;
+    if (zorvel::RunStorageAction(nullptr,
+                                 [&] {
+                                     LoadSettingsCache(settings_, store_->Database());
+                                     readOnly = store_->Database().IsReadOnly();
+                                 }) &&
+        readOnly) {
+        // Said now, once, rather than first when something typed cannot be saved.
+        zorvel::ShowWarning(nullptr, QStringLiteral("数据文件是只读的，所做的修改都无法保存：\n") +
+                                         QString::fromStdString(store_->Database().Path()));
+    }
     ticker_->Start();
     QMetaObject::invokeMethod(engine_, &CAlarmEngine::Start, Qt::AutoConnection);
     if (engineThread_)

@@ -160,6 +160,14 @@ bool CClockDatabase::IsOpen() const {
     return m_db->IsOpen();
 }
 
+bool CClockDatabase::IsReadOnly() {
+    Open();
+    if (sqlite3_db_readonly(m_db->Handle(), "main") == 1)
+        return true;
+    const std::filesystem::path folder = std::filesystem::path(m_path).parent_path();
+    return access(folder.empty() ? "." : folder.c_str(), W_OK) != 0;
+}
+
 CppSQLite3DB& CClockDatabase::Connection() {
     Open();
     return *m_db;

@@ -37,6 +37,9 @@ public:
     void Open();
     bool IsOpen() const;
     const std::string& Path() const { return m_path; }
+    // Opens the file and tells whether writes to it must fail: the file is read-only, or its
+    // folder is (SQLite writes its journal beside the file).
+    bool IsReadOnly();
     // Told after every write that succeeded (nullptr: nobody).
     void SetWriteListener(zorvel::WriteListener listener) { m_listener = std::move(listener); }
     // Told when the file went away while the program ran, just before a new one is made in its

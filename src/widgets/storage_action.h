@@ -4,13 +4,15 @@
 #include <utility>
 
 #include "storage/sqlite_wrapper.h"
+#include "storage/storage_error.h"
 #include "widgets/message_box.h"
 
 namespace zorvel {
 
-// The text a window shows for a storage failure.
+// The text a window shows for a storage failure: what it means in a plain sentence first,
+// SQLite's own text below it.
 inline QString StorageErrorText(const CppSQLite3Exception& error) {
-    return QString::fromUtf8(error.errorMessage());
+    return QString::fromStdString(DescribeStorageError(error));
 }
 
 // Runs one storage action for a window. A storage error never ends the program: it is shown
