@@ -32,7 +32,10 @@ CAboutDlg::CAboutDlg(IProgramLauncher* launcher, UrlOpener openUrl, QString prog
       openUrl_(std::move(openUrl)),
       programDir_(std::move(programDir)) {
     if (!openUrl_)
-        openUrl_ = [](const QUrl& url) { return OpenUrl(url); };
+        openUrl_ = [this](const QUrl& url) {
+            OpenUrlFor(this, url);
+            return true;
+        };
     if (programDir_.isEmpty())
         programDir_ = QCoreApplication::applicationDirPath();
 

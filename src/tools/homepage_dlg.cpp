@@ -41,7 +41,10 @@ QLabel* MakeLinkLabel(const QString& text, const QString& objectName,
 CHomepageDlg::CHomepageDlg(UrlOpener openUrl, std::function<unsigned()> random, QWidget* parent)
     : QWidget(parent), openUrl_(std::move(openUrl)) {
     if (!openUrl_)
-        openUrl_ = [](const QUrl& url) { return OpenUrl(url); };
+        openUrl_ = [this](const QUrl& url) {
+            OpenUrlFor(this, url);
+            return true;
+        };
 
     picture_ = new CRipplePicture(this, std::move(random));
     picture_->setObjectName(QStringLiteral("homepagePicture"));

@@ -26,7 +26,10 @@ CToolsDlg::CToolsDlg(IClockSetter* clockSetter, UrlOpener openUrl, QWidget* pare
       openUrl_(std::move(openUrl)),
       browserWindows_(this) {
     if (!openUrl_)
-        openUrl_ = [](const QUrl& url) { return OpenUrl(url); };
+        openUrl_ = [this](const QUrl& url) {
+            OpenUrlFor(this, url);
+            return true;
+        };
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(18);

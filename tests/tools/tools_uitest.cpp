@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include "nettime/sync_time_dlg.h"
 #include "support/fakes.h"
@@ -24,13 +27,21 @@ using namespace zorvel::test;
 
 // Records every step OpenUrl takes; each answers as the test says.
 struct FakeSteps {
+    bool hasXdgOpen = true;
+    bool xdgOpenWorks = false;
     bool desktopWorks = false;
     QStringList workingPrograms;
     QString browserVariable;
     QStringList tried;  // "desktop" or the program and its arguments, joined by "|"
+    QStringList failures;
 
     UrlOpenSteps Steps() {
         UrlOpenSteps steps;
+        steps.run = [this](const QString& program, const QStringList& arguments,
+                           UrlOpenSteps::Done done) {
+            tried << (QStringList{program} + arguments).join(u'|');
+            done(xdgOpenWorks, xdgOpenWorks ? QString() : QStringLiteral("no method available"));
+        };
         steps.desktop = [this](const QUrl&) {
             tried << QStringLiteral("desktop");
             return desktopWorks;
@@ -42,24 +53,27 @@ struct FakeSteps {
         steps.environment = [this](const char* name) {
             return QByteArray(name) == "BROWSER" ? browserVariable : QString();
         };
+        steps.findProgram = [this](const QString& name) {
+            return hasXdgOpen && name == "xdg-open" ? QStringLiteral("/usr/bin/xdg-open")
+                                                    : QString();
+        };
         return steps;
+    }
+    void Open(const QUrl& url) {
+        OpenUrl(
+            url, [this](const QString& reason) { failures << reason; }, Steps());
     }
 };
 
-TEST(OpenUrl, TriesTheDesktopThenXdgOpenThenEachBrowserCommand) {
+TEST(OpenUrl, XdgOpenWatchedThenEachBrowserCommandThenTheDesktop) {
     const QUrl url(QStringLiteral("https://example.org/a b?q=1;rm -rf"));
     const QString address = url.toString(QUrl::FullyEncoded);
     {
         FakeSteps fake;
-        fake.desktopWorks = true;
-        EXPECT_TRUE(OpenUrl(url, fake.Steps()));
-        EXPECT_EQ(fake.tried, QStringList{"desktop"});
-    }
-    {
-        FakeSteps fake;
-        fake.workingPrograms = {"xdg-open"};
-        EXPECT_TRUE(OpenUrl(url, fake.Steps()));
-        EXPECT_EQ(fake.tried, (QStringList{"desktop", "xdg-open|" + address}));
+        fake.xdgOpenWorks = true;
+        fake.Open(url);
+        EXPECT_EQ(fake.tried, QStringList{"/usr/bin/xdg-open|" + address});
+        EXPECT_TRUE(fake.failures.isEmpty());
     }
     {
         // $BROWSER: a list of commands; the address is one argument of its own, in place of
@@ -67,17 +81,64 @@ TEST(OpenUrl, TriesTheDesktopThenXdgOpenThenEachBrowserCommand) {
         FakeSteps fake;
         fake.browserVariable = QStringLiteral("missing-browser --new:'my browser' --open=%s");
         fake.workingPrograms = {"my browser"};
-        EXPECT_TRUE(OpenUrl(url, fake.Steps()));
+        fake.Open(url);
         EXPECT_EQ(fake.tried,
-                  (QStringList{"desktop", "xdg-open|" + address, "missing-browser|--new|" + address,
+                  (QStringList{"/usr/bin/xdg-open|" + address, "missing-browser|--new|" + address,
                                "my browser|--open=" + address}));
+        EXPECT_TRUE(fake.failures.isEmpty());
     }
     {
+        // xdg-open tried and failed: not asked again through the desktop, and said so, with what
+        // it said.
         FakeSteps fake;
-        EXPECT_FALSE(OpenUrl(url, fake.Steps()));
-        EXPECT_EQ(fake.tried.size(), 2);
-        EXPECT_FALSE(OpenUrl(QUrl(), fake.Steps()));
+        fake.desktopWorks = true;
+        fake.Open(url);
+        EXPECT_EQ(fake.tried, QStringList{"/usr/bin/xdg-open|" + address});
+        ASSERT_EQ(fake.failures.size(), 1);
+        EXPECT_EQ(fake.failures[0], "xdg-open 没能为它打开浏览器。\nno method available");
     }
+    {
+        // No xdg-open: the desktop's own way is the last one.
+        FakeSteps fake;
+        fake.hasXdgOpen = false;
+        fake.desktopWorks = true;
+        fake.Open(url);
+        EXPECT_EQ(fake.tried, QStringList{"desktop"});
+        EXPECT_TRUE(fake.failures.isEmpty());
+        fake.desktopWorks = false;
+        fake.Open(url);
+        ASSERT_EQ(fake.failures.size(), 1);
+        EXPECT_TRUE(fake.failures[0].startsWith("没有找到可以打开它的浏览器"))
+            << fake.failures[0].toStdString();
+        fake.Open(QUrl());
+        EXPECT_EQ(fake.failures.size(), 2);
+    }
+}
+
+// The real way with an xdg-open that fails as it does on a desktop without a browser: the page
+// says so in a message box, with xdg-open's own words, instead of only on the error output.
+TEST(OpenUrl, AFailingXdgOpenIsSaidInAMessageBox) {
+    ModalWatchdog watchdog;
+    QTemporaryDir bin;
+    QFile script(QDir(bin.path()).filePath("xdg-open"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(
+        "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFile::ExeOwner);
+    UrlOpenSteps steps = SystemUrlOpenSteps();
+    steps.findProgram = [&](const QString& name) { return QDir(bin.path()).filePath(name); };
+    steps.environment = [](const char*) { return QString(); };
+
+    QWidget page;
+    page.show();
+    QString text;
+    CloseNextMessageBox(&text);
+    OpenUrlFor(&page, QUrl("https://example.org/"), steps);
+    ASSERT_TRUE(WaitUntil([&] { return !text.isEmpty(); }));
+    EXPECT_EQ(text,
+              "无法打开网页：https://example.org/\nxdg-open 没能为它打开浏览器。\n"
+              "xdg-open: no method available for opening 'https://example.org/'");
 }
 
 TEST(AboutPage, UpdaterNextToTheProgramOrElseTheHomePage) {
