@@ -223,19 +223,26 @@ TEST_F(AlarmDlgTest, ProgramRestartAndPowerOff) {
     off->close();
 
     power.calls.clear();
+    QElapsedTimer sinceRing;
+    sinceRing.start();
     CAlarmDlg* restart = Open(kRingRestart);
     EXPECT_TRUE(power.calls.empty());  // not before the two-second pause
-    QTest::qWait(2300);
+    ASSERT_TRUE(test::WaitUntil([&] { return !power.calls.empty(); }, 10000));
+    EXPECT_GE(sinceRing.elapsed(), 1900);
     EXPECT_EQ(power.calls, std::vector<QString>{"Reboot"});
     restart->close();
 
-    // With isRing off nothing happens at all.
+    // With isRing off nothing happens at all: by the time a restart with its ring on, opened
+    // after them, has come, none of them has done anything.
     power.calls.clear();
     alarm->isRing = false;
     for (int type : {kRingPowerOff, kRingRestart, kRingRunProgram, kRingSystemSong1})
         Open(type)->close();
-    QTest::qWait(2300);
-    EXPECT_TRUE(power.calls.empty());
+    alarm->isRing = true;
+    CAlarmDlg* control = Open(kRingRestart);
+    ASSERT_TRUE(test::WaitUntil([&] { return !power.calls.empty(); }, 10000));
+    EXPECT_EQ(power.calls, std::vector<QString>{"Reboot"});
+    control->close();
     EXPECT_EQ(launcher.started.size(), 1u);
     EXPECT_EQ(players.size(), 0u);
 }
@@ -244,21 +251,25 @@ TEST_F(AlarmDlgTest, ShakesOnceAndEndsWhereItStarted) {
     CAlarmDlg* dlg = Open(kRingShake);
     QPoint start = dlg->pos();
     EXPECT_FALSE(dlg->IsShaking() && dlg->pos() != start);
+    // Other timers keep running while it shakes: the shake takes its steps from the event loop.
     QTimer fired;
-    int ticks = 0;
-    QObject::connect(&fired, &QTimer::timeout, [&] { ++ticks; });
-    fired.start(100);  // other timers keep running while it shakes
+    int ticksWhileShaking = 0;
+    QObject::connect(&fired, &QTimer::timeout, [&] {
+        if (dlg->IsShaking() && dlg->pos() != start)
+            ++ticksWhileShaking;
+    });
+    fired.start(50);
     QSet<int> xs;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (elapsed.elapsed() < 3500) {
-        QTest::qWait(10);
+    auto watch = [&] {
         xs.insert(dlg->pos().x() - start.x());
-    }
-    EXPECT_FALSE(dlg->IsShaking());
+        return false;
+    };
+    // Half a second after the window opens it shakes; then it stops where it started.
+    ASSERT_TRUE(test::WaitUntil([&] { return watch() || dlg->pos() != start; }));
+    ASSERT_TRUE(test::WaitUntil([&] { return watch() || !dlg->IsShaking(); }, 10000));
     EXPECT_EQ(dlg->pos(), start);
     EXPECT_TRUE(xs.contains(-3) && xs.contains(3));
-    EXPECT_GE(ticks, 25);
+    EXPECT_GE(ticksWhileShaking, 5);
     dlg->close();
 }
 

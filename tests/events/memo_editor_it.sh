@@ -16,7 +16,7 @@ click_in "$main" 379 23   # the tab "我的记事"
 sleep 0.5
 click_in "$main" 619 341  # "添加事件"
 editor=$(wait_window "$pid" '^添加事件$') || fail "the memo editor did not open"
-sleep 0.5
+wait_focus "$editor" || fail "the memo editor did not get the keyboard"
 
 click_in "$editor" 300 200
 xdotool type --delay 20 "Heading"
@@ -49,7 +49,7 @@ sleep 0.5
 click_in "$main" 300 84 1
 xdotool click --repeat 2 --delay 80 1
 edit=$(wait_window "$pid" '^编辑事件   事件添加时间：') || fail "the memo did not reopen"
-sleep 0.5
+wait_focus "$edit" || fail "the reopened memo did not get the keyboard"
 xdotool key Escape
 wait_viewable "$edit" no 30 || fail "Escape did not close the unchanged memo"
 echo "ok: written, stored, listed and reopened"

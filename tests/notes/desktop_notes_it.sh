@@ -56,8 +56,7 @@ sleep 0.5
   fail "the drag did not move the note with the pointer: $(note_places | tr '\n' ';')"
 
 # "删除" on the menu of the note at x = 980: the second entry.
-xdotool mousemove 1055 140 click 3
-sleep 0.5
+open_menu_at "$pid" 1055 140 || fail "the note showed no menu"
 xdotool key Down Down Return
 wait_notes 2 || fail "the deleted note is still on the desktop"
 [ "$(stored_notes)" = 2 ] || fail "the note was not deleted from the file: $(stored_notes)"

@@ -15,8 +15,7 @@ start_on_fake_clock "@2030-01-01 08:29:20 x4"
 pid=$started
 wait_window "$pid" '^便笺$' >/dev/null || fail "the note is not on the desktop"
 # "编辑" is the first entry of the note's menu; the note stands at x = 1130.
-xdotool mousemove 1205 140 click 3
-sleep 0.5
+open_menu_at "$pid" 1205 140 || fail "the note showed no menu"
 xdotool key Down Return
 editor=$(wait_window "$pid" '^编辑便笺$') || fail "the note's editor did not open"
 

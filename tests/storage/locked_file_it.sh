@@ -22,7 +22,7 @@ click_in "$main" 379 23   # the tab "我的记事"
 sleep 0.5
 click_in "$main" 619 341  # "添加事件"
 editor=$(wait_window "$pid" '^添加事件$') || fail "the memo editor did not open"
-sleep 0.5
+wait_focus "$editor" || fail "the memo editor did not get the keyboard"
 click_in "$editor" 300 200
 xdotool type --delay 20 "typed while locked"
 

@@ -15,6 +15,23 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Waits stretch by ZORVEL_TEST_TIME_SCALE (1 to 100), as the window tests' waits do.
+time_scale=${ZORVEL_TEST_TIME_SCALE:-1}
+case $time_scale in '' | *[!0-9]*) time_scale=1 ;; esac
+((time_scale >= 1 && time_scale <= 100)) || time_scale=1
+
+# Runs "$2..." every tenth of a second until it succeeds, for up to $1 tenths of a second
+# (scaled); fails when it never did.
+wait_for() {
+  local tenths=$(($1 * time_scale))
+  shift
+  for _ in $(seq "$tenths"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  "$@"
+}
+
 fail() {
   echo "FAIL: $*" >&2
   tail -n +1 "$work"/*.err >&2 2>/dev/null || true
@@ -136,6 +153,28 @@ wait_viewable() {
   done
   return 1
 }
+
+# Whether window $1 has the keyboard focus.
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# Waits up to 5 s (scaled) until window $1 is on the screen and has the keyboard focus, so
+# that the keys and clicks that follow reach it.
+wait_focus() {
+  wait_for 50 viewable "$1" && wait_for 50 has_focus "$1"
+}
+
+# The number of visible windows of process $1.
+window_count() { xdotool search --all --onlyvisible --pid "$1" --name '' 2>/dev/null | wc -l; }
+
+# Right-clicks at ($2, $3) on the screen and waits until a menu of process $1 is up, so that the
+# keys that follow choose in it.
+open_menu_at() {
+  local pid=$1 before
+  before=$(window_count "$pid")
+  xdotool mousemove "$2" "$3" click 3
+  wait_for 50 test_more_windows "$pid" "$before"
+}
+test_more_windows() { [ "$(window_count "$1")" -gt "$2" ]; }
 
 # Opens the clock's menu (window $2 of process $1) with a right click and waits for it.
 open_menu() {

@@ -8,8 +8,13 @@ start idle
 idle=$started
 wait_window "$idle" '^Zorvel$' >/dev/null || fail "the clock did not appear"
 sleep 1
-maps=$(grep -Ei 'webengine|zorvel_browser|_dri\.so|libGLX_mesa' "/proc/$idle/maps" |
-  awk '{print $6}' | sort -u) || true
+# A program that has ended has no maps to read, and an empty list would pass for a clean one.
+kill -0 "$idle" 2>/dev/null || fail "the program ended"
+all=$(cat "/proc/$idle/maps" 2>/dev/null) || fail "cannot read the program's maps"
+grep -q 'zorvel' <<<"$all" || fail "the maps read are not the program's"
+kill -0 "$idle" 2>/dev/null || fail "the program ended while its maps were read"
+maps=$(grep -Ei 'webengine|zorvel_browser|_dri\.so|libGLX_mesa' <<<"$all" | awk '{print $6}' |
+  sort -u) || true
 [ -z "$maps" ] || fail "the idle clock has loaded: $maps"
 ldd "$ZORVEL_BUILD_DIR/zorvel" | grep -qi webengine && fail "the program links Qt WebEngine"
 echo "idle memory: $(grep VmRSS "/proc/$idle/status")"

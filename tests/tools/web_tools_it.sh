@@ -91,6 +91,7 @@ renderers() {
   echo "$n"
 }
 # The address field, right of the picture at the top left.
+wait_focus "$browser" || fail "the browser window did not get the keyboard"
 xdotool mousemove --window "$browser" 300 26 click 1
 xdotool key ctrl+a
 xdotool type --delay 20 "http://127.0.0.1:$port/one"
