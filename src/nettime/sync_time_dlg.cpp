@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "nettime/time_protocol_client.h"
 #include "platform/clock_setter.h"
 
 using namespace zorvel::nettime;
@@ -25,7 +24,9 @@ QStringList CSyncTimeDlg::DefaultServers() {
 }
 
 CSyncTimeDlg::CSyncTimeDlg(IClockSetter* clock, SyncTimeOptions options)
-    : QWidget(nullptr, Qt::Window), clock_(clock), options_(options) {
+    : QDialog(nullptr, Qt::Window), clock_(clock), options_(options) {
+    // A dialog to screen readers, an ordinary window to the window manager: a dialog window
+    // would be transient and left out of the taskbar.
     setObjectName("syncTimeDlg");
     setWindowTitle(QStringLiteral("网络校时"));
     setWindowIcon(QApplication::windowIcon());
@@ -74,7 +75,7 @@ CSyncTimeDlg::CSyncTimeDlg(IClockSetter* clock, SyncTimeOptions options)
     tickTimer_.setInterval(1000);
     connect(&tickTimer_, &QTimer::timeout, this, [this] { ++ticks_; });
     connect(syncButton_, &QPushButton::clicked, this, &CSyncTimeDlg::OnSync);
-    connect(exitButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(client_, &CTimeProtocolClient::ReplyArrived, this, [this] {
         // Counting from here, not from the click: the exchange itself may take seconds.
         ticks_ = 0;
@@ -102,42 +103,95 @@ void CSyncTimeDlg::OnSync() {
     statusEdit_->clear();
     tickTimer_.stop();
     ticks_ = 0;
-    const QString server = servers_->currentText().trimmed();
+    server_ = servers_->currentText().trimmed();
     syncButton_->setEnabled(false);
-    AppendLine(QStringLiteral("Connect server: %1...").arg(server));
-    client_->Start(server, options_.port);
+    AppendLine(QStringLiteral("Connect server: %1...").arg(server_));
+    client_->Start(server_, options_.port);
 }
 
-void CSyncTimeDlg::OnReply(const QByteArray& reply, bool closedByServer) {
+namespace {
+// "10" or "0.4": the time-out as the reason line gives it.
+QString Seconds(std::chrono::milliseconds timeout) {
+    return QString::number(double(timeout.count()) / 1000.0);
+}
+
+// The system's own words, in brackets, when it gave any.
+QString InBrackets(const std::string& message) {
+    const QString text = QString::fromStdString(message).trimmed();
+    return text.isEmpty() ? QString() : QStringLiteral("（%1）").arg(text);
+}
+}  // namespace
+
+void CSyncTimeDlg::OnReply(const QByteArray& reply, CTimeProtocolClient::Ending ending) {
+    using Ending = CTimeProtocolClient::Ending;
     const std::uint32_t ticks = ticks_;
     tickTimer_.stop();
     AppendLine(QStringLiteral("Connect shut down."));
-    const auto value =
-        closedByServer ? DecodeReply(std::string_view(reply.data(), reply.size())) : std::nullopt;
-    const std::int64_t t = value ? ToUnixTime(*value, ticks) : 0;
-    // Nothing usable (including a time no right answer can have): the run ends here.
-    if (!value || *value == 0 || t < options_.earliest) {
-        EndRun();
-        return;
+    switch (ending) {
+        case Ending::kClosed:
+            break;
+        case Ending::kHostNotFound:
+            return EndRun(QStringLiteral("原因：无法解析服务器名称“%1”。").arg(server_));
+        case Ending::kConnectFailed:
+            return EndRun(QStringLiteral("原因：无法连接服务器“%1”的 %2 端口。")
+                              .arg(server_)
+                              .arg(options_.port));
+        case Ending::kTimedOut:
+            return EndRun(
+                QStringLiteral("原因：服务器在 %1 秒内没有回答。").arg(Seconds(options_.timeout)));
+        case Ending::kTooLong:
+            return EndRun(QStringLiteral("原因：服务器的回答超过 4 个字节，它不是时间服务器。"));
+        case Ending::kBroken:
+            return EndRun(QStringLiteral("原因：连接在收到回答之前中断了。"));
+    }
+    const auto value = DecodeReply(std::string_view(reply.data(), std::size_t(reply.size())));
+    if (!value) {
+        return EndRun(reply.isEmpty()
+                          ? QStringLiteral("原因：服务器没有发来时间就关闭了连接。")
+                          : QStringLiteral("原因：服务器的回答只有 %1 个字节，应为 4 个。")
+                                .arg(reply.size()));
+    }
+    // Zero is what a server without a clock sends; it would read as 2036.
+    if (*value == 0)
+        return EndRun(QStringLiteral("原因：服务器发来的时间是 0，不是真实的时间。"));
+    const std::int64_t t = ToUnixTime(*value, ticks);
+    // No right answer can be earlier, and a wrong year would make every one-off alarm look long
+    // past.
+    if (t < options_.earliest) {
+        const QString when =
+            QString::fromStdString(LocalTimeLine(static_cast<std::time_t>(t))).trimmed();
+        return EndRun(
+            QStringLiteral("原因：服务器给出的时间（%1）早于本程序的编译日期，不可信。").arg(when));
     }
     AppendLine(QStringLiteral("Receive value : %1").arg(*value));
     AppendLine(QString::fromStdString(LocalTimeLine(static_cast<std::time_t>(t))));
     if (!clock_) {
         AppendLine(QStringLiteral("Set Time Failure."));
-        EndRun();
-        return;
+        return EndRun(QStringLiteral("原因：本程序无法设置系统时间。"));
     }
     setting_ = true;
     const std::uint64_t run = run_;
-    clock_->SetTime(t * 1000000, [this, run, guard = QPointer<CSyncTimeDlg>(this)](bool ok) {
-        if (!guard || run != run_)
-            return;
-        AppendLine(ok ? QStringLiteral("Set Time OK.") : QStringLiteral("Set Time Failure."));
-        EndRun();
+    clock_->SetTime(t * 1000000, [this, run, guard = QPointer<CSyncTimeDlg>(this)](
+                                     const ClockSetResult& result) {
+        if (guard && run == run_)
+            OnClockSet(result);
     });
 }
 
-void CSyncTimeDlg::EndRun() {
+void CSyncTimeDlg::OnClockSet(const ClockSetResult& result) {
+    if (result.ok) {
+        AppendLine(QStringLiteral("Set Time OK."));
+        return EndRun();
+    }
+    AppendLine(QStringLiteral("Set Time Failure."));
+    EndRun((result.denied ? QStringLiteral("原因：没有设置系统时间的权限%1。")
+                          : QStringLiteral("原因：系统没有接受新的时间%1。"))
+               .arg(InBrackets(result.message)));
+}
+
+void CSyncTimeDlg::EndRun(const QString& reason) {
+    if (!reason.isEmpty())
+        AppendLine(reason);
     setting_ = false;
     syncButton_->setEnabled(true);
 }
@@ -145,7 +199,7 @@ void CSyncTimeDlg::EndRun() {
 void CSyncTimeDlg::hideEvent(QHideEvent* event) {
     // Minimising is no reason to stop.
     if (event->spontaneous()) {
-        QWidget::hideEvent(event);
+        QDialog::hideEvent(event);
         return;
     }
     // A hidden window never sets the clock later.
@@ -154,5 +208,5 @@ void CSyncTimeDlg::hideEvent(QHideEvent* event) {
     tickTimer_.stop();
     ++run_;
     EndRun();
-    QWidget::hideEvent(event);
+    QDialog::hideEvent(event);
 }

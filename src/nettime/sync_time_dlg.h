@@ -1,14 +1,15 @@
 #pragma once
 
+#include <QDialog>
 #include <QTimer>
-#include <QWidget>
 #include <chrono>
 #include <cstdint>
 
 #include "nettime/core/time_protocol.h"
+#include "nettime/time_protocol_client.h"
 
-class CTimeProtocolClient;
 class IClockSetter;
+struct ClockSetResult;
 class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -23,9 +24,9 @@ struct SyncTimeOptions {
 };
 
 // "网络校时": asks a Time Protocol server for the time and sets the computer's clock to it,
-// showing each step. A window of its own (with its own taskbar entry); "退出" hides it and
-// ends a run that is still going.
-class CSyncTimeDlg : public QWidget {
+// showing each step, and why a run failed. A dialog in a window of its own, with its own taskbar
+// entry; "退出" (or Escape) hides it and ends a run that is still going.
+class CSyncTimeDlg : public QDialog {
     Q_OBJECT
 public:
     // `clock` may be null: every run then ends with "Set Time Failure.".
@@ -43,9 +44,11 @@ protected:
 
 private:
     void OnSync();
-    void OnReply(const QByteArray& reply, bool closedByServer);
+    void OnReply(const QByteArray& reply, CTimeProtocolClient::Ending ending);
+    void OnClockSet(const ClockSetResult& result);
     void AppendLine(const QString& line);
-    void EndRun();
+    // The last line of a run that failed: why, in a sentence.
+    void EndRun(const QString& reason = {});
 
     IClockSetter* clock_;
     SyncTimeOptions options_;
@@ -54,6 +57,7 @@ private:
     QPushButton* syncButton_;
     QPlainTextEdit* statusEdit_;
     QString status_;
+    QString server_;  // as the running exchange asked for it
     // Seconds since the reply arrived, added to the time it carries.
     QTimer tickTimer_;
     std::uint32_t ticks_ = 0;

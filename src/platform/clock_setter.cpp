@@ -7,11 +7,11 @@
 #include <QTimer>
 
 void CTimedatedClockSetter::SetTime(std::int64_t utcMicroseconds,
-                                    std::function<void(bool ok)> done) {
+                                    std::function<void(const ClockSetResult&)> done) {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
         qWarning() << "zorvel: no system bus to set the time";
-        QTimer::singleShot(0, [done] { done(false); });
+        QTimer::singleShot(0, [done] { done({false, false, "没有系统 D-Bus 总线"}); });
         return;
     }
     QDBusMessage call =
@@ -24,9 +24,17 @@ void CTimedatedClockSetter::SetTime(std::int64_t utcMicroseconds,
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kTimeoutMs));
     QObject::connect(
         watcher, &QDBusPendingCallWatcher::finished, watcher, [done](QDBusPendingCallWatcher* w) {
-            if (w->isError())
-                qWarning() << "zorvel: setting the time failed:" << w->error().message();
-            done(!w->isError());
+            ClockSetResult result;
+            result.ok = !w->isError();
+            if (!result.ok) {
+                const QDBusError error = w->error();
+                qWarning() << "zorvel: setting the time failed:" << error.name() << error.message();
+                result.denied =
+                    error.type() == QDBusError::AccessDenied ||
+                    error.name() == "org.freedesktop.DBus.Error.InteractiveAuthorizationRequired";
+                result.message = error.message().toStdString();
+            }
+            done(result);
             w->deleteLater();
         });
 }

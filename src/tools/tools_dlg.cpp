@@ -56,7 +56,9 @@ CToolsDlg::CToolsDlg(IClockSetter* clockSetter, UrlOpener openUrl, QWidget* pare
     layout->addStretch(1);
 }
 
-CToolsDlg::~CToolsDlg() = default;
+CToolsDlg::~CToolsDlg() {
+    delete syncTime_.data();
+}
 
 CSyncTimeDlg* CToolsDlg::SyncTimeDlg() const {
     return syncTime_.data();
@@ -82,11 +84,11 @@ void CToolsDlg::OnButton(const ToolButton& button) {
 }
 
 void CToolsDlg::ShowSyncTime() {
-    // One dialog, shown again where it was, instead of a new hidden one for every press.
-    if (!syncTime_) {
+    // One dialog, shown again where it was, instead of a new hidden one for every press. It
+    // has no parent window, which would make it a transient one without a taskbar entry; it
+    // goes with the page all the same.
+    if (!syncTime_)
         syncTime_ = new CSyncTimeDlg(clockSetter_);
-        syncTime_->setParent(this, syncTime_->windowFlags() | Qt::Window);
-    }
     syncTime_->show();
     syncTime_->raise();
     syncTime_->activateWindow();

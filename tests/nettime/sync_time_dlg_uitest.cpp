@@ -57,17 +57,18 @@ TEST(TimeProtocolClientTest, ReadsTheReplyUntilTheServerCloses) {
     LoopbackServer server(Reply(QByteArray::fromHex("D21D2743")));
     CTimeProtocolClient client(10s);
     QByteArray reply;
-    bool closed = false;
+    auto ending = CTimeProtocolClient::Ending::kBroken;
     int finished = 0;
-    QObject::connect(&client, &CTimeProtocolClient::Finished, [&](const QByteArray& r, bool c) {
-        reply = r;
-        closed = c;
-        ++finished;
-    });
+    QObject::connect(&client, &CTimeProtocolClient::Finished,
+                     [&](const QByteArray& r, CTimeProtocolClient::Ending e) {
+                         reply = r;
+                         ending = e;
+                         ++finished;
+                     });
     client.Start("127.0.0.1", server.port());
     EXPECT_TRUE(client.IsRunning());
     ASSERT_TRUE(test::WaitUntil([&] { return finished > 0; }));
-    EXPECT_TRUE(closed);
+    EXPECT_EQ(ending, CTimeProtocolClient::Ending::kClosed);
     EXPECT_EQ(nettime::DecodeReply(std::string_view(reply.data(), reply.size())), 3525125955u);
     EXPECT_FALSE(client.IsRunning());
     test::ProcessEvents();
@@ -77,14 +78,15 @@ TEST(TimeProtocolClientTest, ReadsTheReplyUntilTheServerCloses) {
 // The dialog on the test server's port (the real one is 37).
 class SyncTimeDlgOnPort : public ::testing::Test {
 protected:
-    void Start(quint16 port, std::chrono::milliseconds timeout = 10s) {
+    void Start(quint16 port, std::chrono::milliseconds timeout = 10s,
+               const QString& server = "127.0.0.1") {
         SyncTimeOptions options;
         options.port = port;
         options.timeout = timeout;
         dlg = std::make_unique<CSyncTimeDlg>(&clockSetter, options);
         dlg->show();
         // Typed as a user would.
-        dlg->findChild<QComboBox*>("serverList")->setEditText("127.0.0.1");
+        dlg->findChild<QComboBox*>("serverList")->setEditText(server);
         SyncButton()->click();
     }
     QPushButton* SyncButton() { return dlg->findChild<QPushButton*>("syncButton"); }
@@ -92,6 +94,8 @@ protected:
         return test::WaitUntil([&] { return !dlg->IsRunning(); });
     }
     static QString NoTime() { return "Connect server: 127.0.0.1...\nConnect shut down.\n"; }
+    // The two lines and the reason.
+    static QString NoTime(const QString& reason) { return NoTime() + reason + "\n"; }
     static QString FullRun(std::uint32_t value, std::int64_t t, const char* last) {
         return NoTime() + QString("Receive value : %1\n").arg(value) +
                QString::fromStdString(nettime::LocalTimeLine(t)) + "\n" + last + "\n";
@@ -116,28 +120,39 @@ TEST_F(SyncTimeDlgOnPort, AGoodReplySetsTheClockAndShowsFiveLines) {
     EXPECT_EQ(clockSetter.requests[0], kLater * 1000000);
     EXPECT_TRUE(SyncButton()->isEnabled());
 
-    // Again, refused by the system this time: said so, and the status starts afresh.
-    clockSetter.accept = false;
+    // Again, refused by the system this time: said so, with the system's own words, and the
+    // status starts afresh.
+    clockSetter.answer = {false, true, "Interactive authentication required."};
     SyncButton()->click();
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(dlg->StatusText(), FullRun(kLaterValue, kLater, "Set Time Failure."));
+    EXPECT_EQ(dlg->StatusText(),
+              FullRun(kLaterValue, kLater, "Set Time Failure.") +
+                  "原因：没有设置系统时间的权限（Interactive authentication required.）。\n");
+    clockSetter.answer = {false, false, ""};
+    SyncButton()->click();
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(dlg->StatusText(),
+              FullRun(kLaterValue, kLater, "Set Time Failure.") + "原因：系统没有接受新的时间。\n");
 }
 
-TEST_F(SyncTimeDlgOnPort, AnythingButFourBytesAndACloseIsNoTime) {
-    const QByteArray replies[] = {
-        QByteArray(),                     // closed at once
-        Bytes(kLaterValue).left(3),       // short
-        Bytes(kLaterValue) + "\r\n",      // more than a reply
-        "SSH-2.0-OpenSSH_9.2\r\n",        // another service
-        QByteArray::fromHex("D21D2743"),  // 2011: before this program was built
-        QByteArray(4, '\0'),              // zero
+TEST_F(SyncTimeDlgOnPort, AnythingButFourBytesAndACloseIsNoTimeAndSaysWhy) {
+    const std::pair<QByteArray, QString> replies[] = {
+        {QByteArray(), "原因：服务器没有发来时间就关闭了连接。"},
+        {Bytes(kLaterValue).left(3), "原因：服务器的回答只有 3 个字节，应为 4 个。"},
+        {Bytes(kLaterValue) + "\r\n", "原因：服务器的回答超过 4 个字节，它不是时间服务器。"},
+        {"SSH-2.0-OpenSSH_9.2\r\n", "原因：服务器的回答超过 4 个字节，它不是时间服务器。"},
+        // 2011, before this program was built; zero.
+        {QByteArray::fromHex("D21D2743"),
+         QString("原因：服务器给出的时间（%1）早于本程序的编译日期，不可信。")
+             .arg(QString::fromStdString(nettime::LocalTimeLine(1316137155)).trimmed())},
+        {QByteArray(4, '\0'), "原因：服务器发来的时间是 0，不是真实的时间。"},
     };
-    for (const QByteArray& reply : replies) {
+    for (const auto& [reply, reason] : replies) {
         SCOPED_TRACE(reply.toHex().toStdString());
         LoopbackServer server(Reply(reply));
         Start(server.port());
         ASSERT_TRUE(WaitForEnd());
-        EXPECT_EQ(dlg->StatusText(), NoTime());
+        EXPECT_EQ(dlg->StatusText().toStdString(), NoTime(reason).toStdString());
     }
     // Nobody listening.
     quint16 closedPort;
@@ -148,25 +163,34 @@ TEST_F(SyncTimeDlgOnPort, AnythingButFourBytesAndACloseIsNoTime) {
     }
     Start(closedPort);
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(dlg->StatusText(), NoTime());
+    EXPECT_EQ(dlg->StatusText(),
+              NoTime(QString("原因：无法连接服务器“127.0.0.1”的 %1 端口。").arg(closedPort)));
+    // A name that cannot be resolved (refused before any lookup leaves the machine).
+    Start(closedPort, 10s, "bad name!");
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(dlg->StatusText(),
+              "Connect server: bad name!...\nConnect shut down.\n"
+              "原因：无法解析服务器名称“bad name!”。\n");
     EXPECT_TRUE(clockSetter.requests.empty());
 }
 
 TEST_F(SyncTimeDlgOnPort, ASilentServerTimesOutAndASecondClickIsIgnored) {
     std::vector<QTcpSocket*> held;
-    int connections = 0;
-    LoopbackServer server([&](QTcpSocket* s) {
-        ++connections;
-        held.push_back(s);
-    });
-    Start(server.port(), 400ms);
+    LoopbackServer server([&](QTcpSocket* s) { held.push_back(s); });
+    // Long enough that the server has the connection well before it ends, however slow the
+    // machine; the run ends only by the time-out.
+    const auto timeout = std::chrono::milliseconds(1500 * test::TimeScale());
+    Start(server.port(), timeout);
     EXPECT_FALSE(SyncButton()->isEnabled());
     SyncButton()->click();  // disabled: nothing happens
-    test::RunEventsFor(200);
-    EXPECT_TRUE(dlg->IsRunning());  // the event loop ran meanwhile: nothing blocks
+    // The event loop runs meanwhile: nothing blocks, and the run goes on.
+    ASSERT_TRUE(test::WaitUntil([&] { return !held.empty(); }));
+    EXPECT_TRUE(dlg->IsRunning());
     ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(connections, 1);
-    EXPECT_EQ(dlg->StatusText(), NoTime());
+    EXPECT_EQ(held.size(), 1u);
+    EXPECT_EQ(dlg->StatusText(),
+              NoTime(QString("原因：服务器在 %1 秒内没有回答。")
+                         .arg(QString::number(double(timeout.count()) / 1000.0))));
     EXPECT_TRUE(clockSetter.requests.empty());
 }
 

@@ -79,11 +79,12 @@ public:
     int changes = 0;
 };
 
-// Records the times it was asked to set and answers with `accept` when the test calls
+// Records the times it was asked to set and answers with `answer` when the test calls
 // Answer() (or at once when `answerAtOnce`).
 class CFakeClockSetter final : public IClockSetter {
 public:
-    void SetTime(std::int64_t utcMicroseconds, std::function<void(bool ok)> done) override {
+    void SetTime(std::int64_t utcMicroseconds,
+                 std::function<void(const ClockSetResult&)> done) override {
         requests.push_back(utcMicroseconds);
         pending = std::move(done);
         if (answerAtOnce)
@@ -91,11 +92,11 @@ public:
     }
     void Answer() {
         if (auto done = std::exchange(pending, nullptr))
-            done(accept);
+            done(answer);
     }
     std::vector<std::int64_t> requests;
-    std::function<void(bool)> pending;
-    bool accept = true;
+    std::function<void(const ClockSetResult&)> pending;
+    ClockSetResult answer{true, false, {}};
     bool answerAtOnce = true;
 };
 

@@ -222,7 +222,14 @@ TEST(ToolsPage, GridOfButtonsAndTheLocalDialogs) {
     buttons[16]->click();
     EXPECT_EQ(page.SyncTimeDlg(), sync);
     EXPECT_TRUE(sync->isVisible());
-    EXPECT_EQ(page.findChildren<CSyncTimeDlg*>().size(), 1);
+    // A dialog to screen readers, and an ordinary window of its own to the window manager: not
+    // transient for another window, so the taskbar lists it.
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(sync);
+    ASSERT_NE(access, nullptr);
+    EXPECT_EQ(access->role(), QAccessible::Dialog);
+    ASSERT_NE(sync->windowHandle(), nullptr);
+    EXPECT_EQ(sync->windowHandle()->transientParent(), nullptr);
+    EXPECT_EQ(sync->windowType(), Qt::Window);
 }
 
 TEST(HomePage, RipplesOnlyWhileSeen) {

@@ -67,6 +67,19 @@ h=${geometry#*x}
 xdotool mousemove --window "$table" $((w - 150)) $((h - 24)) click 1
 wait_viewable "$table" no 50 || fail "确定 did not close the table"
 
+# "网络校时": second column, last row. A window of its own that the taskbar lists: transient for
+# no other window, an ordinary one to the window manager; Escape hides it.
+xdotool mousemove --window "$main" 478 306 click 1
+sync=$(wait_window "$zorvel" '^网络校时$') || fail "网络校时 showed no window"
+xprop -id "$sync" WM_TRANSIENT_FOR | grep -q 'not found' ||
+  fail "the network time window is transient: $(xprop -id "$sync" WM_TRANSIENT_FOR)"
+[ "$(xprop -id "$sync" _NET_WM_WINDOW_TYPE)" = \
+  "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL" ] ||
+  fail "the network time window is $(xprop -id "$sync" _NET_WM_WINDOW_TYPE)"
+wait_focus "$sync" || fail "the network time window did not get the keyboard"
+xdotool key Escape
+wait_viewable "$sync" no 50 || fail "Escape did not close the network time window"
+
 # "访问主页", the tab right of "趣味工具".
 xdotool mousemove --window "$main" 668 24 click 1
 sleep 0.5
