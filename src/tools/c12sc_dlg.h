@@ -2,10 +2,10 @@
 
 #include <QDialog>
 
-class QLabel;
+class QTableWidget;
 
-// "十二时辰": the twelve double hours of the traditional day and what each is called. Both
-// buttons just close it.
+// "十二时辰": the twelve double hours of the traditional day and what each is called, a row
+// each, which a screen reader walks as a table. Both buttons just close it.
 class C12SCDlg : public QDialog {
     Q_OBJECT
 public:
@@ -13,8 +13,15 @@ public:
 
     // The table as plain text, twelve lines.
     QString TableText() const;
+    QTableWidget* Table() const { return table_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The text column fills the width, and every row is as tall as its wrapped text.
+    void FitRows();
+
     QString text_;
-    QLabel* table_;
+    QTableWidget* table_;
 };

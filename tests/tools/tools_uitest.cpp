@@ -207,6 +207,17 @@ TEST(ToolsPage, GridOfButtonsAndTheLocalDialogs) {
     WhenModal<C12SCDlg>([&](C12SCDlg* dialog) {
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("十二时辰"));
         table = dialog->TableText();
+        // A screen reader walks the rows as a table: name, then what it is called.
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(dialog->Table());
+        ASSERT_NE(access, nullptr);
+        EXPECT_EQ(access->role(), QAccessible::Table);
+        QAccessibleTableInterface* cells = access->tableInterface();
+        ASSERT_NE(cells, nullptr);
+        EXPECT_EQ(cells->rowCount(), 12);
+        EXPECT_EQ(cells->columnCount(), 2);
+        EXPECT_EQ(cells->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("【子时】"));
+        EXPECT_TRUE(
+            cells->cellAt(11, 1)->text(QAccessible::Name).startsWith(QStringLiteral("人定")));
         dialog->findChild<QPushButton*>("cancelButton")->click();
     });
     buttons[5]->click();
