@@ -322,7 +322,7 @@ int CodeYearLength(std::int32_t code) {
     return days;
 }
 
-// Day totals (1 = lunar 1921-01-01) before each lunar year 1921..2101.
+// Day totals (1 = lunar 1921-01-01) before each lunar year 1921..2102.
 const std::array<std::int32_t, kEngineBYears + 1>& LunarYearStartsB() {
     static const std::array<std::int32_t, kEngineBYears + 1> starts = [] {
         std::array<std::int32_t, kEngineBYears + 1> s{};

@@ -2,7 +2,7 @@
 
 // Gregorian to lunar conversion: engine A (the static operations, lunar and Gregorian years
 // 1901-2100) fills the lunar-date and solar-term lines of the today panel; engine B (the member
-// operations, lunar years 1921-2100) finds the date of a Spring Festival.
+// operations, lunar years 1921-2101) finds the date of a Spring Festival.
 
 #include <cstdint>
 #include <string>
@@ -77,11 +77,11 @@ public:
     // ---- Engine B ----
 
     // Lunar date of the Gregorian date in `solar`, isLeap 1 in a leap month. 1 on success, 0
-    // for an invalid date or one outside lunar years 1921-2100.
+    // for an invalid date or one outside lunar years 1921-2101.
     int SolarToLunarEx(const SystemTime& solar, SystemTime& lunar, int& isLeap) const;
     // Gregorian date of a lunar date, searching forwards day by day from the Gregorian date with
     // the same numbers (time fields taken from `lunar`). 1 on success, 0 when no such lunar date
-    // exists in lunar years 1921-2100.
+    // exists in lunar years 1921-2101.
     int LunarToSolar(const SystemTime& lunar, int isLeap, SystemTime& solar) const;
     OleDate ToOleDate(const SystemTime& solar) const;
 };

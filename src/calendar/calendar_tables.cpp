@@ -252,9 +252,9 @@ const std::uint8_t SolarTermBytes[2400] = {
     0xA5, 0xB3, 0xA5, 0xA5, 0xA6, 0xA6, 0x88, 0x88, 0x88, 0x78, 0x87, 0x87,  // 2100
 };
 
-// Lunar years 1921-2100: months (leap month in place) from the top bit down, set = 30
+// Lunar years 1921-2101: months (leap month in place) from the top bit down, set = 30
 // days; 13-month years carry their leap month times 65536.
-const std::int32_t LunarYearCodes[180] = {
+const std::int32_t LunarYearCodes[181] = {
     2635,   333387, 1701,   1748,   267701, 694,    2391,   133423, 1175,   396438,  // 1921
     3402,   3749,   331177, 1453,   694,    201326, 2350,   465197, 3221,   3402,    // 1931
     400202, 2901,   1386,   267611, 605,    2349,   137515, 2709,   464533, 1738,    // 1941
@@ -273,6 +273,7 @@ const std::int32_t LunarYearCodes[180] = {
     529707, 2709,   2890,   399018, 2773,   1370,   267450, 2651,   1323,   202023,  // 2071
     1683,   462419, 1706,   2773,   330165, 1206,   2647,   264782, 3350,   531750,  // 2081
     3410,   3498,   396650, 1389,   1198,   267421, 2637,   3349,   138021, 3410,    // 2091
+    465746,                                                                          // 2101
 };
 
 // Lunar years 1900-2103: bit m-1 set = month m has 29 days; bits 12-15 the leap month.

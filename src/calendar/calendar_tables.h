@@ -20,9 +20,10 @@ extern const std::uint8_t LeapMonthNibbles[kEngineAYears / 2];
 // on day 15 - high nibble, its second on day 15 + low nibble.
 extern const std::uint8_t SolarTermBytes[kEngineAYears * 12];
 
-// Engine B (SolarToLunarEx, LunarToSolar): lunar years 1921-2100.
+// Engine B (SolarToLunarEx, LunarToSolar): lunar years 1921-2101, the last one for the Spring
+// Festival that follows lunar 2100.
 inline constexpr int kEngineBFirstYear = 1921;
-inline constexpr int kEngineBLastYear = 2100;
+inline constexpr int kEngineBLastYear = 2101;
 inline constexpr int kEngineBYears = kEngineBLastYear - kEngineBFirstYear + 1;
 
 // One code a lunar year. 4095 or more means 13 months. The months, a leap month in its place,

@@ -34,7 +34,8 @@ int NextSpringFestivalYear(int year, int month, int day) {
         return 0;
     }
     // Engine A's lunar walk (lunar 1900-11-11 to the end of lunar 2100) tells which festival is
-    // next: today's on lunar 1-1, otherwise that of the following lunar year.
+    // next: today's on lunar 1-1, otherwise that of the following lunar year. After 2100, engine
+    // B's lunar 2101 does.
     if (year >= 1901 && year <= 2101) {
         std::uint16_t ly = 0;
         std::uint16_t lm = 0;
@@ -46,6 +47,16 @@ int NextSpringFestivalYear(int year, int month, int day) {
         if (CCalendarConvert::LunarFromSpan(span, ly, lm, ld, leap)) {
             return lm == 1 && ld == 1 && !leap ? ly : ly + 1;
         }
+    }
+    // Engine B reaches one lunar year further (its table holds lunar 2101 for that festival).
+    SystemTime solar;
+    solar.wYear = static_cast<std::uint16_t>(year);
+    solar.wMonth = static_cast<std::uint16_t>(month);
+    solar.wDay = static_cast<std::uint16_t>(day);
+    SystemTime lunar;
+    int isLeap = 0;
+    if (CCalendarConvert().SolarToLunarEx(solar, lunar, isLeap)) {
+        return lunar.wMonth == 1 && lunar.wDay == 1 && !isLeap ? lunar.wYear : lunar.wYear + 1;
     }
     // Beyond the tables: every Spring Festival falls between January 21 and February 20.
     const int monthDay = month * 100 + day;

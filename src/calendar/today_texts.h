@@ -16,13 +16,13 @@ struct TodayTexts {
 };
 
 // The panel for a local date and time. A line whose engine does not cover the date shows its
-// label followed by "---" ("节气：---", "2101年春节：---"; the lunar date and the pillars are then
+// label followed by "---" ("节气：---", "2102年春节：---"; the lunar date and the pillars are then
 // just "---"; "春节：---" when not even the festival's year can be told); an impossible date or
 // time gives "---" in every line.
 TodayTexts ComputeTodayTexts(int year, int month, int day, int hour, int minute, int second = 0);
 
 // "YYYY-MM-DD" of the Spring Festival (lunar 1-1) of lunar year `lunarYear`, as the panel's
-// Spring Festival line finds it; empty outside lunar years 1921-2100.
+// Spring Festival line finds it; empty outside lunar years 1921-2101.
 std::string SpringFestivalDate(int lunarYear);
 
 // The year of the first Spring Festival on or after a Gregorian date (on the festival itself, its

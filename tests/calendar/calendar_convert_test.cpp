@@ -249,11 +249,14 @@ TEST(EngineB, LunarDates) {
     EXPECT_EQ(EngineB(2012, 5, 21), "2012-4-L1");
     EXPECT_EQ(EngineB(2033, 12, 22), "2033-11-L1");
     EXPECT_EQ(EngineB(2034, 1, 20), "2033-12-1");
-    // Range: lunar 1921-01-01 (1921-02-08) to lunar 2100-12-29 (2101-01-28).
+    // Range: lunar 1921-01-01 (1921-02-08) to lunar 2101-12-29 (2102-02-16).
     EXPECT_EQ(EngineB(1921, 2, 7), "fail");
     EXPECT_EQ(EngineB(1921, 2, 8), "1921-1-1");
     EXPECT_EQ(EngineB(2101, 1, 28), "2100-12-29");
-    EXPECT_EQ(EngineB(2101, 1, 29), "fail");
+    EXPECT_EQ(EngineB(2101, 1, 29), "2101-1-1");
+    EXPECT_EQ(EngineB(2101, 8, 25), "2101-7-L1");
+    EXPECT_EQ(EngineB(2102, 2, 16), "2101-12-29");
+    EXPECT_EQ(EngineB(2102, 2, 17), "fail");
     EXPECT_EQ(EngineB(1900, 1, 1), "fail");
     EXPECT_EQ(EngineB(2011, 13, 1), "fail");
     EXPECT_EQ(EngineB(2011, 2, 29), "fail");
@@ -271,7 +274,8 @@ TEST(EngineB, SpringFestivalsAndTheirSearch) {
     // The search starts before the table and walks into it.
     EXPECT_EQ(Solar(1921, 1, 1), "1921-02-08");
     EXPECT_EQ(Solar(1920, 1, 1), "fail");
-    EXPECT_EQ(Solar(2101, 1, 1), "fail");
+    EXPECT_EQ(Solar(2101, 1, 1), "2101-01-29");
+    EXPECT_EQ(Solar(2102, 1, 1), "fail");
     EXPECT_EQ(Solar(2100, 12, 29), "2101-01-28");
     // A 30th of month 2 exists in 2014 though February has no 30th.
     EXPECT_EQ(Solar(2014, 2, 30), "2014-03-30");

@@ -64,16 +64,20 @@ TEST(TodayTexts, SpringFestivalLineAcrossTheRange) {
     EXPECT_EQ(line(2026, 2, 18), "2027年春节：2027-02-06");
     EXPECT_EQ(line(2012, 1, 1), "2012年春节：2012-01-23");
     EXPECT_EQ(line(2012, 12, 31), "2013年春节：2013-02-10");
-    // The edges of engine B's lunar years 1921-2100.
+    // The edges of engine B's lunar years 1921-2101: every day of 2100 names its festival.
     EXPECT_EQ(line(1919, 6, 1), "1920年春节：---");
     EXPECT_EQ(line(1920, 2, 20), "1920年春节：---");
     EXPECT_EQ(line(1920, 2, 21), "1921年春节：1921-02-08");
     EXPECT_EQ(line(2100, 2, 9), "2100年春节：2100-02-09");
-    EXPECT_EQ(line(2100, 2, 10), "2101年春节：---");
-    // Lunar 2100 runs into 2101; after it the year is told by the festival's window only.
-    EXPECT_EQ(line(2101, 1, 28), "2101年春节：---");
-    EXPECT_EQ(line(2101, 2, 1), "春节：---");
-    EXPECT_EQ(line(2101, 2, 21), "2102年春节：---");
+    EXPECT_EQ(line(2100, 2, 10), "2101年春节：2101-01-29");
+    EXPECT_EQ(line(2100, 12, 31), "2101年春节：2101-01-29");
+    EXPECT_EQ(line(2101, 1, 29), "2101年春节：2101-01-29");
+    // After it, lunar 2101 tells the year of the next one, which no table holds; beyond lunar
+    // 2101 the year is told by the festival's window only.
+    EXPECT_EQ(line(2101, 1, 30), "2102年春节：---");
+    EXPECT_EQ(line(2102, 2, 16), "2102年春节：---");
+    EXPECT_EQ(line(2102, 2, 17), "春节：---");
+    EXPECT_EQ(line(2102, 2, 21), "2103年春节：---");
     EXPECT_EQ(line(1900, 1, 20), "1900年春节：---");
 }
 
@@ -81,8 +85,8 @@ TEST(TodayTexts, OutsideTheTablesEachLineShowsItsLabelOnly) {
     EXPECT_EQ(Lines(ComputeTodayTexts(1900, 12, 31, 12, 0)),
               (std::vector<std::string>{"您好，今天是星期一", "---", "节气：---", "1901年春节：---",
                                         "---"}));
-    EXPECT_EQ(Lines(ComputeTodayTexts(2101, 1, 1, 12, 0)),
-              (std::vector<std::string>{"您好，今天是星期六", "---", "节气：---", "2101年春节：---",
+    EXPECT_EQ(Lines(ComputeTodayTexts(2101, 6, 1, 12, 0)),
+              (std::vector<std::string>{"您好，今天是星期三", "---", "节气：---", "2102年春节：---",
                                         "---"}));
     EXPECT_EQ(
         Lines(ComputeTodayTexts(2011, 2, 29, 12, 0)),
@@ -125,5 +129,6 @@ TEST(DayReport, RowsInsideAndOutsideTheEngines) {
         "2011-01-06\t2010\t12\t3\t0\t1\t2010\t12\t3\t0\t12\t3\t2011-02-03\t庚寅 己丑 辛酉 甲午");
     EXPECT_EQ(report.Row(1901, 1, 1),
               "1901-01-01\t1900\t11\t11\t0\t0\t-\t-\t-\t-\t11\t11\t-\t庚子 戊子 己卯 庚午");
-    EXPECT_EQ(report.Row(2101, 1, 1), "2101-01-01\t-\t-\t-\t-\t-\t2100\t12\t2\t0\t-\t-\t-\t-");
+    EXPECT_EQ(report.Row(2101, 1, 1),
+              "2101-01-01\t-\t-\t-\t-\t-\t2100\t12\t2\t0\t-\t-\t2101-01-29\t-");
 }

@@ -123,9 +123,10 @@ expect('SolarTermBytes 1901', stRow(1901), '96 B4 96 A6 97 97 78 79 79 69 78 77'
 expect('SolarTermBytes 2011', stRow(2011), '95 B4 96 A5 96 97 88 78 78 79 78 87');
 
 // ---------------------------------------------------------------------------------------------
-// Engine B: LunarYearCodes, lunar years 1921-2100.
+// Engine B: LunarYearCodes, lunar years 1921-2101. Lunar 2101 is there for its first day: the
+// Spring Festival line names the coming festival, which from 2100-02-10 on is 2101-01-29.
 
-const B_FIRST = 1921, B_LAST = 2100;
+const B_FIRST = 1921, B_LAST = 2101;
 const lunarYearCodes = [];
 for (let y = B_FIRST; y <= B_LAST; y++) {
     const ms = yearMonths(y);
@@ -143,6 +144,7 @@ expect('LunarYearCodes 1922', bRow(1922), 333387);
 expect('LunarYearCodes 2011', bRow(2011), 2890);
 expect('LunarYearCodes 2012', bRow(2012), 267946);
 expect('LunarYearCodes 2020', bRow(2020), 265877);
+expect('lunar 2101-01-01', lunarOf(2101, 1, 29), '2101-1-1');
 
 // ---------------------------------------------------------------------------------------------
 // Engine C: LunarYearWords (1900-2103), LongLeapYears, term tables (Gregorian 1901-2100).
