@@ -1,5 +1,6 @@
 #include "storage/time_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -50,7 +51,7 @@ int DaysInMonth(int y, int m) {
 
 }  // namespace
 
-std::optional<std::time_t> ParseTimeText(const std::string& text) {
+std::optional<TimeFields> ReadTimeFields(const std::string& text) {
     size_t pos = 0;
     while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos])))
         ++pos;
@@ -67,18 +68,76 @@ std::optional<std::time_t> ParseTimeText(const std::string& text) {
     if (y < 1900 || mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo) || h > 23 || mi > 59 ||
         s > 59)
         return std::nullopt;
-    std::tm tm{};
-    tm.tm_year = y - 1900;
-    tm.tm_mon = mo - 1;
-    tm.tm_mday = d;
-    tm.tm_hour = h;
-    tm.tm_min = mi;
-    tm.tm_sec = s;
-    tm.tm_isdst = -1;
-    std::time_t t = std::mktime(&tm);
-    if (t == static_cast<std::time_t>(-1))
+    return TimeFields{y, mo, d, h, mi, s};
+}
+
+std::optional<std::time_t> ParseTimeText(const std::string& text) {
+    const auto f = ReadTimeFields(text);
+    if (!f)
         return std::nullopt;
-    return t;
+    return LocalMoment(f->year, f->month, f->day, f->hour, f->minute, f->second);
+}
+
+namespace {
+// The reading of the local clock at `t`, counted like a time_t as if it were UTC, so that two
+// readings compare and subtract as plain numbers.
+std::time_t WallClockAt(std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return timegm(&tm);
+}
+
+// Seconds east of UTC in force at `t`.
+long OffsetAt(std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return tm.tm_gmtoff;
+}
+}  // namespace
+
+std::optional<std::time_t> LocalMoment(int year, int month, int day, int hour, int minute,
+                                       int second) {
+    std::tm wanted{};
+    wanted.tm_year = year - 1900;
+    wanted.tm_mon = month - 1;
+    wanted.tm_mday = day;
+    wanted.tm_hour = hour;
+    wanted.tm_min = minute;
+    wanted.tm_sec = second;
+    // Carried over in UTC, where every day has 24 hours.
+    const std::time_t wall = timegm(&wanted);
+    std::tm tm = wanted;
+    tm.tm_isdst = -1;
+    const std::time_t guess = std::mktime(&tm);
+    if (guess == static_cast<std::time_t>(-1) && WallClockAt(-1) != wall)
+        return std::nullopt;
+    // Where the offset from UTC is the same a day before and a day after, the clock neither
+    // skips nor repeats anything near this time: the C library's answer is the one.
+    const long before = OffsetAt(guess - 86400);
+    const long after = OffsetAt(guess + 86400);
+    if (before == after && WallClockAt(guess) == wall)
+        return guess;
+    // Near a change, mktime answers a repeated or skipped time by what it was asked before.
+    // Each offset gives a reading; a time shown twice takes the first.
+    std::optional<std::time_t> first;
+    for (const long offset : {before, after}) {
+        const std::time_t t = wall - offset;
+        if (WallClockAt(t) == wall && (!first || t < *first))
+            first = t;
+    }
+    if (first)
+        return first;
+    // Skipped: one reading falls before the jump and one after it. The first moment whose clock
+    // shows a later time than the one asked for is the jump itself.
+    std::time_t low = wall - std::max(before, after);
+    std::time_t high = wall - std::min(before, after);
+    if (WallClockAt(low) >= wall || WallClockAt(high) < wall)
+        return guess;  // some other change of the zone's rules: what the C library makes of it
+    while (high - low > 1) {
+        const std::time_t middle = low + (high - low) / 2;
+        (WallClockAt(middle) >= wall ? high : low) = middle;
+    }
+    return high;
 }
 
 }  // namespace zorvel

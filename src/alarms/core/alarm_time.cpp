@@ -9,33 +9,29 @@ std::optional<std::time_t> ReadAlarmTime(const std::string& storedText) {
     return ParseTimeText(storedText);  // the stored form is plain ASCII in every code page
 }
 
-namespace {
-std::time_t LocalAt(const std::tm& day, int dayOffset, int hour, int minute) {
-    std::tm tm{};
-    tm.tm_year = day.tm_year;
-    tm.tm_mon = day.tm_mon;
-    tm.tm_mday = day.tm_mday + dayOffset;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = 0;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
-}
-}  // namespace
-
 std::optional<std::time_t> AlarmMinuteAtOrBefore(const AlarmClockRecord& alarm, std::time_t now) {
-    auto t = ReadAlarmTime(alarm.alarmTime);
-    if (!t)
-        return std::nullopt;
-    std::tm at{};
-    localtime_r(&*t, &at);
-    if (!alarm.isEveryday)
+    if (!alarm.isEveryday) {
+        auto t = ReadAlarmTime(alarm.alarmTime);
+        if (!t)
+            return std::nullopt;
+        std::tm at{};
+        localtime_r(&*t, &at);
         return *t - at.tm_sec;
+    }
+    // Hour and minute as written: the stored day may be one whose clock skipped or repeated
+    // them, and the alarm still means that time on every other day.
+    auto at = ReadTimeFields(alarm.alarmTime);
+    if (!at)
+        return std::nullopt;
     std::tm today{};
     localtime_r(&now, &today);
-    std::time_t m = LocalAt(today, 0, at.tm_hour, at.tm_min);
-    if (m > now)
-        m = LocalAt(today, -1, at.tm_hour, at.tm_min);
+    auto on = [&](int dayOffset) {
+        return LocalMoment(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday + dayOffset,
+                           at->hour, at->minute, 0);
+    };
+    std::optional<std::time_t> m = on(0);
+    if (!m || *m > now)
+        m = on(-1);
     return m;
 }
 
@@ -50,12 +46,10 @@ bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now) {
 std::string AlarmTimeListText(const AlarmClockRecord& alarm) {
     if (!alarm.isEveryday)
         return Utf16ToUtf8(FromStored(alarm.alarmTime));
-    auto t = ReadAlarmTime(alarm.alarmTime);
-    if (!t)
+    auto at = ReadTimeFields(alarm.alarmTime);
+    if (!at)
         return "每天 " + Utf16ToUtf8(FromStored(alarm.alarmTime));
-    std::tm tm{};
-    localtime_r(&*t, &tm);
-    return "每天 " + std::to_string(tm.tm_hour) + ":" + std::to_string(tm.tm_min);
+    return "每天 " + std::to_string(at->hour) + ":" + std::to_string(at->minute);
 }
 
 }  // namespace zorvel
