@@ -21,6 +21,9 @@ cmake --build "$build" -j "$jobs"
 
 export QT_QPA_PLATFORM=offscreen
 cd "$build"
-# The browser tests are left out: Chromium inside Qt WebEngine trips AddressSanitizer in its own
-# code (a new/delete type mismatch in libQt6WebEngineCore), which no change of ours can mend.
 ctest --output-on-failure -j "$jobs" --timeout 900 -E '^it\.|^browser_tests$'
+# The browser tests too, with one check turned off for them alone: Chromium inside Qt WebEngine
+# frees with a delete that does not match its new (new_delete_type_mismatch, in
+# libQt6WebEngineCore's own code), which no change of ours can mend. Every other check holds.
+ASAN_OPTIONS="$ASAN_OPTIONS:new_delete_type_mismatch=0" \
+    ctest --output-on-failure --timeout 900 -R '^browser_tests$'
