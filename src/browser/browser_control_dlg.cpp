@@ -144,7 +144,10 @@ CBrowser_ControlDlg::CBrowser_ControlDlg(IBrowserPlugin::NewWindow newWindow)
     const auto following = [this](void (QWebEngineView::*go)()) {
         return [this, go] {
             addressEdit_->setModified(false);
-            (view_->*go)();
+            // Through a plain pointer: GCC's vptr check of `view_->*go` in a lambda checks the
+            // lambda instead of the view, and the sanitized run stops on it.
+            QWebEngineView* view = view_;
+            (view->*go)();
         };
     };
     connect(backButton_, &QToolButton::clicked, this, following(&QWebEngineView::back));
