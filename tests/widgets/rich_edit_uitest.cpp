@@ -431,7 +431,8 @@ TEST_F(RichEditTest, ALongMemoOpensInSlicesAndThenEditsAsUsual) {
     editor.SetRichText(QString::fromStdString(rtf));
     editor.SetRichText("{\\rtf1 short\\par}");
     EXPECT_FALSE(editor.IsLoading());
-    test::RunEventsFor(200);
+    // (Long enough for the first reading to end and be passed over.)
+    test::RunEventsFor(500 * test::TimeScale());
     EXPECT_EQ(editor.PlainText(), "short");
 }
 
