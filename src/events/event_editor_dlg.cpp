@@ -1,11 +1,13 @@
 #include "events/event_editor_dlg.h"
 
-#include <QMessageBox>
+#include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <algorithm>
 
 #include "storage/clock_manager.h"
+#include "widgets/discard_changes.h"
 #include "widgets/ruler_rich_edit_ctrl.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
@@ -16,6 +18,10 @@ namespace {
 // 50 × 14 dialog units.
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
+
+QString Count(size_t n) {
+    return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
+}
 }  // namespace
 
 CEventEditorDlg::CEventEditorDlg(const QString& title, const char* objectName,
@@ -39,8 +45,12 @@ CEventEditorDlg::CEventEditorDlg(const QString& title, const char* objectName,
     for (QPushButton* b : {okButton_, cancelButton_})
         b->resize(kButtonWidth, buttonHeight);
     connect(okButton_, &QPushButton::clicked, this, &CEventEditorDlg::OnOK);
-    // "取消" is a deliberate choice: it closes without asking.
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { QDialog::reject(); });
+    connect(cancelButton_, &QPushButton::clicked, this, &CEventEditorDlg::reject);
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("memoNotice"));
+    notice_->setTextFormat(Qt::PlainText);
+    notice_->hide();
+    connect(editor_, &CRulerRichEditCtrl::Loaded, this, &CEventEditorDlg::OnEditorState);
 
     setMinimumSize(360, 200);
     // The size it has when it is restored from maximised.
@@ -61,9 +71,39 @@ void CEventEditorDlg::LayOut() {
     const int bottom = editor_->height();
     okButton_->move(w - 187, bottom + 10);
     cancelButton_->move(w - 107, bottom + 10);
+    const int noticeHeight = notice_->sizeHint().height();
+    notice_->setGeometry(8, bottom + 10 + (h - noticeHeight) / 2, std::max(0, w - 187 - 16),
+                         noticeHeight);
+}
+
+QString CEventEditorDlg::ReadOnlyNotice(const rtf::EditorFit& fit) {
+    QString what;
+    if (fit.cut)
+        what = QStringLiteral("这条记事有 %1 个字符，只显示了开头的 %2 个")
+                   .arg(Count(fit.length), Count(rtf::kMaxMemoChars));
+    else if (fit.longParagraph)
+        what = QStringLiteral("这条记事有超过 %1 个字符的段落").arg(Count(rtf::kMaxParagraphChars));
+    else if (fit.blankRun)
+        what = QStringLiteral("这条记事有上千行连续的空行");
+    else
+        return {};
+    return what + QStringLiteral("，只能查看，不能修改。");
+}
+
+void CEventEditorDlg::OnEditorState() {
+    const QString text =
+        editor_->IsLoading() ? QStringLiteral("正在打开记事……") : ReadOnlyNotice(editor_->Fit());
+    notice_->setText(text);
+    notice_->setToolTip(text);
+    notice_->setVisible(!text.isEmpty());
+    okButton_->setEnabled(!editor_->IsLoading() && !editor_->Fit().readOnly);
+    LayOut();
 }
 
 void CEventEditorDlg::OnOK() {
+    // A memo still opening, or shown only in part, is never saved from what the editor holds.
+    if (editor_->IsLoading() || editor_->Fit().readOnly)
+        return;
     const std::u16string plain = editor_->PlainText().toStdU16String();
     const std::u16string rich = editor_->GetRichText().toStdU16String();
     bool stored = false;
@@ -77,29 +117,18 @@ void CEventEditorDlg::OnOK() {
 }
 
 void CEventEditorDlg::reject() {
-    if (!editor_->IsModified()) {
-        QDialog::reject();
+    if (asking_)
         return;
-    }
-    if (question_)
-        return;  // already asking
-    // Asked without waiting in a nested event loop: the answer closes the dialog or not.
-    question_ =
-        new QMessageBox(QMessageBox::Question, QStringLiteral("Zorvel"),
-                        QStringLiteral("是否放弃修改？"), QMessageBox::Yes | QMessageBox::No, this);
-    question_->setObjectName(QStringLiteral("discardQuestion"));
-    question_->setDefaultButton(QMessageBox::No);
-    question_->setEscapeButton(QMessageBox::No);
-    question_->setAttribute(Qt::WA_DeleteOnClose);
-    question_->setWindowModality(Qt::WindowModal);
-    connect(question_, &QMessageBox::finished, this, [this](int answer) {
-        question_ = nullptr;
-        if (answer == QMessageBox::Yes)
-            QDialog::reject();
-        else
+    if (editor_->IsModified()) {
+        asking_ = true;
+        const bool discard = ConfirmDiscardChanges(this);
+        asking_ = false;
+        if (!discard) {
             editor_->setFocus();
-    });
-    question_->show();
+            return;
+        }
+    }
+    QDialog::reject();
 }
 
 // ---------------------------------------------------------------------- add
@@ -128,6 +157,7 @@ CEditEventDlg::CEditEventDlg(const QString& id, CClockManager& manager, QWidget*
     if (memo.id.empty())
         return;
     editor()->SetRichText(FromStoredText(memo.content));
+    OnEditorState();
     setWindowTitle(Caption(FromStoredText(memo.addTime), FromStoredText(memo.lastUpdateTime)));
     loadResult_ = Load::kLoaded;
 }

@@ -1,29 +1,37 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 #include <QString>
 #include <string>
 
+#include "widgets/core/memo_limits.h"
+
 class CClockManager;
 class CRulerRichEditCtrl;
-class QMessageBox;
+class QLabel;
 class QPushButton;
 
 // What the two memo editors share: the rich-text editor filling the dialog, "确定" and "取消"
-// at the bottom right, opening maximised, and saving the memo's RTF and plain text. Escape
-// (or the close box) with unsaved changes first asks "是否放弃修改？".
+// at the bottom right, opening maximised, and saving the memo's RTF and plain text. "取消",
+// Escape and the close box with unsaved changes first ask "是否放弃修改？". A line at the
+// bottom left says when a memo is being opened, or is shown for reading only (too long to
+// edit): "确定" then saves nothing.
 class CEventEditorDlg : public QDialog {
     Q_OBJECT
 public:
     CRulerRichEditCtrl* editor() const { return editor_; }
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
+    QLabel* noticeLabel() const { return notice_; }
 
     // Saves and closes; a storage error keeps the dialog open with what was written.
     void OnOK();
-    // Escape and the close box: closes at once when nothing was changed, else asks first.
+    // "取消", Escape and the close box: closes at once when nothing was changed, else asks
+    // first.
     void reject() override;
+
+    // What the notice line says about a memo shown for reading only; empty when it is not.
+    static QString ReadOnlyNotice(const zorvel::rtf::EditorFit& fit);
 
 protected:
     // The manager must outlive the dialog.
@@ -34,6 +42,8 @@ protected:
     virtual bool Store(const std::u16string& rich, const std::u16string& plain) = 0;
 
     void accept() override { OnOK(); }
+    // The notice line and "确定" follow the editor's loading and what it shows.
+    void OnEditorState();
     void resizeEvent(QResizeEvent* event) override;
 
     CClockManager& manager_;
@@ -46,7 +56,8 @@ private:
     CRulerRichEditCtrl* editor_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;
-    QPointer<QMessageBox> question_;
+    QLabel* notice_;
+    bool asking_ = false;
 };
 
 // "添加事件": writes a new memo.

@@ -41,7 +41,11 @@ CMyEventsDlg::CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier, QW
     list->SetColumnVisible(kId, false);
     eventImage_ = QIcon(QStringLiteral(":/events/memo.svg"));
 
-    connect(&notifier, &CChangeNotifier::EventsChanged, this, &CMyEventsDlg::OnStoredChange);
+    // Refilled after a deletion too, so the rows are numbered afresh.
+    connect(&notifier, &CChangeNotifier::EventsChanged, this, [this] {
+        TakeOwnDeletion();
+        FillEventList();
+    });
     connect(&notifier, &CChangeNotifier::SettingsChanged, this, &CMyEventsDlg::OnSettingsChanged);
     FillEventList();
     g_pEventsDlg = this;
@@ -63,12 +67,27 @@ void CMyEventsDlg::resizeEvent(QResizeEvent* event) {
 }
 
 QString CMyEventsDlg::RowText(const QString& plainText) {
-    QString text = plainText;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    for (QChar& c : text)
-        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            c = u' ';
-    return text;
+    auto isLineEnd = [](QChar c) {
+        return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    };
+    // From the first character that shows: a memo may start with blank lines.
+    const qsizetype size = plainText.size();
+    qsizetype start = 0;
+    while (start < size && plainText[start].isSpace())
+        ++start;
+    qsizetype end = start;
+    while (end < size && !isLineEnd(plainText[end]) && end - start <= kMaxRowChars)
+        ++end;
+    QString line = plainText.sliced(start, end - start);
+    if (line.size() > kMaxRowChars) {
+        // Cut, and not between the two halves of a character.
+        qsizetype keep = kMaxRowChars - 1;
+        if (line[keep - 1].isHighSurrogate())
+            --keep;
+        line = line.first(keep) + QChar(u'…');
+    }
+    return line;
 }
 
 void CMyEventsDlg::FillEventList() {

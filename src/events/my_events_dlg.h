@@ -24,8 +24,11 @@ public:
     // "添加事件".
     void OnAdd() override;
 
-    // What a row shows of a memo: its plain text on one line.
+    // What a row shows of a memo: its first line that shows, cut to kMaxRowChars
+    // characters (the column shows less). A row drawn with all of a long memo's text would
+    // stop the window for seconds at every click, key and hover.
     static QString RowText(const QString& plainText);
+    static constexpr qsizetype kMaxRowChars = 200;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,5 +1,8 @@
 #include "widgets/rich_text_model.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -73,31 +76,55 @@ void AppendRun(rtf::Paragraph& paragraph, std::u16string text, const rtf::CharFo
         paragraph.runs.push_back({std::move(text), format});
 }
 
+// A block that stands for `blanks` more empty paragraphs after it: they show as room below its
+// line, one line of its end's format each. The room is kept within what Qt can place (about 33
+// million pixels); what is shown so is for reading only.
+QTextBlockFormat WithFollowingBlanks(QTextBlockFormat format, int blanks,
+                                     const QTextCharFormat& mark) {
+    if (blanks <= 0)
+        return format;
+    constexpr double kMaxRoom = 4e6;
+    const double line = std::ceil(QFontMetricsF(mark.font()).lineSpacing());
+    // As the height of its one line: Qt leaves out the bottom margin of a memo's last block.
+    format.setLineHeight(std::min(kMaxRoom, (blanks + 1) * line), QTextBlockFormat::FixedHeight);
+    format.setProperty(kFollowingBlanksProperty, blanks);
+    return format;
+}
+
+// Inserts paragraph `i` of the model at the cursor: the first one into the cursor's block
+// (formatting it too when `formatFirst`), the others as blocks of their own.
+void InsertParagraph(QTextCursor& cursor, const rtf::Document& model, size_t i, bool formatFirst,
+                     QTextList*& list) {
+    const rtf::Paragraph& p = model.paragraphs[i];
+    const bool formatted = i > 0 || formatFirst;
+    const QTextCharFormat mark = ToQtFormat(p.markFormat);
+    const QTextBlockFormat block =
+        WithFollowingBlanks(ToQtBlockFormat(p.format), p.followingBlanks, mark);
+    if (i > 0) {
+        cursor.insertBlock(block, mark);
+    } else if (formatFirst) {
+        if (QTextList* old = cursor.block().textList())
+            old->remove(cursor.block());
+        cursor.setBlockFormat(block);
+        cursor.setBlockCharFormat(mark);
+    }
+    if (formatted) {
+        if (!p.format.bullet) {
+            list = nullptr;
+        } else if (list) {
+            list->add(cursor.block());
+        } else {
+            list = cursor.createList(BulletFormat());
+        }
+    }
+    for (const rtf::Run& run : p.runs)
+        cursor.insertText(QString::fromStdU16String(run.text), ToQtFormat(run.format));
+}
+
 void InsertParagraphs(QTextCursor& cursor, const rtf::Document& model, bool formatFirst) {
     QTextList* list = nullptr;
-    for (size_t i = 0; i < model.paragraphs.size(); ++i) {
-        const rtf::Paragraph& p = model.paragraphs[i];
-        const bool formatted = i > 0 || formatFirst;
-        if (i > 0) {
-            cursor.insertBlock(ToQtBlockFormat(p.format), ToQtFormat(p.markFormat));
-        } else if (formatFirst) {
-            if (QTextList* old = cursor.block().textList())
-                old->remove(cursor.block());
-            cursor.setBlockFormat(ToQtBlockFormat(p.format));
-            cursor.setBlockCharFormat(ToQtFormat(p.markFormat));
-        }
-        if (formatted) {
-            if (!p.format.bullet) {
-                list = nullptr;
-            } else if (list) {
-                list->add(cursor.block());
-            } else {
-                list = cursor.createList(BulletFormat());
-            }
-        }
-        for (const rtf::Run& run : p.runs)
-            cursor.insertText(QString::fromStdU16String(run.text), ToQtFormat(run.format));
-    }
+    for (size_t i = 0; i < model.paragraphs.size(); ++i)
+        InsertParagraph(cursor, model, i, formatFirst, list);
 }
 
 }  // namespace
@@ -197,6 +224,7 @@ rtf::Document ToModel(const QTextDocument& document) {
                           ToModelFormat(fragment.charFormat(), defaultFont));
         }
         p.markFormat = ToModelFormat(block.charFormat(), defaultFont);
+        p.followingBlanks = std::max(0, bf.intProperty(kFollowingBlanksProperty));
     }
     if (model.paragraphs.empty())
         model.paragraphs.emplace_back();
@@ -209,6 +237,31 @@ void SetFromModel(QTextDocument& document, const rtf::Document& model) {
     cursor.beginEditBlock();
     InsertParagraphs(cursor, model, true);
     cursor.endEditBlock();
+}
+
+CModelFiller::CModelFiller(QTextDocument& document, rtf::Document model)
+    : model_(std::move(model)), cursor_(&document) {
+    document.clear();
+    if (model_.paragraphs.empty())
+        model_.paragraphs.emplace_back();
+}
+
+bool CModelFiller::Step(std::chrono::milliseconds budget) {
+    QElapsedTimer timer;
+    timer.start();
+    QAbstractTextDocumentLayout* layout = cursor_.document()->documentLayout();
+    while (!Done()) {
+        cursor_.beginEditBlock();
+        InsertParagraph(cursor_, model_, next_, true, list_);
+        cursor_.endEditBlock();
+        ++next_;
+        // Laid out now, within the step's time, rather than later in one long piece by Qt's
+        // own background layout.
+        layout->blockBoundingRect(cursor_.block());
+        if (timer.elapsed() >= budget.count())
+            break;
+    }
+    return Done();
 }
 
 void InsertModel(QTextCursor& cursor, const rtf::Document& model) {
@@ -224,6 +277,9 @@ QString MemoPlainText(const QTextDocument& document) {
         if (block != document.begin())
             text += QStringLiteral("\r\n");
         text += QString::fromStdU16String(ModelText(block.text()));
+        const int blanks = block.blockFormat().intProperty(kFollowingBlanksProperty);
+        for (int i = 0; i < blanks; ++i)
+            text += QStringLiteral("\r\n");
     }
     // A line break inside a paragraph is a line end all the same.
     text.replace(QChar(u'\u2028'), QStringLiteral("\r\n"));

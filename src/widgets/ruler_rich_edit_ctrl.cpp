@@ -12,21 +12,28 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextList>
+#include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <chrono>
 #include <utility>
 #include <vector>
 
 #include "widgets/colour_picker.h"
 #include "widgets/core/rtf_reader.h"
 #include "widgets/core/rtf_writer.h"
+#include "widgets/message_box.h"
 #include "widgets/rich_text_model.h"
 #include "widgets/window_modal.h"
 
@@ -39,6 +46,18 @@ constexpr int kRulerHeight = 26;
 // The text keeps this much room from the area's left and right edges, and from its top.
 constexpr int kSideInset = 8;
 constexpr int kTopInset = 4;
+
+// RTF texts up to this size are read on the window's thread (a few milliseconds), memos up to
+// these sizes are laid out at once (well under 100 ms); longer ones go slice by slice.
+constexpr qsizetype kReadAtOnceBytes = 64 * 1024;
+constexpr size_t kShowAtOnceChars = 16 * 1024;
+constexpr size_t kShowAtOnceParagraphs = 1000;
+// A slice of laying out: the window answers in between.
+constexpr std::chrono::milliseconds kFillSlice(25);
+// Memos longer than this wrap at the width of a maximised editor whatever the window's size,
+// as Qt would lay all of one out again, in pieces that stop the window for up to a second,
+// whenever the window changed its width.
+constexpr size_t kFixedWidthChars = 100 * 1024;
 
 // Memos written on Windows name Windows faces; these are the faces of the same measure (or
 // at least the same kind) that a Linux desktop has, Chinese text going to Noto CJK.
@@ -113,6 +132,19 @@ std::vector<rtf::CharFormat> SelectedFormats(const QTextEdit& edit) {
     return formats;
 }
 
+QString Count(size_t n) {
+    return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
+}
+
+// How long each paragraph of a model is, in characters.
+std::vector<size_t> ParagraphLengths(const rtf::Document& model) {
+    std::vector<size_t> lengths;
+    lengths.reserve(model.paragraphs.size());
+    for (const rtf::Paragraph& p : model.paragraphs)
+        lengths.push_back(rtf::TextLength(p));
+    return lengths;
+}
+
 template <typename Get>
 bool All(const std::vector<rtf::CharFormat>& formats, Get get) {
     return std::all_of(formats.begin(), formats.end(), get);
@@ -160,23 +192,74 @@ bool CRichTextArea::canInsertFromMimeData(const QMimeData* source) const {
                        [source](const char* type) { return source->hasFormat(type); });
 }
 
+bool CRichTextArea::RefuseTooLong(const std::vector<size_t>& paragraphs) {
+    const QTextCursor cursor = textCursor();
+    const QTextDocument& doc = *document();
+    size_t pasted = paragraphs.empty() ? 0 : paragraphs.size() - 1;
+    for (size_t length : paragraphs)
+        pasted += length;
+    const size_t kept = static_cast<size_t>(doc.characterCount() - 1) -
+                        static_cast<size_t>(cursor.selectionEnd() - cursor.selectionStart());
+    QString refusal;
+    if (pasted > rtf::kMaxMemoChars || kept + pasted > rtf::kMaxMemoChars) {
+        refusal = QStringLiteral("记事最多 %1 个字符，粘贴的内容没有加入。")
+                      .arg(Count(rtf::kMaxMemoChars));
+    } else if (!paragraphs.empty()) {
+        // The first pasted paragraph joins the text before the selection, the last one the
+        // text after it.
+        const QTextBlock first = doc.findBlock(cursor.selectionStart());
+        const QTextBlock last = doc.findBlock(cursor.selectionEnd());
+        const auto before = static_cast<size_t>(cursor.selectionStart() - first.position());
+        const auto after =
+            static_cast<size_t>(last.position() + last.length() - 1 - cursor.selectionEnd());
+        std::vector<size_t> joined = paragraphs;
+        joined.front() += before;
+        joined.back() += after;
+        if (*std::max_element(joined.begin(), joined.end()) > rtf::kMaxParagraphChars)
+            refusal = QStringLiteral("记事的一段最多 %1 个字符，粘贴的内容没有加入。")
+                          .arg(Count(rtf::kMaxParagraphChars));
+    }
+    if (refusal.isEmpty())
+        return false;
+    ShowWarning(this, refusal);
+    return true;
+}
+
 void CRichTextArea::insertFromMimeData(const QMimeData* source) {
     QTextCursor cursor = textCursor();
-    if (source->hasHtml()) {
-        QTextDocument scratch;
-        SetUpMemoDocument(scratch);
-        scratch.setHtml(source->html());
-        InsertModel(cursor, ToModel(scratch));
-    } else if (auto type = std::find_if(std::begin(kRtfMimeTypes), std::end(kRtfMimeTypes),
-                                        [source](const char* t) { return source->hasFormat(t); });
-               type != std::end(kRtfMimeTypes)) {
-        InsertModel(cursor, rtf::ReadRtf(source->data(*type).toStdString()));
+    const auto type = std::find_if(std::begin(kRtfMimeTypes), std::end(kRtfMimeTypes),
+                                   [source](const char* t) { return source->hasFormat(t); });
+    if (source->hasHtml() || type != std::end(kRtfMimeTypes)) {
+        // The plain text that comes along says soon enough when there is far too much, before
+        // the HTML is taken apart.
+        if (source->hasText() && source->text().size() > 2 * qsizetype{rtf::kMaxMemoChars} &&
+            RefuseTooLong({static_cast<size_t>(source->text().size())}))
+            return;
+        rtf::Document model;
+        if (source->hasHtml()) {
+            QTextDocument scratch;
+            SetUpMemoDocument(scratch);
+            scratch.setHtml(source->html());
+            model = ToModel(scratch);
+        } else {
+            model = rtf::ReadRtf(source->data(*type).toStdString());
+        }
+        if (RefuseTooLong(ParagraphLengths(model)))
+            return;
+        InsertModel(cursor, model);
     } else if (source->hasText()) {
         // Plain text is typed in: it takes the format at the cursor.
         QString text = source->text();
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(u'\r', u'\n');
         text.removeIf([](QChar c) { return c < u' ' && c != u'\n' && c != u'\t'; });
+        std::vector<size_t> lines;
+        qsizetype start = 0;
+        for (qsizetype end; (end = text.indexOf(u'\n', start)) >= 0; start = end + 1)
+            lines.push_back(static_cast<size_t>(end - start));
+        lines.push_back(static_cast<size_t>(text.size() - start));
+        if (RefuseTooLong(lines))
+            return;
         cursor.insertText(text);
     } else {
         return;
@@ -330,8 +413,13 @@ CRulerRichEditCtrl::CRulerRichEditCtrl(QWidget* parent) : QWidget(parent) {
     connect(text_, &QTextEdit::cursorPositionChanged, this, &CRulerRichEditCtrl::UpdateToolbar);
     connect(text_, &QTextEdit::selectionChanged, this, &CRulerRichEditCtrl::UpdateToolbar);
     connect(text_, &QTextEdit::currentCharFormatChanged, this, &CRulerRichEditCtrl::UpdateToolbar);
+    fillTimer_ = new QTimer(this);
+    fillTimer_->setInterval(0);
+    connect(fillTimer_, &QTimer::timeout, this, &CRulerRichEditCtrl::FillStep);
     UpdateToolbar();
 }
+
+CRulerRichEditCtrl::~CRulerRichEditCtrl() = default;
 
 const QStringList& CRulerRichEditCtrl::FontSizes() {
     static const QStringList sizes = {"8",  "9",  "10", "11", "12", "14", "16", "18",
@@ -403,14 +491,98 @@ bool CRulerRichEditCtrl::IsRulerVisible() const {
 }
 
 void CRulerRichEditCtrl::SetRichText(const QString& rtf) {
+    const unsigned number = ++loadNumber_;
+    filler_.reset();
+    fillTimer_->stop();
+    if (rtf.size() <= kReadAtOnceBytes) {
+        rtf::Document model = rtf::ReadRtf(rtf.toStdString());
+        const rtf::EditorFit fit = rtf::FitForEditor(model);
+        Show(std::move(model), fit);
+        return;
+    }
+    // Read off the window's thread: a stored memo may be tens of megabytes of RTF.
+    loading_ = true;
+    text_->setReadOnly(true);
+    text_->document()->clear();
+    struct Reading {
+        rtf::Document model;
+        rtf::EditorFit fit;
+    };
+    auto reading = std::make_shared<Reading>();
+    QThread* reader = QThread::create([rtf, reading] {
+        reading->model = rtf::ReadRtf(rtf.toStdString());
+        reading->fit = rtf::FitForEditor(reading->model);
+    });
+    // The thread goes when it is done, whether or not the editor is still there to take the
+    // memo.
+    connect(reader, &QThread::finished, reader, &QObject::deleteLater);
+    connect(reader, &QThread::finished, this, [this, number, reading] {
+        if (number == loadNumber_)
+            Show(std::move(reading->model), reading->fit);
+    });
+    reader->start();
+}
+
+void CRulerRichEditCtrl::Show(rtf::Document model, const rtf::EditorFit& fit) {
+    fit_ = fit;
     QTextDocument* document = text_->document();
-    SetFromModel(*document, rtf::ReadRtf(rtf.toStdString()));
+    // What there is to lay out: the text, and a line for each paragraph (a run of blank lines
+    // is one).
+    size_t length = model.paragraphs.size();
+    for (const rtf::Paragraph& p : model.paragraphs)
+        length += rtf::TextLength(p);
+    if (length > kFixedWidthChars) {
+        // What a maximised editor's text area shows, less a little for the window's frame.
+        const QScreen* screen = this->screen();
+        const int available = screen ? screen->availableGeometry().width() : 1024;
+        const int margins =
+            8 + 2 * text_->frameWidth() + 16 + text_->verticalScrollBar()->sizeHint().width();
+        text_->setLineWrapMode(QTextEdit::FixedPixelWidth);
+        text_->setLineWrapColumnOrWidth(std::max(200, available - margins));
+    } else {
+        text_->setLineWrapMode(QTextEdit::WidgetWidth);
+    }
+    if (length <= kShowAtOnceChars && model.paragraphs.size() <= kShowAtOnceParagraphs) {
+        SetFromModel(*document, model);
+        text_->ApplyInsets();
+        FinishLoading();
+        return;
+    }
+    loading_ = true;
+    text_->setReadOnly(true);
+    document->setUndoRedoEnabled(false);
+    filler_ = std::make_unique<CModelFiller>(*document, std::move(model));
     text_->ApplyInsets();
+    text_->setTextCursor(QTextCursor(document));
+    FillStep();
+}
+
+void CRulerRichEditCtrl::FillStep() {
+    if (!filler_)
+        return;
+    if (!filler_->Step(kFillSlice)) {
+        fillTimer_->start();
+        return;
+    }
+    fillTimer_->stop();
+    filler_.reset();
+    FinishLoading();
+}
+
+void CRulerRichEditCtrl::FinishLoading() {
+    QTextDocument* document = text_->document();
+    // (The insets were set before the first paragraph went in: setting them again now would
+    // have the whole memo laid out once more.)
+    document->setUndoRedoEnabled(true);
     document->clearUndoRedoStacks();
     document->setModified(false);
-    QTextCursor start(document);
-    text_->setTextCursor(start);
+    text_->setTextCursor(QTextCursor(document));
+    text_->setReadOnly(fit_.readOnly);
+    toolBar_->setEnabled(!fit_.readOnly);
+    const bool wasLoading = std::exchange(loading_, false);
     UpdateToolbar();
+    if (wasLoading)
+        emit Loaded();
 }
 
 QString CRulerRichEditCtrl::GetRichText() const {
@@ -422,7 +594,7 @@ QString CRulerRichEditCtrl::PlainText() const {
 }
 
 bool CRulerRichEditCtrl::IsModified() const {
-    return text_->document()->isModified();
+    return !loading_ && !fit_.readOnly && text_->document()->isModified();
 }
 
 void CRulerRichEditCtrl::BackToText() {

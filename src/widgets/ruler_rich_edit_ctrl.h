@@ -4,16 +4,26 @@
 #include <QString>
 #include <QTextEdit>
 #include <QWidget>
+#include <memory>
 #include <optional>
+#include <vector>
+
+#include "widgets/core/memo_limits.h"
 
 class CColourPicker;
 class QAction;
+class QTimer;
+
+namespace zorvel {
+class CModelFiller;
+}
 class QComboBox;
 class QToolBar;
 
 // The text area of the rich-text editor. What is pasted or dropped into it is reduced to what
 // the memo can store (text with the toolbar's formats), so nothing that shows in the editor
-// is lost when the memo is saved.
+// is lost when the memo is saved; what would make the memo longer than the editor edits
+// (rtf::kMaxMemoChars, or rtf::kMaxParagraphChars in a paragraph) is refused with a message.
 class CRichTextArea : public QTextEdit {
     Q_OBJECT
 public:
@@ -25,6 +35,11 @@ public:
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    // Refuses, with a message, pasting paragraphs of these lengths in place of the selection
+    // when the memo would grow beyond what the editor edits.
+    bool RefuseTooLong(const std::vector<size_t>& paragraphs);
 };
 
 // The tab-stop ruler between the toolbar and the text: one tick an eighth of an inch, a mark
@@ -46,18 +61,27 @@ class CRulerRichEditCtrl : public QWidget {
     Q_OBJECT
 public:
     explicit CRulerRichEditCtrl(QWidget* parent = nullptr);
+    ~CRulerRichEditCtrl() override;
 
     void SetRulerVisible(bool visible);
     bool IsRulerVisible() const;
 
-    // Replaces the whole content with an RTF text (or, when it is not RTF, plain text).
+    // Replaces the whole content with an RTF text (or, when it is not RTF, plain text). A
+    // short memo is in at once. A long one is read off the window's thread and then laid out
+    // a slice at a time, the window running in between: IsLoading() holds meanwhile, the
+    // text is read-only, and Loaded() is raised at the end. A memo larger than the editor
+    // edits is shown for reading only (see rtf::FitForEditor and Fit()).
     void SetRichText(const QString& rtf);
     // The whole content as RTF.
     QString GetRichText() const;
     // The plain text of the memo ("\r\n" between lines).
     QString PlainText() const;
 
+    // Changed by the user since SetRichText; never while loading or for reading only.
     bool IsModified() const;
+    bool IsLoading() const { return loading_; }
+    // How the memo last given to SetRichText was taken on; readOnly: never save from here.
+    const zorvel::rtf::EditorFit& Fit() const { return fit_; }
 
     CRichTextArea* textArea() const { return text_; }
     QToolBar* toolBar() const { return toolBar_; }
@@ -85,6 +109,9 @@ public:
     // The sizes the size list offers.
     static const QStringList& FontSizes();
 
+signals:
+    void Loaded();
+
 protected:
     // Enter and Escape in a toolbar list end the input there; they do not reach the dialog.
     void keyPressEvent(QKeyEvent* event) override;
@@ -96,6 +123,10 @@ private:
     // Moves the selected paragraphs' left indents to the next (+1) or previous (-1) tab stop.
     void StepIndent(int direction);
     void BackToText();
+    // Shows a memo read into the model; a long one slice by slice.
+    void Show(zorvel::rtf::Document model, const zorvel::rtf::EditorFit& fit);
+    void FillStep();
+    void FinishLoading();
 
     QToolBar* toolBar_;
     CRuler* ruler_;
@@ -113,4 +144,10 @@ private:
     QAction* indent_;
     QAction* outdent_;
     QAction* bullets_;
+
+    bool loading_ = false;
+    zorvel::rtf::EditorFit fit_;
+    std::unique_ptr<zorvel::CModelFiller> filler_;
+    QTimer* fillTimer_;
+    unsigned loadNumber_ = 0;  // tells a reading that finishes late from the current one
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -14,6 +15,7 @@
 #include "storage/text_codec.h"
 #include "support/test_app.h"
 #include "support/ui_helpers.h"
+#include "widgets/core/memo_limits.h"
 #include "widgets/core/rtf_reader.h"
 #include "widgets/password_hash.h"
 #include "widgets/pwd_input_dlg.h"
@@ -97,8 +99,8 @@ TEST_F(MemoPageTest, RowsShowThePlainTextAndHideItWhileProtected) {
     EXPECT_EQ(list->GetColumnWidth(2), 500);
     EXPECT_EQ(Rows(0), QStringList({"1", "2"}));
     EXPECT_EQ(Rows(1)[0], QString::fromStdString(Memos()[0].id));
-    // Line breaks show as blanks.
-    EXPECT_EQ(Rows(2), QStringList({"first line", "标题 second"}));
+    // The first line.
+    EXPECT_EQ(Rows(2), QStringList({"first", "标题"}));
 
     Protect();
     EXPECT_EQ(Rows(2), QStringList({"[内容已经隐藏...]", "[内容已经隐藏...]"}));
@@ -109,7 +111,7 @@ TEST_F(MemoPageTest, RowsShowThePlainTextAndHideItWhileProtected) {
     EXPECT_EQ(Rows(2)[2], "[内容已经隐藏...]");
     database().SetPwdReq(false);
     FlushChanges();
-    EXPECT_EQ(Rows(2), QStringList({"first line", "标题 second", "third"}));
+    EXPECT_EQ(Rows(2), QStringList({"first", "标题", "third"}));
     page.reset();
     EXPECT_EQ(g_pEventsDlg, nullptr);
 }
@@ -172,7 +174,7 @@ TEST_F(MemoPageTest, AddingStoresTheRichAndThePlainText) {
     EXPECT_TRUE(rich.paragraphs[1].runs.at(0).format.bold);
     EXPECT_EQ(rich.paragraphs[1].runs[0].text, u"备忘");
     FlushChanges();
-    EXPECT_EQ(Rows(2).value(2), "new 备忘");
+    EXPECT_EQ(Rows(2).value(2), "new");
 }
 
 TEST_F(MemoPageTest, EditingShowsTheFormatsAndBothTimesInTheCaption) {
@@ -215,6 +217,110 @@ TEST_F(MemoPageTest, EditingShowsTheFormatsAndBothTimesInTheCaption) {
     DoubleClickRow(1);
 }
 
+TEST_F(MemoPageTest, RowsShowTheFirstLineCutShortAndAreNumberedAfreshAfterADeletion) {
+    // Five megabytes pasted on one line, and a memo that starts with blank lines.
+    manager().AddEvent(u"x", (QString(5'000'000, u'长') + "\r\nmore").toStdU16String());
+    manager().AddEvent(u"x", u"\r\n\r\n  \u5F00\u5934\r\nnext");
+    FlushChanges();
+    ASSERT_EQ(list->GetItemCount(), 4);
+    EXPECT_EQ(Rows(2)[2], QString(199, u'长') + u'…');
+    EXPECT_EQ(Rows(2)[3], "开头");
+    // Rows stay one line high.
+    test::ProcessEvents();
+    EXPECT_EQ(list->visualRect(list->itemModel()->index(2, 2)).height(),
+              list->visualRect(list->itemModel()->index(0, 2)).height());
+    // A line cut is never cut between the two halves of a character.
+    EXPECT_EQ(CMyEventsDlg::RowText(QString(198, u'a') + QString::fromUtf16(u"\U0001F600") + "b"),
+              QString(198, u'a') + u'…');
+
+    list->SelectRow(1, false);
+    Delete();
+    FlushChanges();
+    EXPECT_EQ(Rows(0), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(Rows(2)[0], "first");
+    EXPECT_EQ(Rows(2)[2], "开头");
+}
+
+// A memo the editor cannot edit whole opens at once for reading only, says so, and is never
+// saved from there.
+TEST_F(MemoPageTest, AMillionBlankLinesOrAMemoOverTheLimitOpenAtOnceForReadingOnly) {
+    std::string million = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 1000000; ++i)
+        million += "\\par";
+    million += "}";
+    std::u16string millionPlain;
+    for (int i = 0; i < 999999; ++i)
+        millionPlain += u"\r\n";
+    // Over the limit: a line, then more text than that on one line.
+    const std::string over =
+        "{\\rtf1\\ansi head\\par " + std::string(rtf::kMaxMemoChars + 100, 'x') + "}";
+    manager().AddEvent(Utf8ToUtf16(million), millionPlain);
+    manager().AddEvent(Utf8ToUtf16(over), u"head");
+    FlushChanges();
+    const std::vector<EventRecord> before = Memos();
+
+    for (int row : {2, 3}) {
+        QString notice;
+        bool checked = false;
+        test::WhenModal<CEditEventDlg>([&](CEditEventDlg* dlg) {
+            ASSERT_TRUE(test::WaitUntil([&] { return !dlg->editor()->IsLoading(); }, 60000));
+            notice = dlg->noticeLabel()->text();
+            EXPECT_TRUE(dlg->noticeLabel()->isVisible());
+            EXPECT_TRUE(dlg->editor()->textArea()->isReadOnly());
+            EXPECT_FALSE(dlg->okButton()->isEnabled());
+            const rtf::Document shown = ToModel(*dlg->editor()->textArea()->document());
+            if (row == 2) {
+                // Laid out as one paragraph.
+                ASSERT_EQ(shown.paragraphs.size(), 1u);
+                EXPECT_EQ(shown.paragraphs[0].followingBlanks, 999999);
+                EXPECT_EQ(dlg->editor()->PlainText().toStdU16String(), millionPlain);
+            } else {
+                // The first kMaxMemoChars characters: "head", its line end and the x's.
+                size_t chars = 0;
+                for (const rtf::Paragraph& p : shown.paragraphs)
+                    chars += rtf::TextLength(p);
+                EXPECT_EQ(chars, rtf::kMaxMemoChars - 1);
+                EXPECT_EQ(shown.paragraphs[0].runs.at(0).text, u"head");
+            }
+            dlg->OnOK();  // as "确定" would, were it enabled
+            EXPECT_TRUE(dlg->isVisible());
+            // Nothing to lose: Escape closes at once.
+            QTest::keyClick(dlg->editor()->textArea(), Qt::Key_Escape);
+            checked = !dlg->isVisible();
+        });
+        test::HangGuard guard("opening a memo of a million blank lines", 60);
+        DoubleClickRow(row);
+        EXPECT_TRUE(checked);
+        if (row == 2)
+            EXPECT_EQ(notice, "这条记事有上千行连续的空行，只能查看，不能修改。");
+        else
+            EXPECT_EQ(
+                notice,
+                "这条记事有 1,048,681 个字符，只显示了开头的 1,048,576 个，只能查看，不能修改。");
+    }
+    const std::vector<EventRecord> after = Memos();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].content, before[i].content);
+        EXPECT_EQ(after[i].lastUpdateTime, before[i].lastUpdateTime);
+    }
+}
+
+TEST_F(MemoPageTest, AMemoNestedTooDeepOpensWithItsTextAndSavesIt) {
+    const std::string deep = "{\\rtf1\\ansicpg936" + std::string(400, '{') +
+                             "\\'c9\\'ee\\'b4\\'a6" + std::string(400, '}') + "}";
+    manager().AddEvent(Utf8ToUtf16(deep), u"深处");
+    FlushChanges();
+    test::WhenModal<CEditEventDlg>([](CEditEventDlg* dlg) {
+        EXPECT_EQ(dlg->editor()->PlainText(), "深处");
+        EXPECT_FALSE(dlg->noticeLabel()->isVisible());
+        QTest::keyClicks(dlg->editor()->textArea(), "x");
+        dlg->okButton()->click();
+    });
+    DoubleClickRow(2);
+    EXPECT_EQ(FromStored(Memos()[2].content1), u"x深处");
+}
+
 TEST_F(MemoPageTest, AMemoDeletedWhileOpenIsKeptAsANewOne) {
     test::WhenModal<CEditEventDlg>([this](CEditEventDlg* dlg) {
         manager().RemoveEvent(dlg->eventId.toStdU16String());
@@ -247,37 +353,50 @@ TEST_F(MemoPageTest, AStorageErrorKeepsTheEditorOpenWithWhatWasWritten) {
     EXPECT_EQ(Memos().size(), 3u);
 }
 
-TEST_F(MemoPageTest, EscapeAsksBeforeDroppingChangesAndOnlyThen) {
-    // Unchanged: Escape closes at once.
-    {
+// Answers the next "是否放弃修改？" with `choice`, counting the questions in `asked`.
+void AnswerDiscardQuestion(QMessageBox::StandardButton choice, int* asked) {
+    test::WhenModal<QMessageBox>([=](QMessageBox* box) {
+        ++*asked;
+        EXPECT_EQ(box->text(), "是否放弃修改？");
+        EXPECT_EQ(box->windowTitle(), "Zorvel");
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+        box->button(choice)->click();
+    });
+}
+
+TEST_F(MemoPageTest, CancelEscapeAndTheCloseBoxAskBeforeDroppingChangesAndOnlyThen) {
+    // Unchanged: each closes at once.
+    for (int way = 0; way < 3; ++way) {
         CAddEventDlg dlg(manager(), page.get());
         dlg.show();
-        QTest::keyClick(dlg.editor()->textArea(), Qt::Key_Escape);
+        if (way == 0)
+            QTest::keyClick(dlg.editor()->textArea(), Qt::Key_Escape);
+        else if (way == 1)
+            dlg.cancelButton()->click();
+        else
+            dlg.close();
         EXPECT_FALSE(dlg.isVisible());
         EXPECT_EQ(dlg.result(), QDialog::Rejected);
     }
-    CAddEventDlg dlg(manager(), page.get());
-    dlg.show();
-    QTest::keyClicks(dlg.editor()->textArea(), "draft");
-    QTest::keyClick(dlg.editor()->textArea(), Qt::Key_Escape);
-    auto question = [&dlg]() -> QMessageBox* {
-        for (auto* box : dlg.findChildren<QMessageBox*>("discardQuestion"))
-            if (box->isVisible())
-                return box;
-        return nullptr;
-    };
-    ASSERT_TRUE(question());
-    EXPECT_EQ(question()->text(), "是否放弃修改？");
-    EXPECT_EQ(question()->windowTitle(), "Zorvel");
-    EXPECT_EQ(question()->windowModality(), Qt::WindowModal);
-    question()->button(QMessageBox::No)->click();
-    test::ProcessEvents();
-    EXPECT_TRUE(dlg.isVisible());
-    QTest::keyClick(dlg.editor()->textArea(), Qt::Key_Escape);
-    ASSERT_TRUE(question());
-    question()->button(QMessageBox::Yes)->click();
-    test::ProcessEvents();
-    EXPECT_FALSE(dlg.isVisible());
+    int asked = 0;
+    bool kept = false;
+    test::WhenModal<CAddEventDlg>([&](CAddEventDlg* dlg) {
+        QTest::keyClicks(dlg->editor()->textArea(), "draft");
+        // 否 keeps the editor with the text.
+        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        QTest::keyClick(dlg->editor()->textArea(), Qt::Key_Escape);
+        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        dlg->cancelButton()->click();
+        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        dlg->close();
+        kept = asked == 3 && dlg->isVisible() && dlg->editor()->PlainText() == "draft";
+        AnswerDiscardQuestion(QMessageBox::Yes, &asked);
+        dlg->cancelButton()->click();
+    });
+    page->findChild<QPushButton*>("addEventButton")->click();
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(asked, 4);
     EXPECT_EQ(Memos().size(), 2u);
 }
 

@@ -19,6 +19,8 @@ inline std::string Broken(const Document& d) {
             f.rightIndent > kMaxIndent || f.firstIndent < -f.leftIndent ||
             f.firstIndent > kMaxIndent || (f.bullet && f.firstIndent != 0))
             return "paragraph format out of range";
+        if (p.followingBlanks < 0 || (p.followingBlanks > 0 && !p.runs.empty()))
+            return "blank lines after a paragraph with text";
         for (size_t i = 0; i < p.runs.size(); ++i) {
             const Run& r = p.runs[i];
             if (r.text.empty())

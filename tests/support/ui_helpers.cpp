@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 
 namespace zorvel::test {
@@ -20,6 +22,27 @@ int TimeScale() {
         return value >= 1 && value <= 100 ? value : 1;
     }();
     return scale;
+}
+
+HangGuard::HangGuard(const char* what, int seconds) {
+    const auto limit = std::chrono::seconds(seconds * TimeScale());
+    watcher_ = std::thread([this, what, limit] {
+        std::unique_lock lock(mutex_);
+        if (!done_.wait_for(lock, limit, [this] { return finished_; })) {
+            std::fprintf(stderr, "hung: %s took more than %lld s\n", what,
+                         static_cast<long long>(limit.count()));
+            std::_Exit(1);
+        }
+    });
+}
+
+HangGuard::~HangGuard() {
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    done_.notify_one();
+    watcher_.join();
 }
 
 void WhenModalImpl(const std::function<bool(QWidget*)>& tryAction, const char* what,

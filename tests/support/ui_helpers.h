@@ -5,7 +5,10 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 namespace zorvel::test {
 
@@ -43,6 +46,21 @@ private:
     QTimer timer_;
     QPointer<QWidget> seen_;
     int seenTicks_ = 0;
+};
+
+// Ends the test program with a message when it is still inside the guarded code after
+// `seconds` (scaled like the waits): a window thread stuck for minutes in one call cannot be
+// interrupted from a timer of its own.
+class HangGuard {
+public:
+    HangGuard(const char* what, int seconds);
+    ~HangGuard();
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread watcher_;
 };
 
 void ProcessEvents();

@@ -13,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextFrame>
 #include <QTextList>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <fstream>
@@ -357,6 +358,82 @@ TEST_F(RichEditTest, OpensMemosOfTheWindowsProgramWithTheirChineseText) {
     // Text that is not RTF at all shows as it is.
     editor.SetRichText("just text\nsecond");
     EXPECT_EQ(editor.PlainText(), "just text\r\nsecond");
+}
+
+// Pasting what would make the memo longer than the editor edits is refused, with the limit.
+TEST_F(RichEditTest, PastingBeyondTheEditorsLimitsIsRefusedWithTheLimit) {
+    test::ModalWatchdog watchdog;
+    // Pastes and returns the message that refused it.
+    auto refusal = [this](const QString& plain) {
+        auto* mime = new QMimeData;
+        mime->setText(plain);
+        QApplication::clipboard()->setMimeData(mime);
+        QString message;
+        test::CloseNextMessageBox(&message);
+        text()->paste();
+        EXPECT_TRUE(test::WaitUntil([&] { return !message.isEmpty(); }));
+        return message;
+    };
+    QTest::keyClicks(text(), "keep");
+    // Five megabytes on one line (as in a memo pasted from a log), and lines that add up.
+    EXPECT_EQ(refusal(QString(5'000'000, u'x')), "记事最多 1,048,576 个字符，粘贴的内容没有加入。");
+    QString lines;
+    for (int i = 0; i < 50'000; ++i)
+        lines += QString(25, u'字') + u'\n';
+    EXPECT_EQ(refusal(lines), "记事最多 1,048,576 个字符，粘贴的内容没有加入。");
+    // One paragraph longer than the editor lays out at each key, with what it joins.
+    EXPECT_EQ(refusal(QString(32'765, u'y')), "记事的一段最多 32,768 个字符，粘贴的内容没有加入。");
+    EXPECT_EQ(editor.PlainText(), "keep");
+    // Up to the limit it goes in.
+    auto* mime = new QMimeData;
+    mime->setText(QString(32'764, u'y') + "\nz");
+    QApplication::clipboard()->setMimeData(mime);
+    text()->paste();
+    EXPECT_EQ(editor.PlainText(), "keep" + QString(32'764, u'y') + "\r\nz");
+}
+
+// A long memo is laid out a slice at a time with the window running in between, read-only
+// until it is all in; then it is what was stored and can be edited like any other.
+TEST_F(RichEditTest, ALongMemoOpensInSlicesAndThenEditsAsUsual) {
+    std::string rtf = "{\\rtf1\\ansi\\ansicpg936 ";
+    QString expected;
+    for (int i = 0; i < 400; ++i) {
+        const std::string line = "Line " + std::to_string(i) + " " + std::string(500, 'w');
+        rtf += (i % 2 ? "\\b " : "\\b0 ") + line + "\\par\r\n";
+        expected += QString::fromStdString(line) + (i < 399 ? "\r\n" : "");
+    }
+    rtf += "}";
+    int loaded = 0;
+    QObject::connect(&editor, &CRulerRichEditCtrl::Loaded, [&] { ++loaded; });
+    test::HangGuard guard("opening a memo of 200,000 characters", 60);
+    editor.SetRichText(QString::fromStdString(rtf));
+    EXPECT_TRUE(editor.IsLoading());
+    EXPECT_TRUE(text()->isReadOnly());
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(1);
+    ASSERT_TRUE(test::WaitUntil([&] { return !editor.IsLoading(); }, 60000));
+    EXPECT_GT(ticks, 2);  // the window ran while it was laid out
+    EXPECT_EQ(loaded, 1);
+    EXPECT_FALSE(text()->isReadOnly());
+    EXPECT_FALSE(editor.Fit().readOnly);
+    EXPECT_FALSE(editor.IsModified());
+    EXPECT_FALSE(text()->document()->isUndoAvailable());
+    EXPECT_EQ(editor.PlainText(), expected);
+    EXPECT_EQ(Model(), rtf::ReadRtf(rtf));
+    EXPECT_EQ(text()->textCursor().position(), 0);
+    QTest::keyClicks(text(), "new ");
+    EXPECT_TRUE(editor.IsModified());
+    EXPECT_TRUE(editor.PlainText().startsWith("new Line 0 "));
+
+    // Another memo given while one is still being laid out replaces it.
+    editor.SetRichText(QString::fromStdString(rtf));
+    editor.SetRichText("{\\rtf1 short\\par}");
+    EXPECT_FALSE(editor.IsLoading());
+    // (Long enough for the first reading to end and be passed over.)
+    test::RunEventsFor(500 * test::TimeScale());
+    EXPECT_EQ(editor.PlainText(), "short");
 }
 
 }  // namespace

@@ -22,6 +22,9 @@ inline const std::u16string kDefaultFont = u"Times New Roman";
 constexpr int kDefaultHalfPoints = 20;
 // Longer face names are cut: no font has one, and every run and paragraph holds a copy.
 constexpr size_t kMaxFontName = 255;
+// Runs of at least this many empty paragraphs of one format are kept as one paragraph with
+// followingBlanks; shorter runs stay paragraphs of their own, as they were written.
+constexpr int kMinBlankRun = 1000;
 
 struct CharFormat {
     std::u16string font = kDefaultFont;
@@ -61,6 +64,9 @@ struct Paragraph {
     std::vector<Run> runs;
     // The format of the paragraph's end: what typing into it gets when it is empty.
     CharFormat markFormat;
+    // This many more empty paragraphs of the same formats follow this one, itself empty. A
+    // long run of blank lines is kept as one paragraph, so that it is laid out as one.
+    int followingBlanks = 0;
 
     bool operator==(const Paragraph&) const = default;
 };

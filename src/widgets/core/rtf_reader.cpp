@@ -20,8 +20,11 @@ namespace zorvel::rtf {
 namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
-// Deeper groups are passed over whole; real documents stay far below this.
+// Deeper groups keep no state of their own: their text is read in the state of the deepest
+// group kept, without their formats. Real documents stay far below this.
 constexpr size_t kMaxDepth = 256;
+// The most blank paragraphs one paragraph stands for.
+constexpr int kMaxFollowingBlanks = 1 << 30;
 constexpr int kRtfDefaultHalfPoints = 24;  // RTF's own default where \fs is not given
 
 bool IsLetter(char c) {
@@ -268,6 +271,19 @@ bool IsSkippedDestination(std::string_view word) {
     return std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
 }
 
+bool IsDestination(std::string_view word) {
+    return word == "fonttbl" || word == "colortbl" || word == "pn" || IsSkippedDestination(word);
+}
+
+// Words that stand for text (or a paragraph's end) rather than for a format.
+bool IsTextWord(std::string_view word) {
+    static constexpr std::string_view kWords[] = {
+        "u",       "par",      "row",    "page",   "line",      "tab",
+        "cell",    "nestcell", "emdash", "endash", "emspace",   "enspace",
+        "qmspace", "bullet",   "lquote", "rquote", "ldblquote", "rdblquote"};
+    return std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
+}
+
 class Reader {
 public:
     explicit Reader(std::string_view in) : in_(in) { document_.paragraphs.emplace_back(); }
@@ -301,12 +317,12 @@ private:
         Flush();
         skipFallback_ = 0;
         starred_ = false;
+        groupStart_ = true;
         if (overflow_ > 0 || stack_.size() >= kMaxDepth) {
             ++overflow_;
             return;
         }
         stack_.push_back(cur_);
-        groupStart_ = true;
     }
 
     void CloseGroup() {
@@ -314,6 +330,8 @@ private:
         skipFallback_ = 0;
         groupStart_ = starred_ = false;
         if (overflow_ > 0) {
+            if (overflowSkip_ == overflow_)
+                overflowSkip_ = 0;
             --overflow_;
             return;
         }
@@ -373,7 +391,7 @@ private:
     }
 
     void ControlSymbol(char c) {
-        if (overflow_ > 0)
+        if (overflowSkip_ > 0)
             return;
         if (c == '*') {
             // Marks the group as one to pass over unless its first word is known.
@@ -417,12 +435,23 @@ private:
             pos_ += std::min(n, in_.size() - pos_);
             return;
         }
-        if (overflow_ > 0)
+        if (overflowSkip_ > 0)
             return;
         const bool starred = std::exchange(starred_, false);
         groupStart_ = false;
         if (cur_.dest == Dest::kSkip)
             return;
+        if (overflow_ > 0) {
+            // Too deep for a state of its own: a destination is passed over up to the end of
+            // its group, and of the other words only those that stand for text count, as
+            // formats would outlast their group.
+            if (starred || IsDestination(word)) {
+                overflowSkip_ = overflow_;
+                return;
+            }
+            if (!IsTextWord(word))
+                return;
+        }
         if (word == "u") {
             // A character right after another is that character, not the other's fallback.
             skipFallback_ = 0;
@@ -648,7 +677,7 @@ private:
 
     // One byte of text, raw or written as \'hh (or as an escaped brace or backslash).
     void TextByte(char c, bool escaped) {
-        if (overflow_ > 0)
+        if (overflowSkip_ > 0)
             return;
         groupStart_ = starred_ = false;
         if (cur_.dest == Dest::kSkip || cur_.dest == Dest::kPn)
@@ -734,10 +763,22 @@ private:
     }
 
     void EndParagraph() {
-        Paragraph& p = document_.paragraphs.back();
+        auto& paragraphs = document_.paragraphs;
+        Paragraph& p = paragraphs.back();
         p.format = ModelPara();
         p.markFormat = Effective();
-        document_.paragraphs.emplace_back();
+        // An empty paragraph like the empty one before it joins that one's run, so that a
+        // million blank lines take the memory of one; Finish parts the short runs again.
+        if (p.runs.empty() && paragraphs.size() > 1) {
+            Paragraph& before = paragraphs[paragraphs.size() - 2];
+            if (before.runs.empty() && before.format == p.format &&
+                before.markFormat == p.markFormat && before.followingBlanks < kMaxFollowingBlanks) {
+                ++before.followingBlanks;
+                p = Paragraph{};
+                return;
+            }
+        }
+        paragraphs.emplace_back();
     }
 
     // ------------------------------------------------------------------ formats
@@ -797,6 +838,24 @@ private:
         for (Paragraph& p : paragraphs)
             for (Run& r : p.runs)
                 SanitizeSurrogates(r.text);
+        const bool shortRuns = std::any_of(paragraphs.begin(), paragraphs.end(), [](const auto& p) {
+            return p.followingBlanks > 0 && p.followingBlanks + 1 < kMinBlankRun;
+        });
+        if (shortRuns) {
+            std::vector<Paragraph> parted;
+            for (Paragraph& p : paragraphs) {
+                if (p.followingBlanks + 1 >= kMinBlankRun) {
+                    parted.push_back(std::move(p));
+                    continue;
+                }
+                const int copies = p.followingBlanks;
+                p.followingBlanks = 0;
+                for (int i = 0; i < copies; ++i)
+                    parted.push_back(p);
+                parted.push_back(std::move(p));
+            }
+            paragraphs = std::move(parted);
+        }
         return std::move(document_);
     }
 
@@ -804,7 +863,8 @@ private:
     size_t pos_ = 0;
     State cur_;
     std::vector<State> stack_;
-    int overflow_ = 0;  // depth of groups beyond kMaxDepth
+    int overflow_ = 0;      // depth of groups beyond kMaxDepth
+    int overflowSkip_ = 0;  // > 0: passing over a destination opened at that overflow depth
     bool groupStart_ = false;
     bool starred_ = false;
     int skipFallback_ = 0;

@@ -163,6 +163,9 @@ private:
         }
         SetFormat(p.markFormat);
         out_ += "\\par\r\n";
+        // The blank paragraphs after it take its formats, which are still in force.
+        for (int i = 0; i < p.followingBlanks; ++i)
+            out_ += "\\par\r\n";
     }
 
     const Document& document_;

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "storage/text_codec.h"
+#include "support/rtf_checks.h"
+#include "widgets/core/memo_limits.h"
 #include "widgets/core/rtf_reader.h"
 #include "widgets/core/rtf_writer.h"
 
@@ -214,10 +216,114 @@ TEST(Rtf, MalformedInputShowsWhatItCan) {
     EXPECT_EQ(PlainText(big), u"\n");
     EXPECT_EQ(ReadRtf("{\\rtf1\\fs99999999999 x}").paragraphs[0].runs[0].format.halfPoints, 3276);
     EXPECT_EQ(ReadRtf("{\\rtf1\\li-5000 x}").paragraphs[0].format.leftIndent, 0);
-    // Groups nested far deeper than any document: no stack runs out, the text around stays.
+    // Groups nested far deeper than any document: no stack runs out, and their text is kept
+    // (a memo of nothing else would open empty, and be saved so).
     std::string deep = "{\\rtf1 start";
     deep += std::string(200000, '{') + "deep" + std::string(200000, '}') + "end}";
-    EXPECT_EQ(PlainText(ReadRtf(deep)), u"startend\n");
+    EXPECT_EQ(PlainText(ReadRtf(deep)), u"startdeepend\n");
+}
+
+TEST(Rtf, TooDeepGroupsKeepTheirTextButNotTheirFormatsOrHiddenParts) {
+    const std::string open(300, '{');
+    const std::string close(300, '}');
+    const Document d = ReadRtf("{\\rtf1\\ansicpg936\\i a" + open +
+                               "\\b\\fs60 \\u28145?\\'c9\\'ee\\par "
+                               "x{\\*\\unknown hidden}{\\pict 0a0b}{\\fonttbl gone}\\tab y{"
+                               "inner}" +
+                               close + " b}");
+    EXPECT_EQ(PlainText(d), u"a深深\nx\tyinner b\n");
+    EXPECT_TRUE(Broken(d).empty()) << Broken(d);
+    // The deep text takes the format of the deepest group kept; its own does not outlast it.
+    for (const Paragraph& p : d.paragraphs)
+        for (const rtf::Run& r : p.runs) {
+            EXPECT_TRUE(r.format.italic);
+            EXPECT_FALSE(r.format.bold);
+            EXPECT_EQ(r.format.halfPoints, 24);
+        }
+}
+
+TEST(Rtf, LongRunsOfBlankParagraphsAreKeptAsOne) {
+    // Blank lines by the hundred thousand: one paragraph standing for all of them, and written
+    // back whole.
+    std::string many = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 200000; ++i)
+        many += "\\par";
+    many += "}";
+    const Document d = ReadRtf(many);
+    ASSERT_EQ(d.paragraphs.size(), 1u);
+    EXPECT_EQ(d.paragraphs[0].followingBlanks, 199999);
+    EXPECT_EQ(TextLength(d), 199999u);
+    EXPECT_EQ(ReadRtf(WriteRtf(d)), d);
+
+    // Text around a run, runs of another format, and short runs, which stay paragraphs.
+    std::string mixed = "{\\rtf1 top\\par";
+    for (int i = 0; i < 1500; ++i)
+        mixed += "\\par";
+    mixed += "\\qc";
+    for (int i = 0; i < 1200; ++i)
+        mixed += "\\par";
+    mixed += "\\pard";
+    for (int i = 0; i < kMinBlankRun - 1; ++i)
+        mixed += "\\par";
+    mixed += " end\\par}";
+    const Document m = ReadRtf(mixed);
+    ASSERT_EQ(m.paragraphs.size(), 4u + kMinBlankRun - 1);
+    EXPECT_EQ(m.paragraphs[1].followingBlanks, 1499);
+    EXPECT_EQ(m.paragraphs[2].followingBlanks, 1199);
+    EXPECT_EQ(m.paragraphs[2].format.align, Align::kCenter);
+    EXPECT_EQ(m.paragraphs[3].followingBlanks, 0);
+    EXPECT_EQ(m.paragraphs.back().runs.at(0).text, u"end");
+    EXPECT_EQ(TextLength(m), 3u + 1 + 1500 + 1200 + kMinBlankRun - 1 + 3);
+    EXPECT_TRUE(Broken(m).empty()) << Broken(m);
+    EXPECT_EQ(ReadRtf(WriteRtf(m)), m);
+}
+
+TEST(Rtf, TheEditorTakesMemosUpToItsLimitsAndShowsLargerOnesInPart) {
+    // Within the limits: untouched and editable, a paragraph of exactly the longest kind too.
+    Document small = PlainTextDocument(std::u16string(kMaxParagraphChars, u'x') + u"\n\nend");
+    const Document before = small;
+    EditorFit fit = FitForEditor(small);
+    EXPECT_FALSE(fit.readOnly);
+    EXPECT_EQ(small, before);
+    EXPECT_EQ(fit.length, kMaxParagraphChars + 5);
+
+    // Over the memo's limit: its first kMaxMemoChars characters, never half a surrogate pair.
+    std::u16string line(999, u'字');
+    line += u"\U0001F600";  // two units
+    std::u16string text;
+    while (text.size() <= kMaxMemoChars + 5000)
+        text += line + u"\n";
+    Document big = PlainTextDocument(text);
+    fit = FitForEditor(big);
+    EXPECT_TRUE(fit.readOnly);
+    EXPECT_TRUE(fit.cut);
+    EXPECT_EQ(fit.length, text.size());
+    EXPECT_LE(TextLength(big), kMaxMemoChars);
+    EXPECT_GE(TextLength(big), kMaxMemoChars - 1);
+    EXPECT_TRUE(Broken(big).empty()) << Broken(big);
+    EXPECT_EQ(big.paragraphs[5].runs[0].text, line);
+
+    // A blank run that reaches past the limit is cut within it.
+    Document blank = PlainTextDocument(u"a\n\ntail");
+    blank.paragraphs[1].followingBlanks = kMaxMemoChars + 10;
+    fit = FitForEditor(blank);
+    EXPECT_TRUE(fit.cut && fit.blankRun);
+    EXPECT_EQ(TextLength(blank), kMaxMemoChars);
+
+    // A paragraph longer than the editor edits: shown whole, in pieces, for reading only.
+    std::u16string longText;
+    for (int i = 0; i < 5 * static_cast<int>(kShownPieceChars) + 7; ++i)
+        longText += static_cast<char16_t>(u'a' + i % 26);
+    Document longOne = PlainTextDocument(u"first\n" + longText);
+    fit = FitForEditor(longOne);
+    EXPECT_TRUE(fit.readOnly && fit.longParagraph && !fit.cut);
+    ASSERT_EQ(longOne.paragraphs.size(), 7u);
+    std::u16string joined;
+    for (size_t i = 1; i < longOne.paragraphs.size(); ++i) {
+        EXPECT_LE(TextLength(longOne.paragraphs[i]), kShownPieceChars);
+        joined += longOne.paragraphs[i].runs.at(0).text;
+    }
+    EXPECT_EQ(joined, longText);
 }
 
 TEST(Rtf, AFontNameOfAnyLengthCostsLittlePerParagraph) {
