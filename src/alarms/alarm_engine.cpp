@@ -296,11 +296,9 @@ CAlarmEngine* CAlarmEngineThread::StartEngine() {
 }
 
 void CAlarmEngineThread::run() {
-    {
-        CAlarmEngine engine(parts_);
-        engine_.store(&engine);
-        ready_.release();
-        exec();
-        engine_.store(nullptr);
-    }
+    CAlarmEngine engine(parts_);
+    engine_.store(&engine);
+    ready_.release();
+    exec();  // the engine thread's own event loop, until the context ends it
+    engine_.store(nullptr);
 }

@@ -25,6 +25,9 @@ bool ConfirmDiscardChanges(QWidget* parent) {
     });
     QObject::connect(box, &QObject::destroyed, &wait, &QEventLoop::quit);
     box->show();
+    // The wait still delivers every event, and the box blocks its editor's window alone: a ring
+    // window that opens meanwhile takes its snooze and close (the whole-program test of the note
+    // editor does exactly that).
     wait.exec();
     delete box.data();
     return answer == QMessageBox::Yes;

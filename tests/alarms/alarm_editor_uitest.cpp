@@ -258,18 +258,6 @@ TEST_F(AlarmEditorTest, AnAlarmIsNeverStoredWithoutItsLogLine) {
     EXPECT_TRUE(LogTexts().empty());
 }
 
-// Answers the next "是否放弃修改？" with `choice`, counting the questions in `asked`.
-void AnswerDiscardQuestion(QMessageBox::StandardButton choice, int* asked) {
-    test::WhenModal<QMessageBox>([=](QMessageBox* box) {
-        ++*asked;
-        EXPECT_EQ(box->text(), "是否放弃修改？");
-        EXPECT_EQ(box->windowTitle(), "Zorvel");
-        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
-        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
-        box->button(choice)->click();
-    });
-}
-
 TEST_F(AlarmEditorTest, ChangesAreDroppedOnlyAfterAsking) {
     int asked = 0;
     // Untouched, the add dialog closes at once.
@@ -282,16 +270,16 @@ TEST_F(AlarmEditorTest, ChangesAreDroppedOnlyAfterAsking) {
     dlg.show();
     auto* content = Find<QLineEdit>(&dlg, "contentEdit");
     QTest::keyClicks(content, "meet");
-    AnswerDiscardQuestion(QMessageBox::No, &asked);
+    test::AnswerDiscardQuestion(QMessageBox::No, &asked);
     QTest::keyClick(content, Qt::Key_Escape);
-    AnswerDiscardQuestion(QMessageBox::No, &asked);
+    test::AnswerDiscardQuestion(QMessageBox::No, &asked);
     Find<QPushButton>(&dlg, "cancelButton")->click();
-    AnswerDiscardQuestion(QMessageBox::No, &asked);
+    test::AnswerDiscardQuestion(QMessageBox::No, &asked);
     dlg.close();
     EXPECT_EQ(asked, 3);
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(content->text(), "meet");
-    AnswerDiscardQuestion(QMessageBox::Yes, &asked);
+    test::AnswerDiscardQuestion(QMessageBox::Yes, &asked);
     dlg.close();
     EXPECT_FALSE(dlg.isVisible());
     AlarmClockList alarms;

@@ -353,18 +353,6 @@ TEST_F(MemoPageTest, AStorageErrorKeepsTheEditorOpenWithWhatWasWritten) {
     EXPECT_EQ(Memos().size(), 3u);
 }
 
-// Answers the next "是否放弃修改？" with `choice`, counting the questions in `asked`.
-void AnswerDiscardQuestion(QMessageBox::StandardButton choice, int* asked) {
-    test::WhenModal<QMessageBox>([=](QMessageBox* box) {
-        ++*asked;
-        EXPECT_EQ(box->text(), "是否放弃修改？");
-        EXPECT_EQ(box->windowTitle(), "Zorvel");
-        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
-        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
-        box->button(choice)->click();
-    });
-}
-
 TEST_F(MemoPageTest, CancelEscapeAndTheCloseBoxAskBeforeDroppingChangesAndOnlyThen) {
     // Unchanged: each closes at once.
     for (int way = 0; way < 3; ++way) {
@@ -384,14 +372,14 @@ TEST_F(MemoPageTest, CancelEscapeAndTheCloseBoxAskBeforeDroppingChangesAndOnlyTh
     test::WhenModal<CAddEventDlg>([&](CAddEventDlg* dlg) {
         QTest::keyClicks(dlg->editor()->textArea(), "draft");
         // 否 keeps the editor with the text.
-        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        test::AnswerDiscardQuestion(QMessageBox::No, &asked);
         QTest::keyClick(dlg->editor()->textArea(), Qt::Key_Escape);
-        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        test::AnswerDiscardQuestion(QMessageBox::No, &asked);
         dlg->cancelButton()->click();
-        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        test::AnswerDiscardQuestion(QMessageBox::No, &asked);
         dlg->close();
         kept = asked == 3 && dlg->isVisible() && dlg->editor()->PlainText() == "draft";
-        AnswerDiscardQuestion(QMessageBox::Yes, &asked);
+        test::AnswerDiscardQuestion(QMessageBox::Yes, &asked);
         dlg->cancelButton()->click();
     });
     page->findChild<QPushButton*>("addEventButton")->click();

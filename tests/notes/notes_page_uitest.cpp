@@ -258,32 +258,20 @@ TEST_F(NotesPageTest, ANoteDeletedWhileItsEditorIsOpenIsStoredAnew) {
     EXPECT_EQ(Column(CMyNotesDlg::kContent).last(), "三，不要丢");
 }
 
-// Answers the next "是否放弃修改？" with `choice`, counting the questions in `asked`.
-void AnswerDiscardQuestion(QMessageBox::StandardButton choice, int* asked) {
-    test::WhenModal<QMessageBox>([=](QMessageBox* box) {
-        ++*asked;
-        EXPECT_EQ(box->text(), "是否放弃修改？");
-        EXPECT_EQ(box->windowTitle(), "Zorvel");
-        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
-        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
-        box->button(choice)->click();
-    });
-}
-
 TEST_F(NotesPageTest, TypedTextIsDroppedOnlyAfterAsking) {
     int asked = 0;
     bool kept = false;
     test::WhenModal<CAddNoteDlg>([&](CAddNoteDlg* dlg) {
         QTest::keyClicks(dlg->textEdit(), "milk");
         // Escape, "取消" and the close box each ask; 否 keeps the editor with the text.
-        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        test::AnswerDiscardQuestion(QMessageBox::No, &asked);
         QTest::keyClick(dlg->textEdit(), Qt::Key_Escape);
-        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        test::AnswerDiscardQuestion(QMessageBox::No, &asked);
         dlg->findChild<QPushButton*>("cancelButton")->click();
-        AnswerDiscardQuestion(QMessageBox::No, &asked);
+        test::AnswerDiscardQuestion(QMessageBox::No, &asked);
         dlg->close();
         kept = asked == 3 && dlg->isVisible() && dlg->textEdit()->toPlainText() == "milk";
-        AnswerDiscardQuestion(QMessageBox::Yes, &asked);
+        test::AnswerDiscardQuestion(QMessageBox::Yes, &asked);
         QTest::keyClick(dlg->textEdit(), Qt::Key_Escape);
     });
     page->addButton()->click();

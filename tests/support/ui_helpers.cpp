@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPushButton>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -141,6 +142,17 @@ void ProcessEvents() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+void AnswerDiscardQuestion(QMessageBox::StandardButton choice, int* asked) {
+    WhenModal<QMessageBox>([=](QMessageBox* box) {
+        ++*asked;
+        EXPECT_EQ(box->text(), "是否放弃修改？");
+        EXPECT_EQ(box->windowTitle(), "Zorvel");
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+        box->button(choice)->click();
+    });
 }
 
 }  // namespace zorvel::test

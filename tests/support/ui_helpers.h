@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMessageBox>
+
 #include <QApplication>
 #include <QPointer>
 #include <QString>
@@ -71,5 +73,9 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 // Runs the event loop for exactly `ms` (not stretched: a test that races a timer of the
 // program against it needs the real figure).
 void RunEventsFor(int ms);
+
+// Answers the next "是否放弃修改？" with `choice`, counting the questions in `asked`; checks it is
+// the editors' one question (captioned "Zorvel", modal to its window, 否 the default).
+void AnswerDiscardQuestion(QMessageBox::StandardButton choice, int* asked);
 
 }  // namespace zorvel::test
