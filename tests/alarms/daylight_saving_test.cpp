@@ -136,3 +136,23 @@ TEST_F(BerlinTime, ChimesFollowTheClockThroughBothChanges) {
 }
 
 }  // namespace
+
+// The next ring the wake-up and the list show agrees with what the due test rings: the same
+// day when the minute is still ahead, the next day otherwise, the jump's moment for a skipped
+// minute, and nothing for a one-off alarm already past.
+TEST_F(BerlinTime, NextMinuteAfterMatchesWhatRings) {
+    auto text = [](std::optional<std::time_t> t) {
+        return t ? UtcText(system_clock::from_time_t(*t)) : std::string("none");
+    };
+    auto at = [](TimePoint t) { return system_clock::to_time_t(t); };
+    const auto daily = Daily("d", "2024-01-01 07:30:00");
+    EXPECT_EQ(text(AlarmMinuteAfter(*daily, at(Utc(2024, 3, 30, 6, 29, 59)))), "03-30 06:30:00");
+    EXPECT_EQ(text(AlarmMinuteAfter(*daily, at(Utc(2024, 3, 30, 6, 30)))), "03-31 05:30:00");
+    const auto skipped = Daily("s", "2024-01-01 02:30:00");
+    EXPECT_EQ(text(AlarmMinuteAfter(*skipped, at(Utc(2024, 3, 30, 23, 0)))), "03-31 01:00:00");
+    AlarmClockRecord once = *daily;
+    once.isEveryday = false;
+    once.alarmTime = "2024-03-30 07:30:00";
+    EXPECT_EQ(text(AlarmMinuteAfter(once, at(Utc(2024, 3, 30, 6, 0)))), "03-30 06:30:00");
+    EXPECT_EQ(text(AlarmMinuteAfter(once, at(Utc(2024, 3, 30, 6, 30)))), "none");
+}

@@ -35,6 +35,28 @@ std::optional<std::time_t> AlarmMinuteAtOrBefore(const AlarmClockRecord& alarm, 
     return m;
 }
 
+std::optional<std::time_t> AlarmMinuteAfter(const AlarmClockRecord& alarm, std::time_t after) {
+    if (!alarm.isEveryday) {
+        auto m = AlarmMinuteAtOrBefore(alarm, after);
+        if (m && *m > after)
+            return m;
+        return std::nullopt;
+    }
+    auto at = ReadTimeFields(alarm.alarmTime);
+    if (!at)
+        return std::nullopt;
+    std::tm today{};
+    localtime_r(&after, &today);
+    // Two days ahead at most: a day whose clock skips the minute has none.
+    for (int dayOffset = 0; dayOffset <= 2; ++dayOffset) {
+        auto m = LocalMoment(today.tm_year + 1900, today.tm_mon + 1, today.tm_mday + dayOffset,
+                             at->hour, at->minute, 0);
+        if (m && *m > after)
+            return m;
+    }
+    return std::nullopt;
+}
+
 bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now) {
     auto t = ReadAlarmTime(alarm.alarmTime);
     // A time that cannot be read never rings, every day or not: it must not look active.

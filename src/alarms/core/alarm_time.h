@@ -17,6 +17,11 @@ std::optional<std::time_t> ReadAlarmTime(const std::string& storedText);
 // yesterday's hour and minute for an every-day alarm.
 std::optional<std::time_t> AlarmMinuteAtOrBefore(const AlarmClockRecord& alarm, std::time_t now);
 
+// The start of the first minute after `after` in which the alarm falls: nothing for a one-off
+// alarm whose minute is not later, or for a time that cannot be read. The wake-up and the
+// list's "next ring" both ask this, so every repeat rule must answer it.
+std::optional<std::time_t> AlarmMinuteAfter(const AlarmClockRecord& alarm, std::time_t after);
+
 // A one-off alarm whose moment is not later than now, or any alarm whose time cannot be read.
 bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now);
 
