@@ -11,14 +11,21 @@
 #include <string>
 #include <vector>
 
+#include "alarms/alarm_board.h"
+#include "alarms/alarm_engine.h"
 #include "app/app_context.h"
 #include "app/command_line.h"
 #include "app/core/platform_choice.h"
+#include "app/main_dlg.h"
+#include "app/script_bus.h"
 #include "app/zorvel_dlg.h"
 #include "chimes/media_clip_sink.h"
 #include "platform/core/instance_lock.h"
 #include "platform/core/program_dir.h"
 #include "platform/platform_services.h"
+#include "storage/clock_manager.h"
+#include "storage/text_codec.h"
+#include "widgets/change_notifier.h"
 #include "widgets/translations.h"
 
 namespace {
@@ -128,8 +135,30 @@ int CZorvelApp::Run(int argc, char** argv) {
     CZorvelDlg clock(context);
     QObject::connect(&clock, &CZorvelDlg::exitRequested, &app, &QCoreApplication::quit);
     clock.show();
+
+    CScriptBus::Handlers busParts;
+    busParts.store = &context.store();
+    busParts.clock = &systemClock;
+    busParts.requiredPassword = [&context] {
+        SoftSetting s;
+        context.store().Database().ReadSoftSetting(&s);
+        return s.isPwdReq ? s.delPwd : std::string();
+    };
+    busParts.showPage = [&clock](int page) { clock.ShowMainWindow(CMainDlg::kAlarmPage + page); };
+    CScriptBus bus(std::move(busParts));
+    QObject::connect(&context.notifier(), &CChangeNotifier::AlarmsChanged, &bus,
+                     &CScriptBus::TellAlarmsChanged);
+    QObject::connect(&context.alarms().engine(), &CAlarmEngine::RingDue, &bus,
+                     [&bus](const zorvel::RingSnapshot& ring) {
+                         bus.TellRinging(
+                             ring.alarm.id, ring.alarm.alarmTime,
+                             zorvel::Utf16ToUtf8(zorvel::FromStored(ring.alarm.content)));
+                     });
     // Reading storage costs a key derivation: leave it until the clock has drawn its first
-    // frame.
-    QTimer::singleShot(kStartUpDelayMs, &clock, [&context] { context.Start(); });
+    // frame. Scripts are answered once the lists are loaded.
+    QTimer::singleShot(kStartUpDelayMs, &clock, [&context, &bus] {
+        context.Start();
+        bus.Register();
+    });
     return app.exec();
 }

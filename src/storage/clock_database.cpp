@@ -354,19 +354,19 @@ bool CClockDatabase::HasRuleTable() {
 
 void CClockDatabase::WriteAlarmRule(const std::string& id, const std::string& rule) {
     // Skip and pause stay as they were: they are changed on their own.
-    Write(zorvel::StoredTable::kAlarms,
-          "insert into alarmRule(id,rule) values(?,?) on conflict(id) do update set "
-          "rule=excluded.rule;",
-          id, rule);
+    // SQLCipher's SQLite (3.15 in Debian 12) has no upsert.
+    Write(zorvel::StoredTable::kAlarms, "insert or ignore into alarmRule(id,rule) values(?,?);", id,
+          rule);
+    Write(zorvel::StoredTable::kAlarms, "update alarmRule set rule=? where id=?;", rule, id);
 }
 
 void CClockDatabase::WriteAlarmSkipAndPause(const std::string& id, const std::string& rule,
                                             const std::string& skipDate,
                                             const std::string& pauseUntil) {
-    Write(zorvel::StoredTable::kAlarms,
-          "insert into alarmRule(id,rule,skipDate,pauseUntil) values(?,?,?,?) on conflict(id) "
-          "do update set skipDate=excluded.skipDate,pauseUntil=excluded.pauseUntil;",
-          id, rule, skipDate, pauseUntil);
+    Write(zorvel::StoredTable::kAlarms, "insert or ignore into alarmRule(id,rule) values(?,?);", id,
+          rule);
+    Write(zorvel::StoredTable::kAlarms, "update alarmRule set skipDate=?,pauseUntil=? where id=?;",
+          skipDate, pauseUntil, id);
 }
 
 void CClockDatabase::ReadAlarmRules(AlarmClockList& records) {

@@ -33,19 +33,21 @@ void StoreRule(CClockManager& manager, const std::string& id, const AlarmValues&
     manager.Database().WriteAlarmRule(id, rule ? RepeatRuleText(*rule) : "once");
 }
 
-bool Insert(CClockManager& manager, const AlarmValues& v) {
+bool Insert(CClockManager& manager, const AlarmValues& v, std::string* newId = nullptr) {
     std::string id;
     if (!manager.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring, v.ringType,
                                &id))
         return false;
     StoreRule(manager, id, v);
+    if (newId)
+        *newId = id;
     return true;
 }
 }  // namespace
 
-SaveResult AddAlarm(CClockManager& manager, const AlarmValues& v) {
+SaveResult AddAlarm(CClockManager& manager, const AlarmValues& v, std::string* newId) {
     CTransaction transaction(manager.Database());
-    if (!Insert(manager, v))
+    if (!Insert(manager, v, newId))
         return SaveResult::kRefused;
     manager.AddLog(AddedAlarmLogLine(LogTimeText(v.alarmTime, v.isEveryday)));
     transaction.Commit();

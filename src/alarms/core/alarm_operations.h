@@ -41,7 +41,9 @@ std::u16string UpdatedAlarmLogLine(const std::u16string& timeText);
 std::u16string DeletedAlarmLogLine(const std::u16string& timeText, bool automatic);
 
 // Storage errors raise (CppSQLite3Exception); nothing is then written.
-SaveResult AddAlarm(CClockManager& manager, const AlarmValues& values);
+// `newId`, if given, receives the new alarm's id.
+SaveResult AddAlarm(CClockManager& manager, const AlarmValues& values,
+                    std::string* newId = nullptr);
 // An alarm that went away while its editor was open (expired alarms are cleaned up every
 // minute) is stored anew, so what the user entered is kept.
 SaveResult UpdateAlarm(CClockManager& manager, const std::string& id, const AlarmValues& values);

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Zorvel from a script: the command line works on the file while the program is not running,
+# refuses hostile input without changing anything, and goes to the running program over D-Bus,
+# whose alarm then rings.
+source "$(dirname "${BASH_SOURCE[0]}")/../support/whole_program.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/session_bus.sh"
+start_session_bus
+zorvel="$work/bin/zorvel"
+
+# Exit status $1 expected from the command that follows.
+expect() {
+  local want=$1 got=0
+  shift
+  "$@" >"$work/cmd.out" 2>"$work/cmd.err" || got=$?
+  [ "$got" = "$want" ] || fail "\"$*\" ended with $got, not $want: $(cat "$work/cmd.err")"
+}
+
+# Without the program: on the file itself.
+expect 0 "$zorvel" alarm add --at "2030-01-01 09:00" --text 早会 --repeat workdays --ring shake
+first=$(cat "$work/cmd.out")
+[ -n "$first" ] || fail "alarm add printed no id"
+expect 0 "$zorvel" note add "买牛奶"
+expect 0 "$zorvel" alarm list --json
+python3 - "$work/cmd.out" "$first" <<'PY' || fail "alarm list --json: $(cat "$work/cmd.out")"
+import json, sys
+alarms = json.load(open(sys.argv[1]))
+assert [a["id"] for a in alarms] == [sys.argv[2]], alarms
+a = alarms[0]
+assert (a["text"], a["rule"], a["ring"], a["time"]) == ("早会", "workdays", "shake", "2030-01-01T09:00:00"), a
+PY
+cp "$work/cmd.out" "$work/before.json"
+
+# Hostile input: a clear message, exit 1 (2 for usage), and nothing changes.
+long=$(head -c 10000 /dev/zero | tr '\0' 'x')
+printf 'not a database' >"$work/junk.db3"
+expect 1 "$zorvel" alarm add --at "2030-02-30 07:00" --text x
+expect 1 "$zorvel" alarm add --at "tomorrow" --text x
+expect 1 "$zorvel" alarm add --at "2001-01-01 07:00" --text x
+expect 1 "$zorvel" alarm add --at "2030-01-01 07:00" --text x --repeat monthly
+expect 1 "$zorvel" alarm add --at "2030-01-01 07:00" --text x --repeat weekly:0,8
+expect 1 "$zorvel" alarm add --at "2030-01-01 07:00" --text "$long"
+expect 1 "$zorvel" alarm add --at "2030-01-01 07:00" --text x --ring /bin/sh
+expect 1 "$zorvel" note add "$long"
+expect 1 "$zorvel" alarm delete "no-such-id"
+expect 1 "$zorvel" restore "$work/junk.db3"
+grep -q '不是 Zorvel 的数据文件' "$work/cmd.err" || fail "restore said: $(cat "$work/cmd.err")"
+expect 2 "$zorvel" alarm
+expect 2 "$zorvel" alarm add --text "no time"
+expect 2 "$zorvel" note list --at 07:00
+expect 0 "$zorvel" alarm list --json
+cmp -s "$work/cmd.out" "$work/before.json" || fail "hostile input changed the alarms"
+expect 0 "$zorvel" backup "$work/backup.db3"
+
+# With the program running on a fake clock: the command goes to it.
+start_on_fake_clock "@2030-01-01 08:29:40 x6"
+pid=$started
+wait_window "$pid" '^Zorvel$' >/dev/null || fail "the clock did not appear"
+wait_for 100 dbus-send --session --dest=org.zorvel.Zorvel --print-reply /org/zorvel/Zorvel \
+  org.freedesktop.DBus.Peer.Ping >/dev/null 2>&1 || fail "the program did not take its bus name"
+expect 0 "$zorvel" show alarms
+expect 0 "$zorvel" alarm add --at "2030-01-01 08:31" --text 脚本闹钟 --ring silent
+second=$(cat "$work/cmd.out")
+expect 0 "$zorvel" alarm list --json
+python3 -c 'import json,sys; ids=[a["id"] for a in json.load(open(sys.argv[1]))]; assert sys.argv[2] in ids and sys.argv[3] in ids, ids' \
+  "$work/cmd.out" "$first" "$second" || fail "the running program does not list both alarms"
+expect 1 "$zorvel" show nowhere
+expect 1 "$zorvel" restore "$work/backup.db3"
+wait_window "$pid" '设定时间到了' >/dev/null || fail "the alarm added by the script did not ring"
+expect 0 "$zorvel" alarm delete "$second"
+kill -0 "$pid" || fail "the program ended"
+echo "ok: commands on the file, refusals, and through the running program"
