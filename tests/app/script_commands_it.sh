@@ -51,6 +51,13 @@ expect 0 "$zorvel" alarm list --json
 cmp -s "$work/cmd.out" "$work/before.json" || fail "hostile input changed the alarms"
 expect 0 "$zorvel" backup "$work/backup.db3"
 
+# A password (as an older release stored it) guards changes to existing alarms.
+printf "PRAGMA key='%s';\nupdate softSetting set isPwdReq=1, delPwd='abc';\n" \
+  '{5B2E91C4-7A3F-4D68-9E10-C2B7F04A6D35}' | sqlcipher "$work/bin/zorvel.db3" >/dev/null
+expect 1 "$zorvel" alarm delete "$first" --password-stdin <<<wrong
+grep -q '密码不正确' "$work/cmd.err" || fail "a wrong password said: $(cat "$work/cmd.err")"
+expect 1 "$zorvel" alarm skip "$first" </dev/null
+
 # With the program running on a fake clock: the command goes to it.
 start_on_fake_clock "@2030-01-01 08:29:40 x6"
 pid=$started
@@ -58,6 +65,22 @@ wait_window "$pid" '^Zorvel$' >/dev/null || fail "the clock did not appear"
 wait_for 100 dbus-send --session --dest=org.zorvel.Zorvel --print-reply /org/zorvel/Zorvel \
   org.freedesktop.DBus.Peer.Ping >/dev/null 2>&1 || fail "the program did not take its bus name"
 expect 0 "$zorvel" show alarms
+# The installed interface file says what the program really exports.
+dbus-send --session --dest=org.zorvel.Zorvel --print-reply=literal /org/zorvel/Zorvel \
+  org.freedesktop.DBus.Introspectable.Introspect >"$work/live.xml" || fail "no introspection"
+python3 - "$work/live.xml" "$ZORVEL_SOURCE_DIR/res/org.zorvel.Zorvel1.xml" <<'PY' ||
+import sys, xml.etree.ElementTree as ET
+def members(path):
+    root = ET.fromstring(open(path).read().strip())
+    iface = [i for i in root.iter("interface") if i.get("name") == "org.zorvel.Zorvel1"][0]
+    def arg(m, a):
+        return (a.get("type"), a.get("direction", "in") if m.tag == "method" else "")
+    return {(m.tag, m.get("name"), tuple(sorted(arg(m, a) for a in m.iter("arg"))))
+            for m in iface if m.tag in ("method", "signal")}
+live, shipped = members(sys.argv[1]), members(sys.argv[2])
+assert live == shipped, (live ^ shipped)
+PY
+  fail "res/org.zorvel.Zorvel1.xml differs from what the program exports"
 expect 0 "$zorvel" alarm add --at "2030-01-01 08:31" --text 脚本闹钟 --ring silent
 second=$(cat "$work/cmd.out")
 expect 0 "$zorvel" alarm list --json
@@ -66,6 +89,12 @@ python3 -c 'import json,sys; ids=[a["id"] for a in json.load(open(sys.argv[1]))]
 expect 1 "$zorvel" show nowhere
 expect 1 "$zorvel" restore "$work/backup.db3"
 wait_window "$pid" '设定时间到了' >/dev/null || fail "the alarm added by the script did not ring"
-expect 0 "$zorvel" alarm delete "$second"
+expect 1 "$zorvel" alarm delete "$second" --password-stdin <<<wrong
+grep -q '密码不正确' "$work/cmd.err" || fail "a wrong password said: $(cat "$work/cmd.err")"
+expect 0 "$zorvel" alarm skip "$first" --password-stdin <<<abc
+expect 0 "$zorvel" alarm delete "$second" --password-stdin <<<abc
+expect 0 "$zorvel" alarm list --json
+python3 -c 'import json,sys; a=json.load(open(sys.argv[1])); assert [x["id"] for x in a]==[sys.argv[2]] and a[0]["skipDate"], a' \
+  "$work/cmd.out" "$first" || fail "delete and skip over D-Bus: $(cat "$work/cmd.out")"
 kill -0 "$pid" || fail "the program ended"
 echo "ok: commands on the file, refusals, and through the running program"
