@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "alarms/core/scheduler.h"
+#include "calendar/holiday_schedule.h"
 #include "calendar/today_texts.h"
 
 namespace {
@@ -28,8 +29,9 @@ CTodayPanel::CTodayPanel(QWidget* parent)
     springFestivalLine_ = MakeLine("springFestivalLine", QStringLiteral("春节"));
     pillarsLine_ = MakeLine("pillarsLine", QStringLiteral("四柱"));
     greetingLine_ = MakeLine("greetingLine", QStringLiteral("星期"));
+    dayStatusLine_ = MakeLine("dayStatusLine", QStringLiteral("今天上班还是休息"));
     for (QLineEdit* line : {clockLine_, lunarDateLine_, solarTermLine_, springFestivalLine_,
-                            pillarsLine_, greetingLine_})
+                            pillarsLine_, greetingLine_, dayStatusLine_})
         layout->addWidget(line);
     layout->addStretch();
 }
@@ -64,6 +66,8 @@ QLineEdit* CTodayPanel::Line(int controlId) const {
             return pillarsLine_;
         case 1006:
             return greetingLine_;
+        case 1007:
+            return dayStatusLine_;
         default:
             return nullptr;
     }
@@ -97,6 +101,11 @@ void CTodayPanel::Apply() {
         clockLinePending_ = false;
     }
     zorvel::TodayRefresh::What what = refresh_.Check(now);
+    const std::uint64_t schedule = zorvel::HolidayScheduleGeneration();
+    if (schedule != shownSchedule_) {
+        shownSchedule_ = schedule;
+        what = zorvel::TodayRefresh::kAll;
+    }
     if (what == zorvel::TodayRefresh::kNothing)
         return;
     std::tm tm{};
@@ -109,6 +118,7 @@ void CTodayPanel::Apply() {
         SetLine(lunarDateLine_, texts.lunarDate);
         SetLine(solarTermLine_, texts.solarTerm);
         SetLine(springFestivalLine_, texts.springFestival);
+        SetLine(dayStatusLine_, texts.dayStatus);
         shownDate_ = QDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
         update();
     }
