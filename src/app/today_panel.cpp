@@ -21,8 +21,9 @@ CTodayPanel::CTodayPanel(QWidget* parent)
     setObjectName("todayPanel");
     setFixedWidth(kPictureWidth + 4);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(2, kPictureTop + kPictureHeight + 10, 2, 0);
-    layout->setSpacing(8);
+    // Seven lines below the picture fill the fixed height of the main window.
+    layout->setContentsMargins(2, kPictureTop + kPictureHeight + 6, 2, 0);
+    layout->setSpacing(4);
     clockLine_ = MakeLine("clockLine", QStringLiteral("当前时间"));
     lunarDateLine_ = MakeLine("lunarDateLine", QStringLiteral("农历"));
     solarTermLine_ = MakeLine("solarTermLine", QStringLiteral("节气"));
@@ -45,7 +46,7 @@ QLineEdit* CTodayPanel::MakeLine(const char* objectName, const QString& accessib
     line->setReadOnly(true);
     line->setFocusPolicy(Qt::NoFocus);
     line->setAlignment(Qt::AlignCenter);
-    line->setFixedHeight(24);
+    line->setFixedHeight(22);
     line->setStyleSheet(
         "QLineEdit { background: palette(window); border: 1px solid palette(mid);"
         " border-radius: 3px; color: palette(window-text); padding: 0 2px; }");

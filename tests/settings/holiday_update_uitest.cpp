@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -17,7 +18,10 @@
 
 #include "calendar/holiday_files.h"
 #include "calendar/holiday_tables.h"
+#include "settings/soft_setting_dlg.h"
 #include "support/temp_db.h"
+#include "support/test_app.h"
+#include "support/ui_helpers.h"
 
 namespace {
 
@@ -184,6 +188,56 @@ TEST_F(HolidayUpdateTest, SilentOrAbsentServerEndsWithinTheLimit) {
     setenv("ZORVEL_HOLIDAY_URL", "http://127.0.0.1:1/{year}.json", 1);  // nobody listens
     report = Run();
     EXPECT_TRUE(report.contains(QStringLiteral("2027 年：无法取得"))) << report.toStdString();
+}
+
+class HolidaySettingsTest : public zorvel::test::AppTest {
+protected:
+    ~HolidaySettingsTest() override {
+        unsetenv("ZORVEL_HOLIDAY_URL");
+        zorvel::SetCurrentHolidaySchedule(zorvel::ShippedHolidaySchedule());
+    }
+    LocalServer server;
+    const QByteArray test2011 = Year(2011, Day("2011-09-19", true, "测试"));
+};
+
+// The page's button fetches this year and next beside the database, says so and can be pressed
+// again; the next start reads the files, and names one that is wrong.
+TEST_F(HolidaySettingsTest, ButtonFetchesAndTheNextStartReadsTheFiles) {
+    server.answers["/2011.json"] = {200, test2011};
+    server.answers["/2012.json"] = {200, Year(2012, Day("2012-01-01"))};
+    const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/{year}.json";
+    setenv("ZORVEL_HOLIDAY_URL", url.c_str(), 1);
+    {
+        CSoftSettingDlg page(context());
+        page.show();
+        auto* button = page.findChild<QPushButton*>("updateHolidaysButton");
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), QStringLiteral("更新节假日安排"));
+        QString message;
+        zorvel::test::CloseNextMessageBox(&message);
+        button->click();
+        EXPECT_FALSE(button->isEnabled());
+        ASSERT_TRUE(zorvel::test::WaitUntil([&] { return !message.isEmpty(); }));
+        EXPECT_EQ(message, QStringLiteral("已更新 2011、2012 年的节假日安排"));
+        EXPECT_TRUE(button->isEnabled());
+    }
+    const std::string folder = zorvel::HolidayFolderFor(dbPath);
+    {
+        QFile wrong(QString::fromStdString(folder) + "2012.json");
+        ASSERT_TRUE(wrong.open(QIODevice::WriteOnly));
+        wrong.write(Year(2013, ""));
+    }
+    zorvel::SetCurrentHolidaySchedule(zorvel::ShippedHolidaySchedule());
+    Restart();
+    QString warning;
+    zorvel::test::CloseNextMessageBox(&warning);
+    context().Start();
+    ASSERT_TRUE(zorvel::test::WaitUntil([&] { return !warning.isEmpty(); }));
+    EXPECT_TRUE(warning.contains(QStringLiteral("2012.json: 年份不是 2012")))
+        << warning.toStdString();
+    EXPECT_EQ(zorvel::CurrentHolidaySchedule()->StatusOf(2011, 9, 19).holiday, "测试");
+    // The wrong file's year keeps the shipped schedule (元旦 2012 was January 1 to 3).
+    EXPECT_FALSE(zorvel::CurrentHolidaySchedule()->IsWorkday(2012, 1, 3));
 }
 
 }  // namespace
