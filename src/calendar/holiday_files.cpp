@@ -19,14 +19,14 @@ namespace {
 struct Json {
     enum class Type { kNull, kBool, kNumber, kString, kArray, kObject } type = Type::kNull;
     bool boolean = false;
-    std::string text;  // a string's value, or a number's digits as written
-    std::vector<Json> items;
-    std::vector<std::pair<std::string, Json>> members;
+    std::string text;         // a string's value, or a number's digits as written
+    std::vector<Json> items;  // an array's values, or an object's (keys in `keys`)
+    std::vector<std::string> keys;
 
     const Json* Member(std::string_view key) const {
-        for (const auto& [k, v] : members)
-            if (k == key)
-                return &v;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] == key)
+                return &items[i];
         return nullptr;
     }
 };
@@ -102,10 +102,10 @@ private:
             std::string key;
             if (pos_ >= s_.size() || s_[pos_] != '"' || !String(key) || !Eat(':'))
                 return false;
-            Json value;
-            if (!Value(value, depth + 1))
+            out.keys.push_back(std::move(key));
+            out.items.emplace_back();
+            if (!Value(out.items.back(), depth + 1))
                 return false;
-            out.members.emplace_back(std::move(key), std::move(value));
         } while (Eat(','));
         return Eat('}');
     }
