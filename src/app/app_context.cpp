@@ -10,6 +10,7 @@
 #include "chimes/rest_remind.h"
 #include "notes/shown_notes.h"
 #include "platform/second_ticker.h"
+#include "settings/holiday_update.h"
 #include "storage/clock_manager.h"
 #include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
@@ -117,6 +118,8 @@ void CAppContext::Start() {
         zorvel::ShowWarning(nullptr, QStringLiteral("数据文件是只读的，所做的修改都无法保存：\n") +
                                          QString::fromStdString(store_->Database().Path()));
     }
+    // Holiday schedules published after this release, before the engine plans any ring.
+    LoadHolidayFiles(parts_.databasePath);
     ticker_->Start();
     QMetaObject::invokeMethod(engine_, &CAlarmEngine::Start, Qt::AutoConnection);
     if (engineThread_)

@@ -12,10 +12,14 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <ctime>
 
 #include "app/app_context.h"
+#include "calendar/holiday_files.h"
+#include "settings/holiday_update.h"
 #include "storage/clock_database.h"
 #include "storage/clock_manager.h"
+#include "widgets/message_box.h"
 #include "widgets/pwd_input_dlg.h"
 #include "widgets/pwd_setting_dlg.h"
 #include "widgets/storage_action.h"
@@ -140,6 +144,11 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
     ringLabel->setBuddy(ringPlayType_);
     addRow({ringIcon, ringLabel, ringPlayType_});
     addRow({startupLabel, startupClock_, startupMain_});
+    updateHolidays_ = new QPushButton(QStringLiteral("更新节假日安排"));
+    updateHolidays_->setObjectName("updateHolidaysButton");
+    updateHolidays_->setAutoDefault(false);
+    updateHolidays_->setToolTip(QStringLiteral("从网上取得今年和明年的放假安排"));
+    addRow({updateHolidays_});
     layout->addStretch();
 
     ReadSettings();
@@ -187,6 +196,7 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
     connect(pwdReq_, &QCheckBox::clicked, this, &CSoftSettingDlg::OnPwdReqClicked);
     connect(startupClock_, &QRadioButton::clicked, this, [this] { OnStartupWindow(0); });
     connect(startupMain_, &QRadioButton::clicked, this, [this] { OnStartupWindow(1); });
+    connect(updateHolidays_, &QPushButton::clicked, this, &CSoftSettingDlg::OnUpdateHolidays);
 }
 
 void CSoftSettingDlg::ReadSettings() {
@@ -254,4 +264,25 @@ void CSoftSettingDlg::OnStartupWindow(int value) {
     Store([value](CClockDatabase& db) { db.SetStartupWindow(value); });
     startupClock_->setChecked(value == 0);
     startupMain_->setChecked(value == 1);
+}
+
+void CSoftSettingDlg::OnUpdateHolidays() {
+    if (!holidayUpdate_) {
+        holidayUpdate_ =
+            new CHolidayUpdate(HolidayFolderFor(context_.store().Database().Path()), this);
+        connect(holidayUpdate_, &CHolidayUpdate::Finished, this,
+                [this](const QString& report, bool updated) {
+                    updateHolidays_->setEnabled(true);
+                    if (updated)
+                        ShowMessage(this, report);
+                    else
+                        ShowWarning(this, report);
+                });
+    }
+    const std::time_t now = context_.clock().NowTimeT();
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int year = local.tm_year + 1900;
+    updateHolidays_->setEnabled(false);
+    holidayUpdate_->Start({year, year + 1});
 }

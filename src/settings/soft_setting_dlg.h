@@ -3,8 +3,10 @@
 #include <QWidget>
 
 class CAppContext;
+class CHolidayUpdate;
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QRadioButton;
 
 // "软件设置": the settings row as check boxes and lists. Every change is stored at once (and
@@ -20,6 +22,8 @@ private:
     void OnAutoRunClicked(bool checked);
     void OnPwdReqClicked(bool checked);
     void OnStartupWindow(int value);
+    // "更新节假日安排": this year's and next year's schedule, fetched in the background.
+    void OnUpdateHolidays();
     // Runs one setter; on a storage error shows it and returns false.
     template <typename Setter>
     bool Store(Setter&& setter);
@@ -35,4 +39,6 @@ private:
     QComboBox* ringPlayType_;
     QRadioButton* startupClock_;
     QRadioButton* startupMain_;
+    QPushButton* updateHolidays_;
+    CHolidayUpdate* holidayUpdate_ = nullptr;
 };
