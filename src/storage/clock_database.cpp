@@ -354,19 +354,20 @@ bool CClockDatabase::HasRuleTable() {
 
 void CClockDatabase::WriteAlarmRule(const std::string& id, const std::string& rule) {
     // Skip and pause stay as they were: they are changed on their own.
-    Write(zorvel::StoredTable::kAlarms,
-          "insert into alarmRule(id,rule) values(?,?) on conflict(id) do update set "
-          "rule=excluded.rule;",
-          id, rule);
+    zorvel::CTransaction transaction(*this);
+    Run("insert or ignore into alarmRule(id,rule) values(?,?);", id, rule);
+    Write(zorvel::StoredTable::kAlarms, "update alarmRule set rule=? where id=?;", rule, id);
+    transaction.Commit();
 }
 
 void CClockDatabase::WriteAlarmSkipAndPause(const std::string& id, const std::string& rule,
                                             const std::string& skipDate,
                                             const std::string& pauseUntil) {
-    Write(zorvel::StoredTable::kAlarms,
-          "insert into alarmRule(id,rule,skipDate,pauseUntil) values(?,?,?,?) on conflict(id) "
-          "do update set skipDate=excluded.skipDate,pauseUntil=excluded.pauseUntil;",
-          id, rule, skipDate, pauseUntil);
+    zorvel::CTransaction transaction(*this);
+    Run("insert or ignore into alarmRule(id,rule) values(?,?);", id, rule);
+    Write(zorvel::StoredTable::kAlarms, "update alarmRule set skipDate=?,pauseUntil=? where id=?;",
+          skipDate, pauseUntil, id);
+    transaction.Commit();
 }
 
 void CClockDatabase::ReadAlarmRules(AlarmClockList& records) {
