@@ -135,7 +135,8 @@ private:
     std::optional<std::time_t> awaySince_;  // last seen before a start that could not read
     zorvel::TimePoint nextMinuteJob_{};
     std::time_t lastSeenWritten_ = 0;
-    std::int64_t stalledSince_ = 0;  // the window thread's last beat before a stall
+    std::int64_t stalledSince_ = 0;         // the window thread's last beat before a stall
+    std::uint64_t scheduleGeneration_ = 0;  // of the holiday schedule the list was shown with
 };
 
 // The engine's thread: the engine is made, run and deleted in it.

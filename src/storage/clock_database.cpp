@@ -354,19 +354,20 @@ bool CClockDatabase::HasRuleTable() {
 
 void CClockDatabase::WriteAlarmRule(const std::string& id, const std::string& rule) {
     // Skip and pause stay as they were: they are changed on their own.
-    // SQLCipher's SQLite (3.15 in Debian 12) has no upsert.
-    Write(zorvel::StoredTable::kAlarms, "insert or ignore into alarmRule(id,rule) values(?,?);", id,
-          rule);
+    zorvel::CTransaction transaction(*this);
+    Run("insert or ignore into alarmRule(id,rule) values(?,?);", id, rule);
     Write(zorvel::StoredTable::kAlarms, "update alarmRule set rule=? where id=?;", rule, id);
+    transaction.Commit();
 }
 
 void CClockDatabase::WriteAlarmSkipAndPause(const std::string& id, const std::string& rule,
                                             const std::string& skipDate,
                                             const std::string& pauseUntil) {
-    Write(zorvel::StoredTable::kAlarms, "insert or ignore into alarmRule(id,rule) values(?,?);", id,
-          rule);
+    zorvel::CTransaction transaction(*this);
+    Run("insert or ignore into alarmRule(id,rule) values(?,?);", id, rule);
     Write(zorvel::StoredTable::kAlarms, "update alarmRule set skipDate=?,pauseUntil=? where id=?;",
           skipDate, pauseUntil, id);
+    transaction.Commit();
 }
 
 void CClockDatabase::ReadAlarmRules(AlarmClockList& records) {

@@ -21,6 +21,14 @@ std::u16string DeletedAlarmLogLine(const std::u16string& timeText, bool automati
 }
 
 namespace {
+// The time as the log names it: a repeating alarm's rule in front ("每天 ", "法定工作日 ").
+std::u16string RuleLogTimeText(const AlarmValues& v) {
+    auto rule = ParseRepeatRule(v.rule);
+    if (!v.isEveryday || !rule || !rule->Repeats() || rule->kind == RepeatKind::kDaily)
+        return LogTimeText(v.alarmTime, v.isEveryday);
+    return Utf8ToUtf16(RepeatRuleName(*rule)) + u" " + v.alarmTime;
+}
+
 // Stores the rule beside the alarm. Plain once and every-day alarms need no row (the alarm's
 // flag says as much), so a file whose rule table could not be made still takes them.
 void StoreRule(CClockManager& manager, const std::string& id, const AlarmValues& v) {
@@ -49,7 +57,7 @@ SaveResult AddAlarm(CClockManager& manager, const AlarmValues& v, std::string* n
     CTransaction transaction(manager.Database());
     if (!Insert(manager, v, newId))
         return SaveResult::kRefused;
-    manager.AddLog(AddedAlarmLogLine(LogTimeText(v.alarmTime, v.isEveryday)));
+    manager.AddLog(AddedAlarmLogLine(RuleLogTimeText(v)));
     transaction.Commit();
     return SaveResult::kAdded;
 }
@@ -65,7 +73,7 @@ SaveResult UpdateAlarm(CClockManager& manager, const std::string& id, const Alar
     } else {
         StoreRule(manager, id, v);
     }
-    const std::u16string timeText = LogTimeText(v.alarmTime, v.isEveryday);
+    const std::u16string timeText = RuleLogTimeText(v);
     manager.AddLog(result == SaveResult::kUpdated ? UpdatedAlarmLogLine(timeText)
                                                   : AddedAlarmLogLine(timeText));
     transaction.Commit();
