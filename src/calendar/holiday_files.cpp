@@ -305,6 +305,15 @@ bool ParseIsoDate(const std::string& text, int& y, int& m, int& d) {
     return IsValidDate(y, m, d);
 }
 
+// At most `bytes` bytes of valid UTF-8 text, cut before a character rather than inside one.
+std::string Excerpt(const std::string& text, std::size_t bytes) {
+    if (text.size() <= bytes)
+        return text;
+    while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80)
+        --bytes;
+    return text.substr(0, bytes) + "…";
+}
+
 // Names show on one line of the today panel; a longer one is not a holiday's name.
 constexpr std::size_t kMaxNameBytes = 60;
 
@@ -344,7 +353,7 @@ HolidayYearData ParseHolidayYear(std::string_view json, int year) {
             return fail("有一项缺少日期（date）");
         int dy = 0, dm = 0, dd = 0;
         if (!ParseIsoDate(date->text, dy, dm, dd))
-            return fail("日期 “" + date->text.substr(0, 20) + "” 不是 YYYY-MM-DD");
+            return fail("日期 “" + Excerpt(date->text, 20) + "” 不是 YYYY-MM-DD");
         if (!(dy == year || (dy == year - 1 && dm == 12)))
             return fail("日期 " + date->text + " 不在 " + y + " 年内");
         if (!seen.insert(date->text).second)
