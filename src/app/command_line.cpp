@@ -18,11 +18,17 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
 
 #include "app/core/reset_password.h"
 #include "app/script_bus.h"
+#include "calendar/holiday_files.h"
+#include "calendar/today_texts.h"
+#include "cli/core/ical.h"
+#include "cli/core/json_text.h"
 #include "cli/core/script_input.h"
 #include "cli/core/script_store.h"
 #include "platform/core/clock.h"
@@ -39,7 +45,8 @@ namespace zorvel {
 namespace {
 
 constexpr const char* kCommandOptions[] = {"--reset-password", "--yes", "--help", "-h"};
-constexpr const char* kCommands[] = {"alarm", "note", "memo", "today", "show", "backup", "restore"};
+constexpr const char* kCommands[] = {"alarm",  "note",    "memo",   "today", "show",
+                                     "backup", "restore", "export", "import"};
 constexpr char kCliLockText[] = "zorvel 命令正在使用数据文件，请稍后再启动 Zorvel。";
 
 constexpr int kOk = 0;
@@ -59,7 +66,6 @@ void Print(const std::string& text) {
 }
 
 const char* kOverview =
-    "用法：zorvel [命令]\n"
     "不带命令时启动桌面时钟。命令：\n"
     "  alarm add --at \"2026-12-10 07:30\" --text 起床 [--repeat 规则] [--ring 铃声]\n"
     "                       添加闹钟；规则 once、daily、workdays、holidays 或\n"
@@ -76,6 +82,8 @@ const char* kOverview =
     "                       settings、tools\n"
     "  backup 文件           把数据备份到文件\n"
     "  restore 文件          用备份文件恢复数据（须先退出 Zorvel）\n"
+    "  export --ics 文件     把闹钟、便笺和记事导出为 iCalendar 文件\n"
+    "  import --ics 文件     从 iCalendar 文件导入（须先退出 Zorvel，或在闹钟页面上导入）\n"
     "  --reset-password [--yes]\n"
     "                       清除修改和删除闹钟、记事所需的密码（须先退出 Zorvel）\n"
     "修改或删除已有闹钟时，若设置了密码，会在终端上询问，或用 --password-stdin\n"
@@ -429,6 +437,111 @@ int RunBackupOrRestore(const Args& a) {
     }
 }
 
+// Holiday years the user keeps beside the database count here as in the program.
+void LoadUserHolidays() {
+    for (const std::string& problem : LoadHolidayFolder(HolidayFolderFor(DefaultDatabasePath())))
+        PrintError(problem);
+}
+
+int RunToday(const Args& a) {
+    if (a.words.size() != 1)
+        return kUsage;
+    LoadUserHolidays();
+    const std::time_t now = SystemClock().NowTimeT();
+    std::tm t{};
+    localtime_r(&now, &t);
+    const int y = t.tm_year + 1900, m = t.tm_mon + 1, d = t.tm_mday;
+    const TodayTexts texts = ComputeTodayTexts(y, m, d, t.tm_hour, t.tm_min, t.tm_sec);
+    const DayStatus status = CurrentHolidaySchedule()->StatusOf(y, m, d);
+    const std::string line = DayStatusText(status);
+    if (!a.json) {
+        Print(texts.greeting + "\n" + texts.lunarDate + "\n" + texts.solarTerm + "\n" +
+              texts.springFestival + "\n" + texts.pillars + "\n" + line + "\n");
+        return kOk;
+    }
+    char date[40];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", y, m, d);
+    Print(json::Object()
+              .Text("date", date)
+              .Text("greeting", texts.greeting)
+              .Text("lunarDate", texts.lunarDate)
+              .Text("solarTerm", texts.solarTerm)
+              .Text("springFestival", texts.springFestival)
+              .Text("pillars", texts.pillars)
+              .Text("status", line)
+              .Text("workday", status.workday ? "班" : "休")
+              .TextOrNull("holiday", status.holiday)
+              .Bool("official", status.official)
+              .Bool("yearKnown", status.yearKnown)
+              .Str() +
+          "\n");
+    return kOk;
+}
+
+int RunExportOrImport(const Args& a, const QString& ics) {
+    if (a.words.size() != 1 || ics.isEmpty()) {
+        PrintError(QStringLiteral("用法：zorvel %1 --ics 文件").arg(a.words.value(0)));
+        return kUsage;
+    }
+    const std::string file = ics.toStdString();
+    if (a.words.at(0) == QLatin1String("export")) {
+        LoadUserHolidays();
+        SystemClock clock;
+        CStore store(DefaultDatabasePath(), clock);
+        const std::string text =
+            ExportIcal(store.Manager(), *CurrentHolidaySchedule(), clock.NowTimeT());
+        const std::string part = file + ".part";
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        out << text;
+        out.close();
+        std::error_code ec;
+        if (!out || (std::filesystem::rename(part, file, ec), ec)) {
+            std::filesystem::remove(part, ec);
+            PrintError("无法写入 " + file);
+            return kRefused;
+        }
+        Print("已导出到 " + file + "\n");
+        return kOk;
+    }
+    if (RunningProgram()) {
+        PrintError(QStringLiteral("Zorvel 正在运行：请在闹钟页面上导入，或先退出 Zorvel。"));
+        return kRefused;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        PrintError("无法读取 " + file);
+        return kRefused;
+    }
+    constexpr std::size_t kMaxBytes = 16 * 1024 * 1024;
+    std::string text;
+    text.resize(kMaxBytes + 1);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxBytes) {
+        PrintError(file + " 太大（超过 16 MB）");
+        return kRefused;
+    }
+    LocalFile local;
+    if (!local.Open())
+        return kRefused;
+    IcalImport import;
+    std::string error;
+    if (!ReadIcal(text, local.manager(), local.now(), &import, &error)) {
+        PrintError(file + "：" + error);
+        return kRefused;
+    }
+    for (const std::string& refused : import.refused)
+        std::fprintf(stderr, "无法导入 %s\n", refused.c_str());
+    StoreIcalImport(local.manager(), import);
+    Print("导入了 " + std::to_string(import.alarms.size()) + " 个闹钟、" +
+          std::to_string(import.notes.size()) + " 条便笺、" + std::to_string(import.memos.size()) +
+          " 条记事" +
+          (import.alreadyStored ? "；" + std::to_string(import.alreadyStored) + " 项已存在，跳过"
+                                : "") +
+          "\n");
+    return kOk;
+}
+
 }  // namespace
 
 bool IsCommandLineCommand(int argc, char** argv) {
@@ -471,7 +584,11 @@ int RunCommandLine(int argc, char** argv) {
                                     QStringLiteral("规则"));
     const QCommandLineOption ring(QStringLiteral("ring"), QStringLiteral("铃声。"),
                                   QStringLiteral("铃声"));
-    parser.addOptions({help, resetPassword, yes, json, passwordStdin, at, text, repeat, ring});
+    const QCommandLineOption ics(QStringLiteral("ics"), QStringLiteral("iCalendar 文件。"),
+                                 QStringLiteral("文件"));
+    parser.addOptions({help, resetPassword, yes, json, passwordStdin, at, text, repeat, ring, ics});
+    parser.addPositionalArgument(QStringLiteral("命令"), QStringLiteral("见上。"),
+                                 QStringLiteral("[命令]"));
 
     const auto usageError = [&](const QString& why) {
         PrintError(why);
@@ -512,6 +629,10 @@ int RunCommandLine(int argc, char** argv) {
                 return RunShow(a);
             if (command == QLatin1String("backup") || command == QLatin1String("restore"))
                 return RunBackupOrRestore(a);
+            if (command == QLatin1String("today"))
+                return RunToday(a);
+            if (command == QLatin1String("export") || command == QLatin1String("import"))
+                return RunExportOrImport(a, parser.value(ics));
         } catch (const CppSQLite3Exception& e) {
             PrintError(std::string(e.errorMessage()));
             return kRefused;

@@ -50,6 +50,24 @@ expect 2 "$zorvel" note list --at 07:00
 expect 0 "$zorvel" alarm list --json
 cmp -s "$work/cmd.out" "$work/before.json" || fail "hostile input changed the alarms"
 expect 0 "$zorvel" backup "$work/backup.db3"
+expect 0 "$zorvel" today --json
+/usr/bin/python3 -c 'import json,sys; t=json.load(open(sys.argv[1])); assert t["workday"] in ("班","休") and t["status"].startswith("今天："), t' \
+  "$work/cmd.out" || fail "today --json: $(cat "$work/cmd.out")"
+
+# iCalendar: a file other programs read, and importing it again adds nothing.
+expect 0 "$zorvel" export --ics "$work/zorvel.ics"
+/usr/bin/python3 - "$work/zorvel.ics" <<'PY' || fail "python3-icalendar cannot read the export"
+import sys, icalendar
+cal = icalendar.Calendar.from_ical(open(sys.argv[1], "rb").read())
+events = [c for c in cal.walk("VEVENT")]
+assert len(events) == 1 and str(events[0]["SUMMARY"]) == "早会", events
+assert events[0]["RRULE"]["BYDAY"] == ["MO", "TU", "WE", "TH", "FR"], events[0]["RRULE"]
+assert len(list(cal.walk("VJOURNAL"))) == 1
+PY
+expect 0 "$zorvel" import --ics "$work/zorvel.ics"
+grep -q '2 项已存在' "$work/cmd.out" || fail "a second import said: $(cat "$work/cmd.out")"
+expect 1 "$zorvel" import --ics "$work/junk.db3"
+expect 2 "$zorvel" export
 
 # A password (as an older release stored it) guards changes to existing alarms.
 printf "PRAGMA key='%s';\nupdate softSetting set isPwdReq=1, delPwd='abc';\n" \
