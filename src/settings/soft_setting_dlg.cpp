@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "alarms/alarm_board.h"
 #include "app/app_context.h"
 #include "storage/clock_database.h"
 #include "storage/clock_manager.h"
@@ -140,6 +141,7 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
     ringLabel->setBuddy(ringPlayType_);
     addRow({ringIcon, ringLabel, ringPlayType_});
     addRow({startupLabel, startupClock_, startupMain_});
+    AddWakeSetting(layout);
     layout->addStretch();
 
     ReadSettings();
@@ -187,6 +189,28 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
     connect(pwdReq_, &QCheckBox::clicked, this, &CSoftSettingDlg::OnPwdReqClicked);
     connect(startupClock_, &QRadioButton::clicked, this, [this] { OnStartupWindow(0); });
     connect(startupMain_, &QRadioButton::clicked, this, [this] { OnStartupWindow(1); });
+}
+
+// Waking the computer for alarms: kept in the state folder by the alarm engine, greyed with its
+// reason where neither way of waking works.
+void CSoftSettingDlg::AddWakeSetting(QVBoxLayout* layout) {
+    auto* wake = MakeCheckBox("休眠时到点唤醒电脑", "wakeFromSleepCheck");
+    auto* reason = new QLabel(QStringLiteral("需要 systemd 254 或 zorvel-wake 的唤醒权限"));
+    reason->setObjectName("wakeReason");
+    reason->setEnabled(false);
+    layout->addWidget(wake);
+    layout->addWidget(reason);
+    CAlarmBoard& board = context_.alarms();
+    auto show = [wake, reason, &board] {
+        const bool none =
+            board.wakeAvailability() == static_cast<int>(zorvel::CWakeChooser::Availability::kNone);
+        wake->setEnabled(!none);
+        SetChecked(wake, !none && board.wakeEnabled());
+        reason->setVisible(none);
+    };
+    connect(&board, &CAlarmBoard::WakeStateChanged, this, show);
+    connect(wake, &QCheckBox::clicked, &board, &CAlarmBoard::SetWakeEnabled);
+    show();
 }
 
 void CSoftSettingDlg::ReadSettings() {
