@@ -136,6 +136,8 @@ void CSystemdTimerWake::Arm(std::time_t at, std::function<void(bool)> done) {
                          Property("ExecStart", QVariant::fromValue(noop))}}};
     QDBusMessage call = QDBusMessage::createMethodCall(kSystemd, kSystemdPath, kManager,
                                                        QStringLiteral("StartTransientUnit"));
+    // The user manager runs or it does not: a bus that would start one on demand is not asked.
+    call.setAutoStartService(false);
     call << timer << QStringLiteral("fail") << QVariant::fromValue(timerProperties)
          << QVariant::fromValue(aux);
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
