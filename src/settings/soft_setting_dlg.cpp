@@ -198,6 +198,7 @@ void CSoftSettingDlg::AddWakeSetting(QVBoxLayout* layout) {
     auto* reason = new QLabel(QStringLiteral("需要 systemd 254 或 zorvel-wake 的唤醒权限"));
     reason->setObjectName("wakeReason");
     reason->setEnabled(false);
+    reason->setContentsMargins(22, 0, 0, 0);  // under the box's text
     layout->addWidget(wake);
     layout->addWidget(reason);
     CAlarmBoard& board = context_.alarms();

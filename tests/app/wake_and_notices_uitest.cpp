@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 #include "alarms/core/ring_plan.h"
 #include "alarms/core/state_files.h"
 #include "app/autostart_question.h"
+#include "settings/soft_setting_dlg.h"
 #include "storage/clock_manager.h"
 #include "support/test_app.h"
 #include "support/ui_helpers.h"
@@ -243,6 +246,36 @@ TEST_F(WakeTest, StartingAtLoginIsAskedOnceOfAnInstalledCopyWithAlarms) {
     app->Start();
     test::ProcessEvents();
     EXPECT_EQ(again.box(), nullptr);
+}
+
+TEST_F(WakeTest, TheSettingIsGreyedWithItsReasonWhereNoWayWorks) {
+    wakeWorks[0] = wakeWorks[1] = false;
+    Restart();
+    app->Start();
+    {
+        CSoftSettingDlg page(context());
+        auto* box = page.findChild<QCheckBox*>("wakeFromSleepCheck");
+        auto* reason = page.findChild<QLabel*>("wakeReason");
+        ASSERT_TRUE(box && reason);
+        EXPECT_EQ(box->text(), QStringLiteral("休眠时到点唤醒电脑"));
+        EXPECT_FALSE(box->isEnabled());
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_FALSE(reason->isHidden());
+        EXPECT_EQ(reason->text(), QStringLiteral("需要 systemd 254 或 zorvel-wake 的唤醒权限"));
+    }
+    wakeWorks[1] = true;
+    Restart();
+    Add(u"2011-09-18 12:00:00", u"午饭");
+    app->Start();
+    CSoftSettingDlg page(context());
+    auto* box = page.findChild<QCheckBox*>("wakeFromSleepCheck");
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_TRUE(box->isChecked());  // on by default where it can work
+    EXPECT_TRUE(page.findChild<QLabel*>("wakeReason")->isHidden());
+    EXPECT_EQ(wakeWays[1]->armed, At(11, 59, 30));
+    box->click();
+    EXPECT_EQ(wakeWays[1]->armed, 0);
+    EXPECT_EQ(ReadChoice(dir.File("state/choices"), "wakeFromSleep"), "0");
 }
 
 }  // namespace
