@@ -103,8 +103,43 @@ CSystemdTimerWake::CSystemdTimerWake(QDBusConnection userManagerBus, QObject* pa
 }
 
 CSystemdTimerWake::~CSystemdTimerWake() {
-    // A program that is not running rings nothing: no reason left to wake the computer.
-    Disarm();
+    // A program that is not running rings nothing: no reason left to wake the computer. Sent
+    // and waited for (briefly), as the program is ending and its bus with it.
+    if (armed_.isEmpty() || !bus_.isConnected())
+        return;
+    QDBusMessage stop = QDBusMessage::createMethodCall(kSystemd, kSystemdPath, kManager,
+                                                       QStringLiteral("StopUnit"));
+    stop << armed_ << QStringLiteral("replace");
+    bus_.call(stop, QDBus::Block, 1000);
+}
+
+void CSystemdTimerWake::StopLeftovers() {
+    QDBusMessage list = QDBusMessage::createMethodCall(kSystemd, kSystemdPath, kManager,
+                                                       QStringLiteral("ListUnitsByPatterns"));
+    list << QStringList() << QStringList{QStringLiteral("zorvel-wake-*.timer")};
+    list.setAutoStartService(false);
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(list), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        QDBusMessage reply = w->reply();
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return;
+        // a(ssssssouso): the unit's name comes first.
+        const QDBusArgument units = reply.arguments().value(0).value<QDBusArgument>();
+        units.beginArray();
+        while (!units.atEnd()) {
+            QString name, description, load, active, sub, following, jobType;
+            QDBusObjectPath path, jobPath;
+            uint job = 0;
+            units.beginStructure();
+            units >> name >> description >> load >> active >> sub >> following >> path >> job >>
+                jobType >> jobPath;
+            units.endStructure();
+            if (!mine_.contains(name))
+                Stop(name);
+        }
+        units.endArray();
+    });
 }
 
 QString CSystemdTimerWake::CalendarText(std::time_t at) {
@@ -121,6 +156,9 @@ void CSystemdTimerWake::Arm(std::time_t at, std::function<void(bool)> done) {
     // A new name each time: the old unit may not be gone yet when the new one starts.
     const QString name = QStringLiteral("zorvel-wake-%1-%2").arg(::getpid()).arg(++counter_);
     const QString timer = name + QStringLiteral(".timer");
+    if (mine_.isEmpty())
+        StopLeftovers();
+    mine_ << timer;
     const UnitProperties timerProperties{
         Property("Description", QStringLiteral("Zorvel: wake the computer for an alarm")),
         // Absolute and in UTC: a monotonic timer misbehaves across a suspend, and a local time

@@ -29,10 +29,13 @@ public:
 private:
     void CheckState(const QString& timer, int triesLeft, std::function<void(bool)> done);
     void Stop(const QString& timer);
+    // Timers that an earlier run left behind (it ended without disarming) are stopped.
+    void StopLeftovers();
 
     QDBusConnection bus_;
     QString armed_;  // the timer unit now armed
     int counter_ = 0;
+    QStringList mine_;  // the timers this run started
 };
 
 // The zorvel-wake helper: a small program with the CAP_WAKE_ALARM capability that holds one

@@ -208,6 +208,22 @@ TEST_F(DbusTest, TheSystemdTimerWakesTheSystemAtAnAbsoluteMomentAndIsReplaced) {
     EXPECT_EQ(state["stopped"].toArray(), QJsonArray{unit["name"]});
     wake.Disarm();
     ASSERT_TRUE(WaitUntil([&] { return Started(bus)["stopped"].toArray().size() == 2; }));
+
+    // A run that ended without disarming left a timer: the next run stops it before arming.
+    {
+        CSystemdTimerWake crashed(bus.connection());
+        crashed.Arm(at, [&](bool armed) { answers.push_back(armed); });
+        ASSERT_TRUE(WaitUntil([&] { return answers.size() == 3; }));
+        const QString left = Started(bus)["started"].toArray()[2].toObject()["name"].toString();
+        std::vector<bool> again;
+        CSystemdTimerWake next(bus.connection());
+        next.Arm(at, [&](bool armed) { again.push_back(armed); });
+        ASSERT_TRUE(WaitUntil([&] { return !again.empty(); }));
+        ASSERT_TRUE(WaitUntil([&] { return Started(bus)["stopped"].toArray().contains(left); }));
+        // The timer of this run stays.
+        const QString current = Started(bus)["started"].toArray()[3].toObject()["name"].toString();
+        EXPECT_FALSE(Started(bus)["stopped"].toArray().contains(current));
+    }
 }
 
 TEST_F(DbusTest, ATimerLeftFailedMeansSystemdCannotWakeHere) {

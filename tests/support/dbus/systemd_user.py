@@ -3,6 +3,7 @@
 Parameters: {"state": "active"} (default) or {"state": "failed"}: the ActiveState every timer it
 starts is left in, as a manager that may not wake the system leaves it.
 '''
+import fnmatch
 import json
 
 import dbus
@@ -60,6 +61,14 @@ def GetUnit(self, name):
         raise dbus.exceptions.DBusException('unit not loaded',
                                             name='org.freedesktop.systemd1.NoSuchUnit')
     return dbus.ObjectPath(self.units[str(name)])
+
+
+@dbus.service.method(MAIN_IFACE, in_signature='asas', out_signature='a(ssssssouso)')
+def ListUnitsByPatterns(self, _states, patterns):
+    return [dbus.Struct((name, '', 'loaded', self.timer_state, '', '', dbus.ObjectPath(path),
+                         dbus.UInt32(0), '', dbus.ObjectPath('/')), signature='ssssssouso')
+            for name, path in self.units.items()
+            if name not in self.stopped and any(fnmatch.fnmatch(name, p) for p in patterns)]
 
 
 @dbus.service.method(MAIN_IFACE, in_signature='ss', out_signature='o')
