@@ -14,6 +14,7 @@
 #include "alarms/alarm_board.h"
 #include "alarms/alarm_engine.h"
 #include "app/app_context.h"
+#include "app/autostart_question.h"
 #include "app/command_line.h"
 #include "app/core/platform_choice.h"
 #include "app/main_dlg.h"
@@ -130,7 +131,10 @@ int CZorvelApp::Run(int argc, char** argv) {
     parts.stateDir = zorvel::UserStateDir();
     parts.engineThread = true;
     parts.voiceSink = [] { return new CMediaClipSink; };
+    IAutostart* autostart = parts.platform.autostart;
     CAppContext context(std::move(parts));
+    CAutostartQuestion autostartQuestion(
+        context.alarms(), autostart, zorvel::UserStateDir() + "choices", zorvel::IsInstalledCopy());
 
     CZorvelDlg clock(context);
     QObject::connect(&clock, &CZorvelDlg::exitRequested, &app, &QCoreApplication::quit);

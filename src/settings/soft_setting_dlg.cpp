@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "alarms/alarm_board.h"
 #include "app/app_context.h"
 #include "calendar/holiday_files.h"
 #include "settings/holiday_update.h"
@@ -149,6 +150,7 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
     updateHolidays_->setAutoDefault(false);
     updateHolidays_->setToolTip(QStringLiteral("从网上取得今年和明年的放假安排"));
     addRow({updateHolidays_});
+    AddWakeSetting(layout);
     layout->addStretch();
 
     ReadSettings();
@@ -197,6 +199,29 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
     connect(startupClock_, &QRadioButton::clicked, this, [this] { OnStartupWindow(0); });
     connect(startupMain_, &QRadioButton::clicked, this, [this] { OnStartupWindow(1); });
     connect(updateHolidays_, &QPushButton::clicked, this, &CSoftSettingDlg::OnUpdateHolidays);
+}
+
+// Waking the computer for alarms: kept in the state folder by the alarm engine, greyed with its
+// reason where neither way of waking works.
+void CSoftSettingDlg::AddWakeSetting(QVBoxLayout* layout) {
+    auto* wake = MakeCheckBox("休眠时到点唤醒电脑", "wakeFromSleepCheck");
+    auto* reason = new QLabel(QStringLiteral("需要 systemd 254 或 zorvel-wake 的唤醒权限"));
+    reason->setObjectName("wakeReason");
+    reason->setEnabled(false);
+    reason->setContentsMargins(22, 0, 0, 0);  // under the box's text
+    layout->addWidget(wake);
+    layout->addWidget(reason);
+    CAlarmBoard& board = context_.alarms();
+    auto show = [wake, reason, &board] {
+        const bool none =
+            board.wakeAvailability() == static_cast<int>(zorvel::CWakeChooser::Availability::kNone);
+        wake->setEnabled(!none);
+        SetChecked(wake, !none && board.wakeEnabled());
+        reason->setVisible(none);
+    };
+    connect(&board, &CAlarmBoard::WakeStateChanged, this, show);
+    connect(wake, &QCheckBox::clicked, &board, &CAlarmBoard::SetWakeEnabled);
+    show();
 }
 
 void CSoftSettingDlg::ReadSettings() {

@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 // "软件设置": the settings row as check boxes and lists. Every change is stored at once (and
 // the four settings the timers read go to the settings cache with it); a change that cannot
@@ -19,6 +20,7 @@ public:
 
 private:
     void ReadSettings();
+    void AddWakeSetting(QVBoxLayout* layout);
     void OnAutoRunClicked(bool checked);
     void OnPwdReqClicked(bool checked);
     void OnStartupWindow(int value);
