@@ -156,6 +156,27 @@ void CAppContext::OpenRingWindow(const zorvel::RingSnapshot& ring) {
     PostRingNotice(window, ring);
 }
 
+namespace {
+// "延迟再响" (with the delay the window shows) or "关闭", as the window's own buttons do.
+void AnswerRingWindow(CAlarmDlg* window, bool snooze) {
+    if (snooze)
+        static_cast<QDialog*>(window)->accept();
+    else
+        window->close();
+}
+}  // namespace
+
+bool CAppContext::AnswerRing(const std::string& alarmId, bool snooze) {
+    bool answered = false;
+    for (const auto& [ring, window] : ringWindows_) {
+        if (window && window->ring().alarm.id == alarmId) {
+            AnswerRingWindow(window, snooze);
+            answered = true;
+        }
+    }
+    return answered;
+}
+
 void CAppContext::PostRingNotice(CAlarmDlg* window, const zorvel::RingSnapshot& ring) {
     IDesktopNotifier* notifier = parts_.platform.notifier;
     if (!notifier)
@@ -171,12 +192,8 @@ void CAppContext::PostRingNotice(CAlarmDlg* window, const zorvel::RingSnapshot& 
     // Its buttons act as the window's own: the snooze with the delay the window shows.
     QPointer<CAlarmDlg> target = window;
     const quint64 posted = notifier->Post(notice, [target](const QString& action) {
-        if (!target)
-            return;
-        if (action == QLatin1String("snooze"))
-            static_cast<QDialog*>(target.data())->accept();  // as its own button
-        else if (action == QLatin1String("close"))
-            target->close();
+        if (target && (action == QLatin1String("snooze") || action == QLatin1String("close")))
+            AnswerRingWindow(target, action == QLatin1String("snooze"));
     });
     auto withdraw = [notifier, posted] { notifier->Withdraw(posted); };
     QObject::connect(window, &CAlarmDlg::Snoozed, board_.get(), withdraw);

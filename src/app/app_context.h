@@ -69,6 +69,9 @@ public:
     // The engine itself: to be called only when it shares this thread (tests).
     CAlarmEngine& engine() { return *engine_; }
     CShownNotes& shownNotes() { return *shownNotes_; }
+    // Snoozes (with the delay its window shows) or closes every ring window of this alarm, as
+    // their buttons do; false when none is open.
+    bool AnswerRing(const std::string& alarmId, bool snooze);
     // Speaks the current time (the engine's voice).
     void SpeakNow();
 

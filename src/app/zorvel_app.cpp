@@ -149,6 +149,8 @@ int CZorvelApp::Run(int argc, char** argv) {
         return s.isPwdReq ? s.delPwd : std::string();
     };
     busParts.showPage = [&clock](int page) { clock.ShowMainWindow(CMainDlg::kAlarmPage + page); };
+    busParts.snooze = [&context](const std::string& id) { return context.AnswerRing(id, true); };
+    busParts.dismiss = [&context](const std::string& id) { return context.AnswerRing(id, false); };
     CScriptBus bus(std::move(busParts));
     QObject::connect(&context.notifier(), &CChangeNotifier::AlarmsChanged, &bus,
                      &CScriptBus::TellAlarmsChanged);

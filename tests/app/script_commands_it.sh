@@ -106,7 +106,20 @@ python3 -c 'import json,sys; ids=[a["id"] for a in json.load(open(sys.argv[1]))]
   "$work/cmd.out" "$first" "$second" || fail "the running program does not list both alarms"
 expect 1 "$zorvel" show nowhere
 expect 1 "$zorvel" restore "$work/backup.db3"
-wait_window "$pid" '设定时间到了' >/dev/null || fail "the alarm added by the script did not ring"
+dbus-monitor --session "type='signal',interface='org.zorvel.Zorvel1'" >"$work/signals" 2>&1 &
+pids+=($!)
+ring=$(wait_window "$pid" '设定时间到了') || fail "the alarm added by the script did not ring"
+grep -q "AlarmRinging" "$work/signals" || fail "no AlarmRinging signal: $(cat "$work/signals")"
+bus_call() {
+  dbus-send --session --print-reply --dest=org.zorvel.Zorvel /org/zorvel/Zorvel \
+    "org.zorvel.Zorvel1.$1" string:"$2"
+}
+bus_call Snooze "no-such-alarm" >/dev/null 2>&1 && fail "Snooze of an alarm that is not ringing"
+bus_call Snooze "$second" >/dev/null || fail "Snooze over D-Bus failed"
+wait_viewable "$ring" no || fail "Snooze over D-Bus did not close the ring window"
+again=$(wait_window "$pid" '设定时间到了') || fail "the snoozed alarm did not ring again"
+bus_call Dismiss "$second" >/dev/null || fail "Dismiss over D-Bus failed"
+wait_viewable "$again" no || fail "Dismiss over D-Bus did not close the ring window"
 expect 1 "$zorvel" alarm delete "$second" --password-stdin <<<wrong
 grep -q '密码不正确' "$work/cmd.err" || fail "a wrong password said: $(cat "$work/cmd.err")"
 expect 0 "$zorvel" alarm skip "$first" --password-stdin <<<abc
