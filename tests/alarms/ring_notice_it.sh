@@ -4,6 +4,7 @@
 # session bus; the program runs on a fake clock six times as fast.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/whole_program.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../support/stored_alarm.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/session_bus.sh"
 make_db_with_alarm "$work/bin/zorvel.db3" '2030-01-01 08:30:00' 0 'meeting' 3
 
 python=
@@ -11,11 +12,7 @@ for p in python3 /usr/bin/python3; do
   "$p" -c 'import dbusmock' 2>/dev/null && { python=$p; break; }
 done
 [ -n "$python" ] || fail "python3-dbusmock is missing"
-dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>"$work/bus.err" &
-pids+=($!)
-wait_for 50 test -s "$work/bus" || fail "no private bus"
-DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
-export DBUS_SESSION_BUS_ADDRESS
+start_session_bus
 "$python" -m dbusmock --session -t notification_daemon -p '{"capabilities": "body actions"}' \
   >"$work/mock.out" 2>"$work/mock.err" &
 pids+=($!)
