@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include "platform/core/instance_lock.h"
 #include "platform/core/program_dir.h"
 #include "platform/platform_services.h"
+#include "storage/backup.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 #include "widgets/change_notifier.h"
@@ -160,11 +162,30 @@ int CZorvelApp::Run(int argc, char** argv) {
                              ring.alarm.id, ring.alarm.alarmTime,
                              zorvel::Utf16ToUtf8(zorvel::FromStored(ring.alarm.content)));
                      });
+    // Once a day a copy of the data in backups/ beside it, made away from the window thread.
+    QTimer dailyBackup;
+    dailyBackup.setInterval(60 * 60 * 1000);
+    const auto keepDailyBackup = [databasePath, &systemClock] {
+        const std::time_t now = systemClock.NowTimeT();
+        std::tm local{};
+        localtime_r(&now, &local);
+        const zorvel::CivilDate today{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+        QThreadPool::globalInstance()->start([databasePath, today] {
+            try {
+                zorvel::KeepDailyBackup(databasePath, today);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "zorvel: no daily backup: %s\n", e.what());
+            }
+        });
+    };
+    QObject::connect(&dailyBackup, &QTimer::timeout, keepDailyBackup);
     // Reading storage costs a key derivation: leave it until the clock has drawn its first
     // frame. Scripts are answered once the lists are loaded.
-    QTimer::singleShot(kStartUpDelayMs, &clock, [&context, &bus] {
+    QTimer::singleShot(kStartUpDelayMs, &clock, [&context, &bus, &dailyBackup, keepDailyBackup] {
         context.Start();
         bus.Register();
+        dailyBackup.start();
+        keepDailyBackup();
     });
     return app.exec();
 }

@@ -83,6 +83,7 @@ wait_window "$pid" '^Zorvel$' >/dev/null || fail "the clock did not appear"
 wait_for 100 dbus-send --session --dest=org.zorvel.Zorvel --print-reply /org/zorvel/Zorvel \
   org.freedesktop.DBus.Peer.Ping >/dev/null 2>&1 || fail "the program did not take its bus name"
 expect 0 "$zorvel" show alarms
+wait_for 50 test -s "$work/bin/backups/zorvel-2030-01-01.db3" || fail "no daily backup at start"
 # The installed interface file says what the program really exports.
 dbus-send --session --dest=org.zorvel.Zorvel --print-reply=literal /org/zorvel/Zorvel \
   org.freedesktop.DBus.Introspectable.Introspect >"$work/live.xml" || fail "no introspection"
