@@ -49,21 +49,20 @@ QIcon SvgIcon(const QString& path, int side) {
 // browser window of the program's, listed with the others.
 class CBrowserView : public QWebEngineView {
 public:
-    CBrowserView(IBrowserPlugin::NewWindow newWindow, QWidget* parent)
+    CBrowserView(CBrowser_ControlDlg::NewWindow newWindow, QWidget* parent)
         : QWebEngineView(parent), newWindow_(std::move(newWindow)) {}
 
 protected:
     QWebEngineView* createWindow(QWebEnginePage::WebWindowType) override {
-        auto* window = newWindow_ ? qobject_cast<CBrowser_ControlDlg*>(newWindow_()) : nullptr;
+        CBrowser_ControlDlg* window = newWindow_ ? newWindow_() : nullptr;
         return window ? window->View() : nullptr;
     }
 
 private:
-    IBrowserPlugin::NewWindow newWindow_;
+    CBrowser_ControlDlg::NewWindow newWindow_;
 };
 
-CBrowser_ControlDlg::CBrowser_ControlDlg(IBrowserPlugin::NewWindow newWindow)
-    : QWidget(nullptr, Qt::Window) {
+CBrowser_ControlDlg::CBrowser_ControlDlg(NewWindow newWindow) : QWidget(nullptr, Qt::Window) {
     setObjectName(QStringLiteral("browserWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("浏览器"));

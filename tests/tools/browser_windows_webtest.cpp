@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QLabel>
@@ -10,7 +12,6 @@
 #include <QStatusBar>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -18,10 +19,15 @@
 #include <QWebEngineView>
 #include <csignal>
 #include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
 
+#include "browser/browser_control_dlg.h"
+#include "browser/browser_host.h"
+#include "browser/browser_window_list.h"
 #include "browser/typed_address.h"
 #include "support/ui_helpers.h"
-#include "tools/browser_windows.h"
 
 using zorvel::test::ProcessEvents;
 using zorvel::test::WaitUntil;
@@ -120,37 +126,12 @@ bool ProcessGone(qint64 pid) {
 
 class BrowserTest : public ::testing::Test {
 protected:
-    void SetUp() override { qputenv("ZORVEL_BROWSER_PLUGIN", plugin_); }
-    void TearDown() override { qputenv("ZORVEL_BROWSER_PLUGIN", plugin_); }
-
-    QWidget owner;
     PageServer server;
     zorvel::test::ModalWatchdog watchdog;
-
-private:
-    QByteArray plugin_ = qgetenv("ZORVEL_BROWSER_PLUGIN");
 };
 
-// Runs first: the plugin stays loaded once found.
-TEST_F(BrowserTest, AMissingPluginIsNamedInAWarning) {
-    QTemporaryFile notAPlugin;
-    ASSERT_TRUE(notAPlugin.open());
-    notAPlugin.write("not a library");
-    notAPlugin.flush();
-    qputenv("ZORVEL_BROWSER_PLUGIN", notAPlugin.fileName().toLocal8Bit());
-    owner.show();
-    CBrowserWindows windows(&owner);
-    QString warning;
-    zorvel::test::CloseNextMessageBox(&warning);
-    EXPECT_EQ(windows.Open(server.Url("/one")), nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return !warning.isEmpty(); }));
-    EXPECT_TRUE(warning.contains(QStringLiteral("无法打开浏览器"))) << warning.toStdString();
-    EXPECT_TRUE(warning.contains(notAPlugin.fileName())) << warning.toStdString();
-    EXPECT_TRUE(windows.Windows().isEmpty());
-}
-
 TEST_F(BrowserTest, NavigatesGoesBackAndForwardAndShowsHoveredLinks) {
-    CBrowserWindows windows(&owner);
+    CBrowserWindowList windows;
     QWidget* window = windows.Open(server.Url("/one"));
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
@@ -194,7 +175,7 @@ TEST_F(BrowserTest, NavigatesGoesBackAndForwardAndShowsHoveredLinks) {
 }
 
 TEST_F(BrowserTest, AnAddressBeingTypedOutlivesTheEndOfALoad) {
-    CBrowserWindows windows(&owner);
+    CBrowserWindowList windows;
     QWidget* window = windows.Open(server.Url("/slow"));
     ASSERT_NE(window, nullptr);
     auto* address = Child<QLineEdit>(window, "addressEdit");
@@ -218,14 +199,15 @@ TEST_F(BrowserTest, AnAddressBeingTypedOutlivesTheEndOfALoad) {
 }
 
 TEST_F(BrowserTest, ListsWindowsInOpeningOrderWithThoseThePageOpens) {
-    CBrowserWindows windows(&owner);
-    QSignalSpy changed(&windows, &CBrowserWindows::WindowsChanged);
+    CBrowserWindowList windows;
+    QSignalSpy changed(&windows, &CBrowserWindowList::WindowsChanged);
     QWidget* first = windows.Open(server.Url("/one"));
     QWidget* second = windows.Open(server.Url("/one"));
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first, second);
     EXPECT_EQ(windows.Windows(), (QList<QWidget*>{first, second}));
+    EXPECT_EQ(windows.Numbers(), (std::vector<std::uint64_t>{1, 2}));
     EXPECT_EQ(changed.count(), 2);
     ASSERT_TRUE(WaitUntil([&] { return ShowsPage(second, server.Url("/one")); }, kPageTimeoutMs));
 
@@ -245,12 +227,13 @@ TEST_F(BrowserTest, ListsWindowsInOpeningOrderWithThoseThePageOpens) {
     EXPECT_TRUE(opened->isVisible());
     EXPECT_TRUE(WaitUntil([&] { return ShowsPage(opened, server.Url("/three")); }, kPageTimeoutMs));
     EXPECT_EQ(windows.Windows().mid(0, 2), (QList<QWidget*>{first, second}));
+    EXPECT_EQ(windows.NumberOf(opened), 3u);
 }
 
 TEST_F(BrowserTest, ClosingAWindowEndsItsPageAndDropsItFromTheList) {
     QPointer<QWidget> kept;
     {
-        CBrowserWindows windows(&owner);
+        CBrowserWindowList windows;
         QPointer<QWidget> closed = windows.Open(server.Url("/one"));
         ASSERT_TRUE(closed);
         ASSERT_TRUE(
@@ -258,7 +241,7 @@ TEST_F(BrowserTest, ClosingAWindowEndsItsPageAndDropsItFromTheList) {
         qint64 renderer = 0;
         ASSERT_TRUE(
             WaitUntil([&] { return (renderer = View(closed)->page()->renderProcessPid()) > 0; }));
-        QSignalSpy changed(&windows, &CBrowserWindows::WindowsChanged);
+        QSignalSpy changed(&windows, &CBrowserWindowList::WindowsChanged);
 
         // Esc, with the focus in the page.
         PageSurface(closed)->setFocus();
@@ -281,7 +264,7 @@ TEST_F(BrowserTest, ClosingAWindowEndsItsPageAndDropsItFromTheList) {
 }
 
 TEST_F(BrowserTest, KeepsItsMarginsAndMinimumSizeAndNamesEveryControl) {
-    CBrowserWindows windows(&owner);
+    CBrowserWindowList windows;
     QWidget* window = windows.Open(server.Url("/one"));
     ASSERT_NE(window, nullptr);
     auto* frame = Child<QWidget>(window, "browserFrame");
@@ -324,6 +307,91 @@ TEST_F(BrowserTest, KeepsItsMarginsAndMinimumSizeAndNamesEveryControl) {
         }
     }
     EXPECT_EQ(names, (QStringList{"后退", "前进", "停止", "刷新", "主页", "搜索"}));
+}
+
+// The browser program's side of the pipes from Zorvel, on pipes of the test's own.
+class HostTest : public BrowserTest {
+protected:
+    void SetUp() override {
+        int toHost[2];
+        int fromHost[2];
+        ASSERT_EQ(::pipe2(toHost, O_CLOEXEC), 0);
+        ASSERT_EQ(::pipe2(fromHost, O_CLOEXEC | O_NONBLOCK), 0);
+        input_ = toHost[1];
+        output_ = fromHost[0];
+        host = std::make_unique<CBrowserHost>(toHost[0], fromHost[1], &windows);
+    }
+    void TearDown() override {
+        host.reset();
+        if (input_ >= 0)
+            ::close(input_);
+        ::close(output_);
+    }
+
+    void Send(const std::string& text) {
+        ASSERT_EQ(::write(input_, text.data(), text.size()), ssize_t(text.size()));
+    }
+    void EndInput() {
+        ::close(input_);
+        input_ = -1;
+    }
+    // Waits for the host to have written `lines` since the last call, and returns them all.
+    std::string Heard(const std::string& lines) {
+        const bool came = WaitUntil(
+            [&] {
+                char buffer[4096];
+                ssize_t n;
+                while ((n = ::read(output_, buffer, sizeof buffer)) > 0)
+                    heard_.append(buffer, size_t(n));
+                return heard_.size() >= lines.size();
+            },
+            kPageTimeoutMs);
+        EXPECT_TRUE(came) << heard_;
+        return std::exchange(heard_, {});
+    }
+    std::string OpenLine(int request, const QString& path) {
+        return "open " + std::to_string(request) + " " +
+               server.Url(path).toEncoded().toStdString() + "\n";
+    }
+
+    CBrowserWindowList windows;
+    std::unique_ptr<CBrowserHost> host;
+
+private:
+    int input_ = -1;
+    int output_ = -1;
+    std::string heard_;
+};
+
+TEST_F(HostTest, OpensWhatItIsAskedListsItsWindowsAndEndsWithItsInput) {
+    QSignalSpy finished(host.get(), &CBrowserHost::Finished);
+    // What it does not understand it leaves alone.
+    Send("hello\nopen 0 http://127.0.0.1/\nopen 3 two words\n" + OpenLine(5, "/one"));
+    EXPECT_EQ(Heard("windows 1\nopened 5 1\n"), "windows 1\nopened 5 1\n");
+    ASSERT_EQ(windows.Windows().size(), 1);
+    EXPECT_TRUE(WaitUntil([&] { return ShowsPage(windows.Windows()[0], server.Url("/one")); },
+                          kPageTimeoutMs));
+
+    Send(OpenLine(6, "/two"));
+    EXPECT_EQ(Heard("windows 1 2\nopened 6 2\n"), "windows 1 2\nopened 6 2\n");
+    windows.Windows()[0]->close();
+    EXPECT_EQ(Heard("windows 2\n"), "windows 2\n");
+    zorvel::test::RunEventsFor(100);
+    EXPECT_EQ(finished.count(), 0);
+
+    // Zorvel has let go: every window closes, and the program ends.
+    EndInput();
+    EXPECT_TRUE(WaitUntil([&] { return finished.count() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return windows.Windows().isEmpty(); }));
+}
+
+TEST_F(HostTest, EndsWhenItsLastWindowCloses) {
+    QSignalSpy finished(host.get(), &CBrowserHost::Finished);
+    Send(OpenLine(1, "/one"));
+    EXPECT_EQ(Heard("windows 1\nopened 1 1\n"), "windows 1\nopened 1 1\n");
+    windows.Windows()[0]->close();
+    EXPECT_EQ(Heard("windows\n"), "windows\n");
+    EXPECT_TRUE(WaitUntil([&] { return finished.count() == 1; }));
 }
 
 TEST(TypedAddress, AsksForHttpsUnlessTheSchemeIsTyped) {
