@@ -6,8 +6,9 @@ namespace zorvel::browser {
 
 namespace {
 
+// Line ends count as blanks, so a line read with its end parses as one without.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // The words of a line, split at runs of blanks.
