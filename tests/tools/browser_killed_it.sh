@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A browser that is killed takes nothing else along: with a browser window open, the browser
 # program is killed; the clock runs on, its page processes end too, the next press of a web
-# button opens a window in a new browser, and a stored alarm rings after the kill.
+# button opens a window in a new browser, and a stored alarm rings after the kill. A clock that
+# is killed in turn leaves no browser behind.
 # Every address but loopback goes to a proxy that is not there.
 IT_SCREEN=1280x1024x24
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --proxy-server=127.0.0.1:9"
@@ -54,4 +55,10 @@ done
 [ -n "$ring" ] || fail "the alarm did not ring after the kill"
 for _ in $(seq 50); do [ -e "$work/rang" ] && break; sleep 0.1; done
 [ -e "$work/rang" ] || fail "the alarm did not start its program"
-echo "killed browser: ok, the alarm rang $(( $(date +%s) - due )) s after it was due"
+rang=$(( $(date +%s) - due ))
+
+process_tree "$again" >"$work/web-processes"
+kill -9 "$zorvel"
+wait_for 100 all_gone "$work/web-processes" ||
+  fail "the killed clock left: $(ps -o pid,comm -p "$(paste -sd, "$work/web-processes")")"
+echo "killed browser: ok, the alarm rang $rang s after it was due"
