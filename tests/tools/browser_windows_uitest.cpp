@@ -115,10 +115,12 @@ TEST_F(BrowserWindowsTest, OneBrowserTakesEveryWindowAndANewOneFollowsACrash) {
 
 TEST_F(BrowserWindowsTest, ARequestABrowserEndingByItselfMissedGoesToTheNextOne) {
     qputenv("FAKE_BROWSER", "ends-once");
-    CBrowserWindows windows(&owner);
-    ASSERT_TRUE(windows.Open(QUrl("http://127.0.0.1:8/")));
-    ASSERT_TRUE(WaitUntil([&] { return windows.Windows().size() == 1; }));
+    auto windows = std::make_unique<CBrowserWindows>(&owner);
+    ASSERT_TRUE(windows->Open(QUrl("http://127.0.0.1:8/")));
+    ASSERT_TRUE(WaitUntil([&] { return windows->Windows().size() == 1; }));
     EXPECT_EQ(Log(), (QStringList{"start", "start", "open 1 http://127.0.0.1:8/"}));
+    windows.reset();
+    EXPECT_TRUE(WaitUntil([&] { return Log().last() == "end"; }));
 }
 
 TEST_F(BrowserWindowsTest, ABrowserThatCannotRunIsNamedInAWarning) {
