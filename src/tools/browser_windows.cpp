@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
 
@@ -90,7 +91,12 @@ bool CBrowserWindows::Start() {
     });
     reader_ = {};
     problem_.clear();
-    process_->start(program, {});
+    // On the clock's own kind of screen (X11 through XWayland on a Wayland session, as the
+    // clock chooses), where the browser windows have always been.
+    QStringList arguments;
+    if (!QGuiApplication::platformName().isEmpty())
+        arguments << QStringLiteral("-platform") << QGuiApplication::platformName();
+    process_->start(program, arguments);
     return true;
 }
 

@@ -11,14 +11,17 @@
 
 namespace {
 
+// The browser runs on the clock's kind of screen, here the tests' one.
+const QString kStart = QStringLiteral("start -platform offscreen");
+
 using zorvel::test::CloseNextMessageBox;
 using zorvel::test::WaitUntil;
 
-// A browser program that speaks the browser's lines without showing anything, and logs what
-// it hears. $FAKE_BROWSER chooses how it behaves.
+// A browser program that speaks the browser's lines without showing anything, and logs its
+// arguments and what it hears. $FAKE_BROWSER chooses how it behaves.
 constexpr char kFakeBrowser[] = R"(#!/bin/bash
 dir=$(dirname "$0")
-echo "start" >>"$dir/log"
+echo "start $*" >>"$dir/log"
 case ${FAKE_BROWSER:-} in
   problem) echo "problem 找不到网页组件 /nowhere"; exit 2 ;;
   fails) exit 3 ;;
@@ -93,7 +96,7 @@ TEST_F(BrowserWindowsTest, OneBrowserTakesEveryWindowAndANewOneFollowsACrash) {
     EXPECT_EQ(windows->Windows(), (QList<std::uint64_t>{1, 2}));
     EXPECT_EQ(changed.count(), 2);
     EXPECT_EQ(windows->ProcessId(), first);
-    EXPECT_EQ(Log(), (QStringList{"start", "open 1 http://127.0.0.1:8/%E4%B8%80?q=a%20b",
+    EXPECT_EQ(Log(), (QStringList{kStart, "open 1 http://127.0.0.1:8/%E4%B8%80?q=a%20b",
                                   "open 2 http://127.0.0.1:8/two"}));
 
     // Killed: its windows are gone, quietly, and the next page starts another browser.
@@ -105,7 +108,7 @@ TEST_F(BrowserWindowsTest, OneBrowserTakesEveryWindowAndANewOneFollowsACrash) {
     ASSERT_TRUE(WaitUntil([&] { return windows->Windows().size() == 1; }));
     const qint64 second = windows->ProcessId();
     EXPECT_NE(second, first);
-    EXPECT_EQ(Log().mid(3), (QStringList{"start", "open 3 http://127.0.0.1:8/three"}));
+    EXPECT_EQ(Log().mid(3), (QStringList{kStart, "open 3 http://127.0.0.1:8/three"}));
 
     // Let go of, the browser hears the end of its input and ends by itself.
     windows.reset();
@@ -118,7 +121,7 @@ TEST_F(BrowserWindowsTest, ARequestABrowserEndingByItselfMissedGoesToTheNextOne)
     auto windows = std::make_unique<CBrowserWindows>(&owner);
     ASSERT_TRUE(windows->Open(QUrl("http://127.0.0.1:8/")));
     ASSERT_TRUE(WaitUntil([&] { return windows->Windows().size() == 1; }));
-    EXPECT_EQ(Log(), (QStringList{"start", "start", "open 1 http://127.0.0.1:8/"}));
+    EXPECT_EQ(Log(), (QStringList{kStart, kStart, "open 1 http://127.0.0.1:8/"}));
     windows.reset();
     EXPECT_TRUE(WaitUntil([&] { return Log().last() == "end"; }));
 }
