@@ -97,7 +97,8 @@ bool CBrowserWindows::Start() {
     if (!QGuiApplication::platformName().isEmpty())
         arguments << QStringLiteral("-platform") << QGuiApplication::platformName();
     process_->start(program, arguments);
-    return true;
+    // Gone already when the program could not be started at all (warned about).
+    return process_ != nullptr;
 }
 
 void CBrowserWindows::OnOutput() {

@@ -140,7 +140,12 @@ TEST_F(BrowserWindowsTest, ABrowserThatCannotRunIsNamedInAWarning) {
     qputenv("FAKE_BROWSER", "fails");
     check(Warning(windows, true), QStringLiteral("退出码 3"));
 
-    QFile(program_).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QFile script(program_);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    script.write("#!/nowhere/bash\n");
+    script.close();
+    check(Warning(windows, true), program_);
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     check(Warning(windows, false), program_);
     qputenv("ZORVEL_BROWSER", "/nowhere/zorvel-browser");
     check(Warning(windows, false), QStringLiteral("找不到 /nowhere/zorvel-browser"));
