@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QLabel>
@@ -19,12 +17,8 @@
 #include <QWebEngineView>
 #include <csignal>
 #include <fstream>
-#include <memory>
-#include <string>
-#include <utility>
 
 #include "browser/browser_control_dlg.h"
-#include "browser/browser_host.h"
 #include "browser/browser_window_list.h"
 #include "browser/typed_address.h"
 #include "support/ui_helpers.h"
@@ -307,91 +301,6 @@ TEST_F(BrowserTest, KeepsItsMarginsAndMinimumSizeAndNamesEveryControl) {
         }
     }
     EXPECT_EQ(names, (QStringList{"后退", "前进", "停止", "刷新", "主页", "搜索"}));
-}
-
-// The browser program's side of the pipes from Zorvel, on pipes of the test's own.
-class HostTest : public BrowserTest {
-protected:
-    void SetUp() override {
-        int toHost[2];
-        int fromHost[2];
-        ASSERT_EQ(::pipe2(toHost, O_CLOEXEC), 0);
-        ASSERT_EQ(::pipe2(fromHost, O_CLOEXEC | O_NONBLOCK), 0);
-        input_ = toHost[1];
-        output_ = fromHost[0];
-        host = std::make_unique<CBrowserHost>(toHost[0], fromHost[1], &windows);
-    }
-    void TearDown() override {
-        host.reset();
-        if (input_ >= 0)
-            ::close(input_);
-        ::close(output_);
-    }
-
-    void Send(const std::string& text) {
-        ASSERT_EQ(::write(input_, text.data(), text.size()), ssize_t(text.size()));
-    }
-    void EndInput() {
-        ::close(input_);
-        input_ = -1;
-    }
-    // Waits for the host to have written `lines` since the last call, and returns them all.
-    std::string Heard(const std::string& lines) {
-        const bool came = WaitUntil(
-            [&] {
-                char buffer[4096];
-                ssize_t n;
-                while ((n = ::read(output_, buffer, sizeof buffer)) > 0)
-                    heard_.append(buffer, size_t(n));
-                return heard_.size() >= lines.size();
-            },
-            kPageTimeoutMs);
-        EXPECT_TRUE(came) << heard_;
-        return std::exchange(heard_, {});
-    }
-    std::string OpenLine(int request, const QString& path) {
-        return "open " + std::to_string(request) + " " +
-               server.Url(path).toEncoded().toStdString() + "\n";
-    }
-
-    CBrowserWindowList windows;
-    std::unique_ptr<CBrowserHost> host;
-
-private:
-    int input_ = -1;
-    int output_ = -1;
-    std::string heard_;
-};
-
-TEST_F(HostTest, OpensWhatItIsAskedListsItsWindowsAndEndsWithItsInput) {
-    QSignalSpy finished(host.get(), &CBrowserHost::Finished);
-    // What it does not understand it leaves alone.
-    Send("hello\nopen 0 http://127.0.0.1/\nopen 3 two words\n" + OpenLine(5, "/one"));
-    EXPECT_EQ(Heard("windows 1\nopened 5 1\n"), "windows 1\nopened 5 1\n");
-    ASSERT_EQ(windows.Windows().size(), 1);
-    EXPECT_TRUE(WaitUntil([&] { return ShowsPage(windows.Windows()[0], server.Url("/one")); },
-                          kPageTimeoutMs));
-
-    Send(OpenLine(6, "/two"));
-    EXPECT_EQ(Heard("windows 1 2\nopened 6 2\n"), "windows 1 2\nopened 6 2\n");
-    windows.Windows()[0]->close();
-    EXPECT_EQ(Heard("windows 2\n"), "windows 2\n");
-    zorvel::test::RunEventsFor(100);
-    EXPECT_EQ(finished.count(), 0);
-
-    // Zorvel has let go: every window closes, and the program ends.
-    EndInput();
-    EXPECT_TRUE(WaitUntil([&] { return finished.count() == 1; }));
-    EXPECT_TRUE(WaitUntil([&] { return windows.Windows().isEmpty(); }));
-}
-
-TEST_F(HostTest, EndsWhenItsLastWindowCloses) {
-    QSignalSpy finished(host.get(), &CBrowserHost::Finished);
-    Send(OpenLine(1, "/one"));
-    EXPECT_EQ(Heard("windows 1\nopened 1 1\n"), "windows 1\nopened 1 1\n");
-    windows.Windows()[0]->close();
-    EXPECT_EQ(Heard("windows\n"), "windows\n");
-    EXPECT_TRUE(WaitUntil([&] { return finished.count() == 1; }));
 }
 
 TEST(TypedAddress, AsksForHttpsUnlessTheSchemeIsTyped) {
