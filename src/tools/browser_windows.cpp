@@ -30,7 +30,11 @@ QString FindProgram(QString* why) {
 
 }  // namespace
 
-CBrowserWindows::CBrowserWindows(QWidget* owner) : owner_(owner) {}
+CBrowserWindows::CBrowserWindows(QWidget* owner, int answerWithinMs) : owner_(owner) {
+    answerTimer_.setSingleShot(true);
+    answerTimer_.setInterval(answerWithinMs);
+    connect(&answerTimer_, &QTimer::timeout, this, &CBrowserWindows::OnNoAnswer);
+}
 
 CBrowserWindows::~CBrowserWindows() {
     if (process_)
@@ -70,6 +74,8 @@ bool CBrowserWindows::Open(const QUrl& url) {
         return false;
     unanswered_[request] = line;
     process_->write(line.data(), qint64(line.size()));
+    if (!answerTimer_.isActive())
+        answerTimer_.start();
     return true;
 }
 
@@ -91,6 +97,7 @@ bool CBrowserWindows::Start() {
     });
     reader_ = {};
     problem_.clear();
+    hung_ = false;
     // On the clock's own kind of screen (X11 through XWayland on a Wayland session, as the
     // clock chooses), where the browser windows have always been.
     QStringList arguments;
@@ -113,6 +120,10 @@ void CBrowserWindows::OnOutput() {
             case zorvel::browser::BrowserMessage::Kind::kOpened:
                 unanswered_.erase(message->request);
                 sentAgain_ = false;
+                if (unanswered_.empty())
+                    answerTimer_.stop();
+                else
+                    answerTimer_.start();
                 break;
             case zorvel::browser::BrowserMessage::Kind::kWindows:
                 SetWindows(QList<std::uint64_t>(message->windows.begin(), message->windows.end()));
@@ -136,6 +147,12 @@ void CBrowserWindows::OnFinished(int exitCode, QProcess::ExitStatus status) {
         ended->deleteLater();
     }
     SetWindows({});
+    answerTimer_.stop();
+    if (hung_) {
+        unanswered_.clear();
+        Warn(QStringLiteral("浏览器程序没有响应，已将它关闭。请再试一次。"));
+        return;
+    }
     if (unanswered_.empty())
         return;
     // A browser ending of its own accord as its last window closed may have missed what was
@@ -149,6 +166,7 @@ void CBrowserWindows::OnFinished(int exitCode, QProcess::ExitStatus status) {
         }
         for (const auto& [request, line] : requests)
             process_->write(line.data(), qint64(line.size()));
+        answerTimer_.start();
         return;
     }
     unanswered_.clear();
@@ -162,11 +180,21 @@ void CBrowserWindows::OnStartFailed() {
     QProcess* failed = process_;
     process_ = nullptr;
     unanswered_.clear();
+    answerTimer_.stop();
     if (!failed)
         return;
     disconnect(failed, nullptr, this, nullptr);
     failed->deleteLater();
     Warn(QStringLiteral("无法启动 %1：%2").arg(failed->program(), failed->errorString()));
+}
+
+void CBrowserWindows::OnNoAnswer() {
+    // A browser that opens no window for so long is stuck, and would take every later page
+    // with it; its windows are stuck as well. Ended, it makes room for a new one.
+    if (!process_ || unanswered_.empty())
+        return;
+    hung_ = true;
+    process_->kill();
 }
 
 void CBrowserWindows::Let(QProcess* process) {

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStringList>
+#include <QTimer>
 #include <QUrl>
 #include <cstdint>
 #include <map>
@@ -18,12 +19,15 @@ class QWidget;
 // order. The windows belong to the browser program, zorvel-browser, which alone loads the web
 // engine: it is started for the first window, takes every further one, and ends when its last
 // window closes. A browser that crashes or is killed takes only its windows along; the next
-// page starts a new one.
+// page starts a new one. So does a browser that stops answering: it is ended.
 class CBrowserWindows : public QObject {
     Q_OBJECT
 public:
+    // How long the browser may take to open a window before it counts as hung.
+    static constexpr int kAnswerWithinMs = 30000;
+
     // `owner` is the parent of warnings.
-    explicit CBrowserWindows(QWidget* owner);
+    explicit CBrowserWindows(QWidget* owner, int answerWithinMs = kAnswerWithinMs);
     // The browser closes the windows and ends once it hears from us no more.
     ~CBrowserWindows() override;
 
@@ -48,6 +52,7 @@ private:
     void OnOutput();
     void OnFinished(int exitCode, QProcess::ExitStatus status);
     void OnStartFailed();
+    void OnNoAnswer();
     void Let(QProcess* process);
     void SetWindows(const QList<std::uint64_t>& windows);
     void Warn(const QString& why);
@@ -62,4 +67,6 @@ private:
     bool sentAgain_ = false;
     QString problem_;
     QList<std::uint64_t> windows_;
+    QTimer answerTimer_;
+    bool hung_ = false;
 };

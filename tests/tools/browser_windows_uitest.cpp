@@ -25,6 +25,7 @@ echo "start $*" >>"$dir/log"
 case ${FAKE_BROWSER:-} in
   problem) echo "problem 找不到网页组件 /nowhere"; exit 2 ;;
   fails) exit 3 ;;
+  hangs) while read -r line; do echo "$line" >>"$dir/log"; done; exit 0 ;;
   ends-once)
     # Ends as though its last window had just closed, missing the request on its way.
     if [ ! -e "$dir/ended" ]; then touch "$dir/ended"; read -r line; exit 0; fi ;;
@@ -124,6 +125,16 @@ TEST_F(BrowserWindowsTest, ARequestABrowserEndingByItselfMissedGoesToTheNextOne)
     EXPECT_EQ(Log(), (QStringList{kStart, kStart, "open 1 http://127.0.0.1:8/"}));
     windows.reset();
     EXPECT_TRUE(WaitUntil([&] { return Log().last() == "end"; }));
+}
+
+TEST_F(BrowserWindowsTest, ABrowserThatStopsAnsweringIsEndedAndTheNextPageStartsAnother) {
+    qputenv("FAKE_BROWSER", "hangs");
+    CBrowserWindows windows(&owner, 300);
+    EXPECT_TRUE(Warning(windows, true).contains(QStringLiteral("没有响应")));
+    EXPECT_TRUE(WaitUntil([&] { return windows.ProcessId() == 0; }));
+    qunsetenv("FAKE_BROWSER");
+    ASSERT_TRUE(windows.Open(QUrl("http://127.0.0.1:8/")));
+    EXPECT_TRUE(WaitUntil([&] { return windows.Windows().size() == 1; }));
 }
 
 TEST_F(BrowserWindowsTest, ABrowserThatCannotRunIsNamedInAWarning) {
