@@ -236,9 +236,16 @@ void CBrowser_ControlDlg::ShowPageAddress() {
     // the focus has gone elsewhere (a click in the page) the field follows the page again.
     if (addressEdit_->isModified() && focusWidget() == addressEdit_)
         return;
+    // An address selected whole, about to be typed over, is selected whole again: what is
+    // typed next replaces the new address instead of mixing with it.
+    const bool wholeSelected = focusWidget() == addressEdit_ && addressEdit_->hasSelectedText() &&
+                               addressEdit_->selectedText() == addressEdit_->text();
     addressEdit_->setModified(false);
     addressEdit_->setText(view_->url().toString());
-    addressEdit_->setCursorPosition(0);
+    if (wholeSelected)
+        addressEdit_->selectAll();
+    else
+        addressEdit_->setCursorPosition(0);
 }
 
 void CBrowser_ControlDlg::OnLinkHovered(const QString& url) {

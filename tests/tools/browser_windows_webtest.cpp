@@ -190,6 +190,15 @@ TEST_F(BrowserTest, AnAddressBeingTypedOutlivesTheEndOfALoad) {
     QTest::keyClicks(address, "x");
     Child<QToolButton>(window, "backButton")->click();
     ASSERT_TRUE(WaitUntil([&] { return ShowsPage(window, server.Url("/slow")); }, kPageTimeoutMs));
+
+    // The whole address selected as the load ends stays selected: what is typed next replaces
+    // it instead of mixing with the page's address.
+    address->setFocus();
+    QTest::keyClick(address, Qt::Key_Return);
+    address->selectAll();
+    ASSERT_TRUE(WaitUntil([&] { return ShowsPage(window, server.Url("/slow")); }, kPageTimeoutMs));
+    QTest::keyClicks(address, "127.0.0.1");
+    EXPECT_EQ(address->text(), QStringLiteral("127.0.0.1"));
 }
 
 TEST_F(BrowserTest, ListsWindowsInOpeningOrderWithThoseThePageOpens) {
