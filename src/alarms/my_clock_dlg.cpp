@@ -123,8 +123,8 @@ QString CMyClockDlg::RemarkText(const AlarmClockRecord& alarm, std::time_t now) 
     // An alarm with a rule tells when it rings next (a snooze shows its own time); a plain
     // every-day one does so only while skipped or paused, its next ring being plain enough.
     const RepeatRule rule = RuleOf(alarm);
-    const bool plainDaily = rule.kind == RepeatKind::kDaily && alarm.skipDate.empty() &&
-                            alarm.pauseUntil.empty();
+    const bool plainDaily =
+        rule.kind == RepeatKind::kDaily && alarm.skipDate.empty() && alarm.pauseUntil.empty();
     if (!alarm.atSnooze && rule.Repeats() && !plainDaily)
         return QString::fromStdString(NextRingText(alarm, now, false));
     return FromStoredText(alarm.ring);
@@ -135,6 +135,10 @@ void CMyClockDlg::FillAlarmList() {
         expiredImage = QIcon(QStringLiteral(":/alarms/expired.svg"));
         activeImage = QIcon(QStringLiteral(":/alarms/active.svg"));
     }
+    // The current row stays current (a skip or pause just chosen on it refills the list).
+    const int currentRow = listCtrl()->currentIndex().row();
+    const QString currentId =
+        currentRow >= 0 ? listCtrl()->GetItemText(currentRow, kId) : QString();
     listCtrl()->DeleteAllItems();
     const std::time_t now = clock_.NowTimeT();
     for (const AlarmClockPtr& alarm : alarms_.alarmList()) {
@@ -142,6 +146,9 @@ void CMyClockDlg::FillAlarmList() {
         AppendRow(expired ? expiredImage : activeImage, FromStoredText(alarm->id),
                   {QString::fromStdString(AlarmTimeListText(*alarm)),
                    FromStoredText(alarm->content), RemarkText(*alarm, now)});
+        if (!currentId.isEmpty() && FromStoredText(alarm->id) == currentId)
+            listCtrl()->setCurrentIndex(
+                listCtrl()->model()->index(listCtrl()->GetItemCount() - 1, kTime));
     }
     UpdateRuleTexts();
 }
