@@ -110,7 +110,7 @@ bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now) {
     // A time that cannot be read never rings, every day or not: it must not look active.
     if (!t)
         return true;
-    return !RuleOf(alarm).Repeats() && *t <= now;
+    return !alarm.isEveryday && *t <= now;
 }
 
 std::string AlarmTimeListText(const AlarmClockRecord& alarm) {
