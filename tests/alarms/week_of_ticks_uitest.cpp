@@ -76,10 +76,10 @@ struct PlannedRule {
 };
 
 const std::vector<PlannedRule> kRuleAlarms = {
-    {"workday", "workdays", 14, 30, "", ""},                // asleep on Tuesday
-    {"weekly", "weekly:3,4,6", 8, 30, "", ""},              //
-    {"off", "holidays", 23, 50, "", ""},                    // snoozed past midnight into a workday
-    {"paused", "daily", 6, 0, "2011-09-22", "2011-09-20"},  // and one day skipped
+    {"workday", "workdays", 14, 30, "", ""},                 // asleep on Tuesday
+    {"weekly", "weekly:3,4,6", 8, 30, "", ""},               //
+    {"off", "holidays", 23, 50, "", ""},                     // snoozed past midnight into a workday
+    {"paused", "daily", 14, 0, "2011-09-20", "2011-09-19"},  // skipped while asleep
 };
 
 class WeekOfTicksTest : public test::AppTest {
