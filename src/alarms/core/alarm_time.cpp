@@ -114,7 +114,10 @@ bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now) {
 }
 
 std::string AlarmTimeListText(const AlarmClockRecord& alarm) {
-    const RepeatRule rule = RuleOf(alarm);
+    // A snooze shows as its alarm does, at the snooze's hour and minute.
+    AlarmClockRecord shown = alarm;
+    shown.atSnooze = false;
+    const RepeatRule rule = RuleOf(shown);
     if (!rule.Repeats())
         return Utf16ToUtf8(FromStored(alarm.alarmTime));
     const std::string name = RepeatRuleName(rule);
