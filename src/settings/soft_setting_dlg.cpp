@@ -12,10 +12,15 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <ctime>
 
+#include "alarms/alarm_board.h"
 #include "app/app_context.h"
+#include "calendar/holiday_files.h"
+#include "settings/holiday_update.h"
 #include "storage/clock_database.h"
 #include "storage/clock_manager.h"
+#include "widgets/message_box.h"
 #include "widgets/pwd_input_dlg.h"
 #include "widgets/pwd_setting_dlg.h"
 #include "widgets/storage_action.h"
@@ -140,6 +145,12 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
     ringLabel->setBuddy(ringPlayType_);
     addRow({ringIcon, ringLabel, ringPlayType_});
     addRow({startupLabel, startupClock_, startupMain_});
+    updateHolidays_ = new QPushButton(QStringLiteral("更新节假日安排"));
+    updateHolidays_->setObjectName("updateHolidaysButton");
+    updateHolidays_->setAutoDefault(false);
+    updateHolidays_->setToolTip(QStringLiteral("从网上取得今年和明年的放假安排"));
+    addRow({updateHolidays_});
+    AddWakeSetting(layout);
     layout->addStretch();
 
     ReadSettings();
@@ -187,6 +198,30 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
     connect(pwdReq_, &QCheckBox::clicked, this, &CSoftSettingDlg::OnPwdReqClicked);
     connect(startupClock_, &QRadioButton::clicked, this, [this] { OnStartupWindow(0); });
     connect(startupMain_, &QRadioButton::clicked, this, [this] { OnStartupWindow(1); });
+    connect(updateHolidays_, &QPushButton::clicked, this, &CSoftSettingDlg::OnUpdateHolidays);
+}
+
+// Waking the computer for alarms: kept in the state folder by the alarm engine, greyed with its
+// reason where neither way of waking works.
+void CSoftSettingDlg::AddWakeSetting(QVBoxLayout* layout) {
+    auto* wake = MakeCheckBox("休眠时到点唤醒电脑", "wakeFromSleepCheck");
+    auto* reason = new QLabel(QStringLiteral("需要 systemd 254 或 zorvel-wake 的唤醒权限"));
+    reason->setObjectName("wakeReason");
+    reason->setEnabled(false);
+    reason->setContentsMargins(22, 0, 0, 0);  // under the box's text
+    layout->addWidget(wake);
+    layout->addWidget(reason);
+    CAlarmBoard& board = context_.alarms();
+    auto show = [wake, reason, &board] {
+        const bool none =
+            board.wakeAvailability() == static_cast<int>(zorvel::CWakeChooser::Availability::kNone);
+        wake->setEnabled(!none);
+        SetChecked(wake, !none && board.wakeEnabled());
+        reason->setVisible(none);
+    };
+    connect(&board, &CAlarmBoard::WakeStateChanged, this, show);
+    connect(wake, &QCheckBox::clicked, &board, &CAlarmBoard::SetWakeEnabled);
+    show();
 }
 
 void CSoftSettingDlg::ReadSettings() {
@@ -254,4 +289,25 @@ void CSoftSettingDlg::OnStartupWindow(int value) {
     Store([value](CClockDatabase& db) { db.SetStartupWindow(value); });
     startupClock_->setChecked(value == 0);
     startupMain_->setChecked(value == 1);
+}
+
+void CSoftSettingDlg::OnUpdateHolidays() {
+    if (!holidayUpdate_) {
+        holidayUpdate_ =
+            new CHolidayUpdate(HolidayFolderFor(context_.store().Database().Path()), this);
+        connect(holidayUpdate_, &CHolidayUpdate::Finished, this,
+                [this](const QString& report, bool updated) {
+                    updateHolidays_->setEnabled(true);
+                    if (updated)
+                        ShowMessage(this, report);
+                    else
+                        ShowWarning(this, report);
+                });
+    }
+    const std::time_t now = context_.clock().NowTimeT();
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int year = local.tm_year + 1900;
+    updateHolidays_->setEnabled(false);
+    holidayUpdate_->Start({year, year + 1});
 }

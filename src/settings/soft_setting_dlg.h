@@ -3,9 +3,12 @@
 #include <QWidget>
 
 class CAppContext;
+class CHolidayUpdate;
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 // "软件设置": the settings row as check boxes and lists. Every change is stored at once (and
 // the four settings the timers read go to the settings cache with it); a change that cannot
@@ -17,9 +20,12 @@ public:
 
 private:
     void ReadSettings();
+    void AddWakeSetting(QVBoxLayout* layout);
     void OnAutoRunClicked(bool checked);
     void OnPwdReqClicked(bool checked);
     void OnStartupWindow(int value);
+    // "更新节假日安排": this year's and next year's schedule, fetched in the background.
+    void OnUpdateHolidays();
     // Runs one setter; on a storage error shows it and returns false.
     template <typename Setter>
     bool Store(Setter&& setter);
@@ -35,4 +41,6 @@ private:
     QComboBox* ringPlayType_;
     QRadioButton* startupClock_;
     QRadioButton* startupMain_;
+    QPushButton* updateHolidays_;
+    CHolidayUpdate* holidayUpdate_ = nullptr;
 };
