@@ -20,6 +20,7 @@
 #include <tuple>
 
 #include "alarms/core/alarm_editor_logic.h"
+#include "alarms/core/alarm_time.h"
 #include "alarms/core/ring_plan.h"
 #include "platform/core/clock.h"
 #include "storage/clock_manager.h"
@@ -97,8 +98,14 @@ CAlarmEditorDlg::CAlarmEditorDlg(const QString& title, const char* objectName,
     setWindowTitle(title);
 
     // The time.
-    everydayCheck_ = new QCheckBox(QStringLiteral("每天"));
-    everydayCheck_->setObjectName("everydayCheck");
+    repeatCombo_ = new QComboBox;
+    repeatCombo_->setObjectName("repeatCombo");
+    repeatCombo_->setAccessibleName(QStringLiteral("重复"));
+    for (RepeatKind kind :
+         {RepeatKind::kOnce, RepeatKind::kDaily, RepeatKind::kWorkdays, RepeatKind::kHolidays}) {
+        repeatCombo_->addItem(QString::fromStdString(RepeatRuleName(RepeatRule{kind})));
+    }
+    repeatCombo_->addItem(QStringLiteral("每周"));
     datePicker_ = new QDateEdit;
     datePicker_->setObjectName("datePicker");
     datePicker_->setAccessibleName(QStringLiteral("日期"));
@@ -109,8 +116,28 @@ CAlarmEditorDlg::CAlarmEditorDlg(const QString& title, const char* objectName,
         datePicker_->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 44);
     hourCombo_ = NumberCombo("hourCombo", QStringLiteral("时"), 23);
     minuteCombo_ = NumberCombo("minuteCombo", QStringLiteral("分"), 59);
+    static const char* const kDayNames[] = {"周一", "周二", "周三", "周四", "周五", "周六", "周日"};
+    weekdayRow_ = new QWidget;
+    weekdayRow_->setObjectName("weekdayRow");
+    auto* dayRow = new QHBoxLayout(weekdayRow_);
+    dayRow->setContentsMargins(0, 0, 0, 0);
+    dayRow->setSpacing(6);
+    for (int day = 0; day < 7; ++day) {
+        weekdayChecks_[day] = new QCheckBox(QString::fromUtf8(kDayNames[day]));
+        weekdayChecks_[day]->setObjectName(QStringLiteral("weekdayCheck%1").arg(day + 1));
+        dayRow->addWidget(weekdayChecks_[day]);
+        connect(weekdayChecks_[day], &QCheckBox::toggled, this, &CAlarmEditorDlg::UpdateRuleNote);
+    }
+    workweekButton_ = new QPushButton(QStringLiteral("周一至周五"));
+    workweekButton_->setObjectName("workweekButton");
+    dayRow->addWidget(workweekButton_);
+    dayRow->addStretch();
+    ruleNoteLabel_ = new QLabel;
+    ruleNoteLabel_->setObjectName("ruleNoteLabel");
+    ruleNoteLabel_->setStyleSheet("color: #8a5300;");
+    ruleNoteLabel_->hide();
     auto* timeRow = new QHBoxLayout;
-    timeRow->addWidget(everydayCheck_);
+    timeRow->addWidget(repeatCombo_);
     timeRow->addSpacing(10);
     timeRow->addWidget(datePicker_);
     timeRow->addSpacing(14);
@@ -173,7 +200,11 @@ CAlarmEditorDlg::CAlarmEditorDlg(const QString& title, const char* objectName,
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 12, 14, 12);
     layout->setSpacing(10);
-    layout->addWidget(Group(QStringLiteral("响铃时间"), "timeGroup", timeRow));
+    auto* timeRows = new QVBoxLayout;
+    timeRows->addLayout(timeRow);
+    timeRows->addWidget(weekdayRow_);
+    timeRows->addWidget(ruleNoteLabel_);
+    layout->addWidget(Group(QStringLiteral("响铃时间"), "timeGroup", timeRows));
     layout->addWidget(Group(QStringLiteral("响铃设置"), "ringGroup", ringRow));
     layout->addWidget(Group(QStringLiteral("提醒事件"), "textGroup", textRow));
     layout->addStretch();
@@ -181,7 +212,10 @@ CAlarmEditorDlg::CAlarmEditorDlg(const QString& title, const char* objectName,
     resize(474, 283);
     contentEdit_->setFocus();
 
-    connect(everydayCheck_, &QCheckBox::clicked, this, &CAlarmEditorDlg::OnEveryday);
+    connect(repeatCombo_, &QComboBox::currentIndexChanged, this, &CAlarmEditorDlg::OnRepeatChanged);
+    connect(workweekButton_, &QPushButton::clicked, this, &CAlarmEditorDlg::OnWorkweekPreset);
+    connect(hourCombo_, &QComboBox::currentIndexChanged, this, &CAlarmEditorDlg::UpdateRuleNote);
+    connect(minuteCombo_, &QComboBox::currentIndexChanged, this, &CAlarmEditorDlg::UpdateRuleNote);
     connect(ringCheck_, &QCheckBox::clicked, this, &CAlarmEditorDlg::OnRingEffect);
     connect(ringCombo_, &QComboBox::activated, this, &CAlarmEditorDlg::OnRingSelChange);
     connect(chooseFileButton_, &QPushButton::clicked, this, &CAlarmEditorDlg::OnChooseFile);
@@ -208,7 +242,7 @@ void CAlarmEditorDlg::InitControls() {
     minuteCombo_->setCurrentIndex(offered.minute);
     datePicker_->setDate(QDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday));
 
-    everydayCheck_->setChecked(false);
+    ShowRule(RepeatRule{});
     ringCheck_->setChecked(true);
     ringCombo_->clear();
     for (const std::u16string& entry : kRingListEntries)
@@ -216,12 +250,48 @@ void CAlarmEditorDlg::InitControls() {
     ringCombo_->setCurrentIndex(0);
     ringTypeSel_ = kRingSystemSong1;
     ShowProgramLabels(false);
-    OnEveryday();
+    OnRepeatChanged();
     OnRingEffect();
 }
 
-void CAlarmEditorDlg::OnEveryday() {
-    datePicker_->setEnabled(!everydayCheck_->isChecked());
+void CAlarmEditorDlg::OnRepeatChanged() {
+    const int kind = repeatCombo_->currentIndex();
+    datePicker_->setEnabled(kind == static_cast<int>(RepeatKind::kOnce));
+    weekdayRow_->setVisible(kind == static_cast<int>(RepeatKind::kWeekly));
+    UpdateRuleNote();
+}
+
+void CAlarmEditorDlg::OnWorkweekPreset() {
+    for (int day = 0; day < 7; ++day)
+        weekdayChecks_[day]->setChecked(day < 5);
+}
+
+void CAlarmEditorDlg::ShowRule(const RepeatRule& rule) {
+    repeatCombo_->setCurrentIndex(static_cast<int>(rule.kind));
+    for (int day = 0; day < 7; ++day)
+        weekdayChecks_[day]->setChecked((rule.weekdays & (1u << day)) != 0);
+    OnRepeatChanged();
+}
+
+RepeatRule CAlarmEditorDlg::ChosenRule() const {
+    RepeatRule rule{static_cast<RepeatKind>(std::max(0, repeatCombo_->currentIndex()))};
+    if (rule.kind == RepeatKind::kWeekly) {
+        for (int day = 0; day < 7; ++day)
+            if (weekdayChecks_[day]->isChecked())
+                rule.weekdays |= 1u << day;
+    }
+    return rule;
+}
+
+void CAlarmEditorDlg::UpdateRuleNote() {
+    const Values v = CollectValues(Adding());
+    AlarmClockRecord alarm;
+    alarm.alarmTime = ToStored(v.alarmTime);
+    alarm.isEveryday = v.isEveryday;
+    alarm.rule = v.rule;
+    const std::string note = UnpublishedYearNote(alarm, clock_.NowTimeT());
+    ruleNoteLabel_->setText(QString::fromStdString(note));
+    ruleNoteLabel_->setVisible(!note.empty());
 }
 
 void CAlarmEditorDlg::OnRingEffect() {
@@ -297,7 +367,11 @@ std::u16string CAlarmEditorDlg::BuildAlarmTime() const {
 CAlarmEditorDlg::Values CAlarmEditorDlg::CollectValues(bool adding) const {
     Values v;
     v.alarmTime = BuildAlarmTime();
-    v.isEveryday = everydayCheck_->isChecked();
+    const RepeatRule rule = ChosenRule();
+    v.isEveryday = rule.Repeats();
+    // A weekly rule without a day is no rule: OnOK refuses it before it is stored.
+    v.rule =
+        rule.kind == RepeatKind::kWeekly && rule.weekdays == 0 ? "weekly:" : RepeatRuleText(rule);
     v.isRing = ringCheck_->isChecked();
     v.content = contentEdit_->text().toStdU16String();
     v.ringType = ringTypeSel_;
@@ -313,6 +387,11 @@ CAlarmEditorDlg::Values CAlarmEditorDlg::CollectValues(bool adding) const {
 
 void CAlarmEditorDlg::OnOK() {
     const Values v = CollectValues(Adding());
+    if (!ParseRepeatRule(v.rule)) {
+        ShowWarning(this, QStringLiteral("每周重复的闹钟请至少勾选一天"));
+        weekdayChecks_[0]->setFocus();
+        return;
+    }
     if (!CheckContentLength(v))
         return;
     SaveResult result = SaveResult::kRefused;
@@ -333,7 +412,7 @@ void CAlarmEditorDlg::MarkUnchanged() {
 bool CAlarmEditorDlg::HasChanges() const {
     const Values now = CollectValues(Adding());
     const auto fields = [](const Values& v) {
-        return std::tie(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring, v.ringType);
+        return std::tie(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring, v.ringType, v.rule);
     };
     return fields(now) != fields(openedWith_);
 }

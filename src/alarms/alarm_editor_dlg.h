@@ -5,6 +5,7 @@
 #include <string>
 
 #include "alarms/core/alarm_operations.h"
+#include "alarms/core/repeat_rule.h"
 #include "platform/core/clock.h"
 #include "storage/records.h"
 
@@ -37,7 +38,10 @@ public:
     // "取消", Escape and the close box: closes at once without changes, else asks first.
     void reject() override;
 
-    void OnEveryday();
+    // The repeat list changed: the date is for 仅一次 only, the day boxes for 每周 only.
+    void OnRepeatChanged();
+    // "周一至周五": ticks Monday to Friday and nothing else.
+    void OnWorkweekPreset();
     void OnRingEffect();
     void OnRingSelChange(int position);
     void OnChooseFile();
@@ -75,7 +79,16 @@ protected:
     CClockManager& manager_;
     const zorvel::Clock& clock_;
 
-    QCheckBox* everydayCheck_;
+    // Shows the repeat rule (entries in RepeatKind order) and the ticked days of a weekly one.
+    void ShowRule(const zorvel::RepeatRule& rule);
+    zorvel::RepeatRule ChosenRule() const;
+    void UpdateRuleNote();
+
+    QComboBox* repeatCombo_;
+    QCheckBox* weekdayChecks_[7];
+    QPushButton* workweekButton_;
+    QWidget* weekdayRow_;
+    QLabel* ruleNoteLabel_;
     QDateEdit* datePicker_;
     QComboBox* hourCombo_;
     QComboBox* minuteCombo_;

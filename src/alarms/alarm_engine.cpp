@@ -5,6 +5,7 @@
 #include "alarms/core/alarm_operations.h"
 #include "alarms/core/alarm_time.h"
 #include "alarms/ring_controller.h"
+#include "calendar/holiday_schedule.h"
 #include "chimes/clip_sink.h"
 #include "chimes/time_voice.h"
 #include "platform/second_ticker.h"
@@ -40,6 +41,7 @@ CAlarmEngine::CAlarmEngine(Parts parts, QObject* parent)
       ticker_(std::make_unique<CSecondTicker>()),
       states_(clock_.Now()),
       chime_(clock_.Now()) {
+    scheduleGeneration_ = HolidayScheduleGeneration();
     qRegisterMetaType<zorvel::RingSnapshot>();
     qRegisterMetaType<AlarmRecords>();
     rings_ = std::make_unique<CRingController>(parts_.platform, clock_,
@@ -251,6 +253,14 @@ void CAlarmEngine::SaveSnoozes() {
 
 void CAlarmEngine::OnSecond(TimePoint now) {
     WatchWindowThread();
+    // A new holiday schedule moves the rings of the rule alarms: the test works them out
+    // afresh, and the page shows the new next rings.
+    if (const std::uint64_t generation = HolidayScheduleGeneration();
+        generation != scheduleGeneration_) {
+        scheduleGeneration_ = generation;
+        if (running_)
+            PublishList();
+    }
     CAlarmStates::TickResult result = states_.Tick(now);
     if (!result.missed.empty())
         emit AlarmsMissed(Values(result.missed));

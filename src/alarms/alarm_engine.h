@@ -154,7 +154,8 @@ private:
     std::unique_ptr<ISessionSleep> sleep_;
     std::unique_ptr<zorvel::CWakeChooser> wake_;
     bool wakeEnabled_ = true;
-    std::set<std::uint64_t> openRings_;  // an idle suspend must not cut them short
+    std::set<std::uint64_t> openRings_;     // an idle suspend must not cut them short
+    std::uint64_t scheduleGeneration_ = 0;  // of the holiday schedule the list was shown with
 };
 
 // The engine's thread: the engine is made, run and deleted in it.

@@ -8,6 +8,7 @@
 
 #include "alarms/core/alarm_editor_logic.h"
 #include "alarms/core/alarm_time.h"
+#include "alarms/core/repeat_rule.h"
 #include "alarms/core/ring_plan.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
@@ -38,7 +39,6 @@ void CEditAlarmClockDlg::InitFromAlarm() {
         loadResult_ = Load::kMissing;
         return;
     }
-    everydayCheck_->setChecked(alarm.isEveryday);
     ringTypeSel_ = alarm.ringType;
     if (auto t = ReadAlarmTime(alarm.alarmTime)) {
         std::tm tm{};
@@ -60,7 +60,7 @@ void CEditAlarmClockDlg::InitFromAlarm() {
     ringCheck_->setChecked(alarm.isRing);
     ShowProgramLabels(alarm.ringType == kRingRunProgram);
     contentEdit_->setText(FromStoredText(alarm.content));
-    OnEveryday();
+    ShowRule(RuleOf(alarm));
     OnRingEffect();
     loadResult_ = Load::kLoaded;
 }

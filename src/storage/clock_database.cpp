@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <map>
 
 #include "storage/schema_sql.h"
 
@@ -77,6 +79,45 @@ void OpenKeyed(CppSQLite3DB& db, const std::string& path) {
     if (sqlite3_exec(db.Handle(), "SELECT count(*) FROM sqlite_master;", nullptr, nullptr,
                      nullptr) != SQLITE_OK)
         ThrowWithPath(db, path);
+}
+
+namespace {
+// Every change of the schema since the first release, in order: step i brings user_version
+// from i to i + 1. Releases already out read and write the first tables by position, so a
+// step only ever adds.
+const char* const kMigrations[] = {
+    "CREATE TABLE IF NOT EXISTS alarmRule(id TEXT PRIMARY KEY, rule TEXT NOT NULL, "
+    "skipDate TEXT, pauseUntil TEXT);",
+};
+}  // namespace
+
+int SchemaVersion(CppSQLite3DB& db) {
+    CppSQLite3Query q = db.ExecuteQuery("PRAGMA user_version;");
+    return q.IsEof() ? 0 : std::atoi(q.GetTextField(0).c_str());
+}
+
+int LatestSchemaVersion() {
+    return static_cast<int>(std::size(kMigrations));
+}
+
+void MigrateSchema(CppSQLite3DB& db) {
+    for (int version = SchemaVersion(db); version < LatestSchemaVersion(); ++version) {
+        // Each step lands with its version number or not at all: a crash halfway leaves the
+        // file as it was, to be migrated at the next start.
+        db.ExecuteUpdate("BEGIN IMMEDIATE;");
+        try {
+            db.ExecuteUpdate(kMigrations[version]);
+            db.ExecuteUpdate(
+                ("PRAGMA user_version = " + std::to_string(version + 1) + ";").c_str());
+            db.ExecuteUpdate("COMMIT;");
+        } catch (const CppSQLite3Exception&) {
+            try {
+                db.ExecuteUpdate("ROLLBACK;");
+            } catch (const CppSQLite3Exception&) {
+            }
+            throw;
+        }
+    }
 }
 
 }  // namespace zorvel
@@ -154,6 +195,12 @@ void CClockDatabase::Open() {
             m_lostFileListener(m_path);
     }
     zorvel::OpenKeyed(*m_db, m_path);
+    try {
+        zorvel::MigrateSchema(*m_db);
+    } catch (const CppSQLite3Exception&) {
+        // A read-only or busy file is still read as it is: without the newer tables, alarms
+        // follow their every-day flag alone. The next start tries again.
+    }
 }
 
 bool CClockDatabase::IsOpen() const {
@@ -289,13 +336,81 @@ bool CClockDatabase::UpdateAlarmClock(const AlarmClockRecord& r) {
 }
 
 bool CClockDatabase::DeleteAlarmClock(const std::string& id) {
-    return Write(zorvel::StoredTable::kAlarms, "delete from alarmClock where id=?;", id);
+    zorvel::CTransaction transaction(*this);
+    const bool removed = Run("delete from alarmClock where id=?;", id) > 0;
+    if (HasRuleTable())
+        Run("delete from alarmRule where id=?;", id);
+    transaction.Commit();
+    if (removed && m_listener)
+        m_listener(zorvel::StoredTable::kAlarms);
+    return removed;
+}
+
+bool CClockDatabase::HasRuleTable() {
+    CppSQLite3Query q =
+        Query("select count(*) from sqlite_master where type='table' and name='alarmRule';");
+    return !q.IsEof() && std::atoi(q.GetTextField(0).c_str()) > 0;
+}
+
+void CClockDatabase::WriteAlarmRule(const std::string& id, const std::string& rule) {
+    // Skip and pause stay as they were: they are changed on their own.
+    zorvel::CTransaction transaction(*this);
+    Run("insert or ignore into alarmRule(id,rule) values(?,?);", id, rule);
+    Write(zorvel::StoredTable::kAlarms, "update alarmRule set rule=? where id=?;", rule, id);
+    transaction.Commit();
+}
+
+void CClockDatabase::WriteAlarmSkipAndPause(const std::string& id, const std::string& rule,
+                                            const std::string& skipDate,
+                                            const std::string& pauseUntil) {
+    zorvel::CTransaction transaction(*this);
+    Run("insert or ignore into alarmRule(id,rule) values(?,?);", id, rule);
+    Write(zorvel::StoredTable::kAlarms, "update alarmRule set skipDate=?,pauseUntil=? where id=?;",
+          skipDate, pauseUntil, id);
+    transaction.Commit();
+}
+
+void CClockDatabase::ReadAlarmRules(AlarmClockList& records) {
+    // The rules are an addition: a table that is missing or damaged leaves every alarm to its
+    // every-day flag, and a row without its alarm is never looked at.
+    std::map<std::string, AlarmClockRecord*> byId;
+    for (const AlarmClockPtr& r : records)
+        byId.emplace(r->id, r.get());
+    try {
+        if (byId.empty() || !HasRuleTable())
+            return;
+        CppSQLite3Query q = Query("select id,rule,skipDate,pauseUntil from alarmRule;");
+        while (!q.IsEof()) {
+            const std::string id = q.GetTextField(0);
+            if (auto at = byId.find(id); at != byId.end()) {
+                at->second->rule = q.GetTextField(1);
+                at->second->skipDate = q.GetTextField(2);
+                at->second->pauseUntil = q.GetTextField(3);
+            }
+            q.NextRow();
+        }
+    } catch (const CppSQLite3Exception&) {
+    }
+    // Rows sharing an id (a damaged file) share its rule.
+    for (const AlarmClockPtr& r : records) {
+        const AlarmClockRecord* first = byId[r->id];
+        if (first != r.get()) {
+            r->rule = first->rule;
+            r->skipDate = first->skipDate;
+            r->pauseUntil = first->pauseUntil;
+        }
+    }
 }
 
 void CClockDatabase::SelectAlarmClock(const std::string& id, AlarmClockRecord* record) {
     CppSQLite3Query q = Query("select * from alarmClock where id=?;", id);
-    if (!q.IsEof() && record)
-        ReadAlarm(q, *record);
+    if (q.IsEof() || !record)
+        return;
+    ReadAlarm(q, *record);
+    q.Finalize();
+    AlarmClockList one{std::make_shared<AlarmClockRecord>(*record)};
+    ReadAlarmRules(one);
+    *record = *one[0];
 }
 
 void CClockDatabase::SelectAllAlarmClocks(AlarmClockList& records) {
@@ -307,6 +422,8 @@ void CClockDatabase::SelectAllAlarmClocks(AlarmClockList& records) {
         records.push_back(std::move(r));
         q.NextRow();
     }
+    q.Finalize();
+    ReadAlarmRules(records);
 }
 
 // ---------------------------------------------------------------- log

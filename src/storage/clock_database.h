@@ -20,6 +20,12 @@ constexpr int kDatabaseKeyLength = 38;
 // Opens and keys a connection to `path`, making the file from the schema when it is missing.
 // A file that is there but cannot be read with the key raises and is left untouched.
 void OpenKeyed(CppSQLite3DB& db, const std::string& path);
+// The schema's version (PRAGMA user_version) and the one this program makes.
+int SchemaVersion(CppSQLite3DB& db);
+int LatestSchemaVersion();
+// Brings an open file's schema up to LatestSchemaVersion, one step per transaction; raises
+// when a step cannot be written (the steps done so far stay).
+void MigrateSchema(CppSQLite3DB& db);
 }  // namespace zorvel
 
 // The data-access object over one file. The file is opened and keyed once, by Open() or by
@@ -56,9 +62,16 @@ public:
 
     bool InsertAlarmClock(const AlarmClockRecord& record);
     bool UpdateAlarmClock(const AlarmClockRecord& record);
+    // Takes the alarm's rule row with it, in one transaction.
     bool DeleteAlarmClock(const std::string& id);
     void SelectAlarmClock(const std::string& id, AlarmClockRecord* record);
     void SelectAllAlarmClocks(AlarmClockList& records);
+    // The repeat rule of an alarm (rule text as stored in alarmRule); skip and pause are kept.
+    void WriteAlarmRule(const std::string& id, const std::string& rule);
+    // The skipped date and the pause of an alarm ("" for none); `rule` if it has no row yet.
+    void WriteAlarmSkipAndPause(const std::string& id, const std::string& rule,
+                                const std::string& skipDate, const std::string& pauseUntil);
+    bool HasRuleTable();
 
     bool InsertLog(const LogRecord& record);
     bool DeleteLog(const std::string& id);
@@ -89,6 +102,8 @@ public:
     void SetRestRemindInterval(int value);
 
 private:
+    // Fills rule, skipDate and pauseUntil from alarmRule; leaves them empty when it cannot.
+    void ReadAlarmRules(AlarmClockList& records);
     CppSQLite3DB& Connection();
     template <typename... Args>
     int Run(const char* sql, const Args&... args);

@@ -15,7 +15,7 @@ std::string CClockManager::NowText() const {
 
 bool CClockManager::AddAlarmClock(const std::u16string& alarmTime, bool isEveryday, bool isRing,
                                   const std::u16string& content, const std::u16string& ring,
-                                  int ringType) {
+                                  int ringType, std::string* newId) {
     if (alarmTime.empty())
         return false;
     if (content.size() > kMaxContentUnits)
@@ -29,6 +29,8 @@ bool CClockManager::AddAlarmClock(const std::u16string& alarmTime, bool isEveryd
     r.isEveryday = isEveryday;
     r.isRing = isRing;
     r.ringType = ringType;
+    if (newId)
+        *newId = r.id;
     return m_db->InsertAlarmClock(r);
 }
 

@@ -21,8 +21,10 @@ public:
     CClockManager(const CClockManager&) = delete;
     CClockManager& operator=(const CClockManager&) = delete;
 
+    // `newId`, if given, receives the new alarm's id.
     bool AddAlarmClock(const std::u16string& alarmTime, bool isEveryday, bool isRing,
-                       const std::u16string& content, const std::u16string& ring, int ringType);
+                       const std::u16string& content, const std::u16string& ring, int ringType,
+                       std::string* newId = nullptr);
     bool ModifyAlarmClock(const std::string& id, const std::u16string& alarmTime, bool isEveryday,
                           bool isRing, const std::u16string& content, const std::u16string& ring,
                           int ringType);

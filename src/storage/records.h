@@ -17,6 +17,12 @@ struct AlarmClockRecord {
     int ringType = 0;
     std::string addTime;
     bool hasRung = false;  // in memory only: set when it rang, cleared by a snooze
+    // From the alarmRule table, empty when the alarm has no row there: the repeat rule's text,
+    // the date of an occurrence to skip and the date before which nothing rings (YYYY-MM-DD).
+    std::string rule;
+    std::string skipDate;
+    std::string pauseUntil;
+    bool atSnooze = false;  // in memory only: stands for a snooze, ringing once at alarmTime
 };
 
 struct EventRecord {

@@ -76,7 +76,7 @@ TEST_F(AlarmEditorTest, TheDefaultAlarmIsTheNextMinuteOfTodayAndIsLogged) {
     CAddAlarmClock dlg(manager(), clock, nullptr);
     EXPECT_EQ(Find<QComboBox>(&dlg, "hourCombo")->currentText(), "10");
     EXPECT_EQ(Find<QComboBox>(&dlg, "minuteCombo")->currentText(), "16");
-    EXPECT_FALSE(Find<QCheckBox>(&dlg, "everydayCheck")->isChecked());
+    EXPECT_EQ(Find<QComboBox>(&dlg, "repeatCombo")->currentText(), "仅一次");
     EXPECT_TRUE(Find<QCheckBox>(&dlg, "ringCheck")->isChecked());
     EXPECT_EQ(Find<QComboBox>(&dlg, "ringCombo")->count(), 7);
     Find<QPushButton>(&dlg, "okButton")->click();
@@ -99,7 +99,7 @@ TEST_F(AlarmEditorTest, TheDefaultAlarmIsTheNextMinuteOfTodayAndIsLogged) {
 TEST_F(AlarmEditorTest, EveryDayAlarmKeepsThePickersDateAndIsLoggedWithEveryDay) {
     CAddAlarmClock dlg(manager(), clock, nullptr);
     Find<QDateEdit>(&dlg, "datePicker")->setDate(QDate(2011, 9, 20));
-    Find<QCheckBox>(&dlg, "everydayCheck")->click();
+    Find<QComboBox>(&dlg, "repeatCombo")->setCurrentIndex(1);  // 每天
     EXPECT_FALSE(Find<QDateEdit>(&dlg, "datePicker")->isEnabled());
     Find<QComboBox>(&dlg, "hourCombo")->lineEdit()->setText("7");  // typed, not picked
     Find<QComboBox>(&dlg, "minuteCombo")->setCurrentIndex(5);
@@ -295,9 +295,9 @@ TEST_F(AlarmEditorTest, ChangesAreDroppedOnlyAfterAsking) {
     Find<QComboBox>(&edit, "minuteCombo")->setCurrentIndex(6);
     EXPECT_TRUE(edit.HasChanges());
     Find<QComboBox>(&edit, "minuteCombo")->setCurrentIndex(5);
-    Find<QCheckBox>(&edit, "everydayCheck")->click();
+    Find<QComboBox>(&edit, "repeatCombo")->setCurrentIndex(1);
     EXPECT_TRUE(edit.HasChanges());
-    Find<QCheckBox>(&edit, "everydayCheck")->click();
+    Find<QComboBox>(&edit, "repeatCombo")->setCurrentIndex(0);
     PickRing(&edit, 3);
     EXPECT_TRUE(edit.HasChanges());
     PickRing(&edit, 1);

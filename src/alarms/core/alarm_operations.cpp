@@ -2,6 +2,7 @@
 
 #include "alarms/core/alarm_editor_logic.h"
 #include "alarms/core/alarm_time.h"
+#include "alarms/core/repeat_rule.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 
@@ -20,9 +21,33 @@ std::u16string DeletedAlarmLogLine(const std::u16string& timeText, bool automati
 }
 
 namespace {
+// The time as the log names it: a repeating alarm's rule in front ("每天 ", "法定工作日 ").
+std::u16string RuleLogTimeText(const AlarmValues& v) {
+    auto rule = ParseRepeatRule(v.rule);
+    if (!v.isEveryday || !rule || !rule->Repeats() || rule->kind == RepeatKind::kDaily)
+        return LogTimeText(v.alarmTime, v.isEveryday);
+    return Utf8ToUtf16(RepeatRuleName(*rule)) + u" " + v.alarmTime;
+}
+
+// Stores the rule beside the alarm. Plain once and every-day alarms need no row (the alarm's
+// flag says as much), so a file whose rule table could not be made still takes them.
+void StoreRule(CClockManager& manager, const std::string& id, const AlarmValues& v) {
+    if (v.rule.empty())
+        return;
+    auto rule = ParseRepeatRule(v.rule);
+    const bool plain = !rule || rule->kind == RepeatKind::kOnce || rule->kind == RepeatKind::kDaily;
+    if (plain && !manager.Database().HasRuleTable())
+        return;
+    manager.Database().WriteAlarmRule(id, rule ? RepeatRuleText(*rule) : "once");
+}
+
 bool Insert(CClockManager& manager, const AlarmValues& v) {
-    return manager.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring,
-                                 v.ringType);
+    std::string id;
+    if (!manager.AddAlarmClock(v.alarmTime, v.isEveryday, v.isRing, v.content, v.ring, v.ringType,
+                               &id))
+        return false;
+    StoreRule(manager, id, v);
+    return true;
 }
 }  // namespace
 
@@ -30,7 +55,7 @@ SaveResult AddAlarm(CClockManager& manager, const AlarmValues& v) {
     CTransaction transaction(manager.Database());
     if (!Insert(manager, v))
         return SaveResult::kRefused;
-    manager.AddLog(AddedAlarmLogLine(LogTimeText(v.alarmTime, v.isEveryday)));
+    manager.AddLog(AddedAlarmLogLine(RuleLogTimeText(v)));
     transaction.Commit();
     return SaveResult::kAdded;
 }
@@ -43,8 +68,10 @@ SaveResult UpdateAlarm(CClockManager& manager, const std::string& id, const Alar
         if (!Insert(manager, v))
             return SaveResult::kRefused;
         result = SaveResult::kStoredAnew;
+    } else {
+        StoreRule(manager, id, v);
     }
-    const std::u16string timeText = LogTimeText(v.alarmTime, v.isEveryday);
+    const std::u16string timeText = RuleLogTimeText(v);
     manager.AddLog(result == SaveResult::kUpdated ? UpdatedAlarmLogLine(timeText)
                                                   : AddedAlarmLogLine(timeText));
     transaction.Commit();
@@ -59,6 +86,47 @@ bool DeleteAlarmByUser(CClockManager& manager, const std::string& id) {
         return false;
     manager.AddLog(
         DeletedAlarmLogLine(LogTimeText(FromStored(alarm.alarmTime), alarm.isEveryday), false));
+    transaction.Commit();
+    return true;
+}
+
+SkipResult ToggleSkipNext(CClockManager& manager, const std::string& id, std::time_t now) {
+    CTransaction transaction(manager.Database());
+    AlarmClockRecord alarm;
+    manager.GetAlarmClock(id, &alarm);
+    if (alarm.id.empty())
+        return SkipResult::kGone;
+    const RepeatRule rule = RuleOf(alarm);
+    if (!rule.Repeats())
+        return SkipResult::kNotRepeating;
+    SkipResult result = SkipResult::kUnskipped;
+    std::string skipDate;
+    if (!SkippedDate(alarm, now)) {
+        AlarmClockRecord unskipped = alarm;
+        unskipped.skipDate.clear();
+        auto next = AlarmMinuteAfter(unskipped, now);
+        if (!next)
+            return SkipResult::kNotRepeating;
+        std::tm tm{};
+        localtime_r(&*next, &tm);
+        skipDate = DateText({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday});
+        result = SkipResult::kSkipped;
+    }
+    manager.Database().WriteAlarmSkipAndPause(id, RepeatRuleText(rule), skipDate, alarm.pauseUntil);
+    transaction.Commit();
+    return result;
+}
+
+bool PauseAlarmUntil(CClockManager& manager, const std::string& id, const std::string& until) {
+    if (!until.empty() && !ReadDateText(until))
+        return false;
+    CTransaction transaction(manager.Database());
+    AlarmClockRecord alarm;
+    manager.GetAlarmClock(id, &alarm);
+    const RepeatRule rule = RuleOf(alarm);
+    if (alarm.id.empty() || !rule.Repeats())
+        return false;
+    manager.Database().WriteAlarmSkipAndPause(id, RepeatRuleText(rule), alarm.skipDate, until);
     transaction.Commit();
     return true;
 }

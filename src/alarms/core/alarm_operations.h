@@ -22,6 +22,9 @@ struct AlarmValues {
     std::u16string content;
     std::u16string ring;
     int ringType = 0;
+    // The repeat rule's text; empty: once or every day, as isEveryday says. A repeating rule
+    // goes with isEveryday set.
+    std::string rule;
 };
 
 enum class SaveResult {
@@ -45,6 +48,19 @@ SaveResult UpdateAlarm(CClockManager& manager, const std::string& id, const Alar
 // The user deleted the alarm with this stored id: removes it and logs it once it is really
 // gone (an alarm deleted meanwhile needs no line). True when it was removed.
 bool DeleteAlarmByUser(CClockManager& manager, const std::string& id);
+
+// "跳过下一次" on a repeating alarm: its next occurrence after `now` does not ring; asked
+// again while that occurrence is still to come, it rings after all.
+enum class SkipResult {
+    kSkipped,
+    kUnskipped,
+    kNotRepeating,  // a one-off alarm (editing or deleting it does the same), or none coming
+    kGone,          // no such alarm
+};
+SkipResult ToggleSkipNext(CClockManager& manager, const std::string& id, std::time_t now);
+// "暂停到…": no ring of a repeating alarm before the local date `until` ("YYYY-MM-DD"); an
+// empty date ends the pause. False for a one-off or missing alarm, or a date that is not one.
+bool PauseAlarmUntil(CClockManager& manager, const std::string& id, const std::string& until);
 
 // When isAutoDelAlarmClock is on, deletes every one-off alarm whose moment has passed and logs
 // each, except those in `keep` (snoozed or ringing: they are still wanted). Reads the setting

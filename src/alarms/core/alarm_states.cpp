@@ -59,6 +59,7 @@ void CAlarmStates::Load(const AlarmClockList& stored) {
         if (snooze == to)
             continue;
         a->alarmTime = snooze->second.until;
+        a->atSnooze = true;
         kept.insert(*snooze);
         snoozes_.erase(snooze);
     }
@@ -69,6 +70,7 @@ void CAlarmStates::Load(const AlarmClockList& stored) {
             continue;
         auto back = std::make_shared<AlarmClockRecord>(snooze.asStored);
         back->alarmTime = snooze.until;
+        back->atSnooze = true;
         loaded.push_back(back);
         kept.emplace(id, snooze);
     }
@@ -165,8 +167,10 @@ CAlarmStates::Snoozes_::iterator CAlarmStates::SnoozeListedAs(const AlarmClockRe
 void CAlarmStates::EndSnooze(Snoozes_::iterator snooze) {
     const PendingSnooze& s = snooze->second;
     for (const AlarmClockPtr& a : schedule_.alarmList) {
-        if (a->id == s.asStored.id && a->alarmTime == s.until && SameBesidesTime(*a, s.asStored))
+        if (a->id == s.asStored.id && a->alarmTime == s.until && SameBesidesTime(*a, s.asStored)) {
             a->alarmTime = s.asStored.alarmTime;
+            a->atSnooze = false;
+        }
     }
     snoozes_.erase(snooze);
     snoozesChanged_ = true;
@@ -219,6 +223,7 @@ std::optional<std::string> CAlarmStates::Snooze(std::uint64_t ring, int hours, i
     for (const AlarmClockPtr& a : schedule_.alarmList) {
         if (a->id == id && (SameAlarm(*a, rang) || SameAlarm(*a, snooze.asStored))) {
             a->alarmTime = *until;
+            a->atSnooze = true;
             a->hasRung = false;
             listed = true;
         }
@@ -226,6 +231,7 @@ std::optional<std::string> CAlarmStates::Snooze(std::uint64_t ring, int hours, i
     if (!listed) {
         auto back = std::make_shared<AlarmClockRecord>(snooze.asStored);
         back->alarmTime = *until;
+        back->atSnooze = true;
         schedule_.alarmList.push_back(back);
     }
     SetState(id, AlarmState::kSnoozed);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "calendar/civil_date.h"
 #include "storage/records.h"
 
 namespace zorvel {
@@ -25,8 +26,22 @@ std::optional<std::time_t> AlarmMinuteAfter(const AlarmClockRecord& alarm, std::
 // A one-off alarm whose moment is not later than now, or any alarm whose time cannot be read.
 bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now);
 
-// The list text of an alarm's time: "每天 8:5" for an every-day alarm (no leading zeros),
-// the stored text otherwise. UTF-8.
+// The list text of an alarm's time: the rule's name with hour and minute for a repeating
+// alarm ("每天 8:5" without leading zeros, "法定工作日 7:05"), the stored text otherwise.
+// UTF-8.
 std::string AlarmTimeListText(const AlarmClockRecord& alarm);
+
+// What the list says of a repeating alarm: its rule, a pause or skip, and its next ring after
+// `now`, "法定工作日 · 下次：10月10日 周六 07:30" (without the rule when `withRule` is
+// false). Empty for a one-off alarm. UTF-8.
+std::string NextRingText(const AlarmClockRecord& alarm, std::time_t now, bool withRule = true);
+
+// The date of the next occurrence that the alarm skips, while that is still to come.
+std::optional<CivilDate> SkippedDate(const AlarmClockRecord& alarm, std::time_t now);
+
+// For an alarm that follows the official schedule and whose next ring falls in a year the
+// schedule does not know yet: "2027年放假安排尚未公布，暂按周一至周五". Empty otherwise.
+std::string UnpublishedYearNote(const AlarmClockRecord& alarm, std::time_t now);
+std::string UnpublishedYearNote(int year);
 
 }  // namespace zorvel

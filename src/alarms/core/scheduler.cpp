@@ -5,6 +5,8 @@
 #include <limits>
 
 #include "alarms/core/alarm_time.h"
+#include "alarms/core/repeat_rule.h"
+#include "calendar/holiday_schedule.h"
 #include "storage/time_text.h"
 
 namespace zorvel {
@@ -73,17 +75,25 @@ void AlarmSchedule::RemoveFromList(const std::string& id) {
 
 std::optional<std::time_t> AlarmSchedule::MinuteAtOrBefore(const AlarmClockRecord& alarm,
                                                            std::time_t now) {
-    auto [at, added] = occurrences_.try_emplace({alarm.alarmTime, alarm.isEveryday});
+    // Another holiday schedule may move any repeating alarm's occurrences.
+    if (const std::uint64_t generation = HolidayScheduleGeneration();
+        generation != scheduleGeneration_) {
+        scheduleGeneration_ = generation;
+        occurrences_.clear();
+    }
+    auto [at, added] =
+        occurrences_.try_emplace(OccurrenceKey{alarm.alarmTime, alarm.isEveryday, alarm.rule,
+                                               alarm.skipDate, alarm.pauseUntil, alarm.atSnooze});
     Occurrence& o = at->second;
     if (added || now < o.from || now >= o.until) {
         o.minute = AlarmMinuteAtOrBefore(alarm, now);
         o.from = std::numeric_limits<std::time_t>::min();
         o.until = std::numeric_limits<std::time_t>::max();
-        // A one-off minute holds for ever; an every-day one until the next day's, which comes
-        // 23 to 25 hours later.
-        if (o.minute && alarm.isEveryday) {
-            o.from = *o.minute;
-            o.until = AlarmMinuteAtOrBefore(alarm, *o.minute + 25 * 3600).value_or(*o.minute + 1);
+        // A one-off minute holds for ever; a repeating one until the next occurrence.
+        if (RuleOf(alarm).Repeats()) {
+            if (o.minute)
+                o.from = *o.minute;
+            o.until = AlarmMinuteAfter(alarm, now).value_or(o.until);
         }
     }
     return o.minute;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <map>
 #include <optional>
@@ -54,15 +55,20 @@ private:
         std::optional<std::time_t> minute;
         std::time_t from, until;  // the moments for which `minute` is the answer
     };
-    std::map<std::pair<std::string, bool>, Occurrence> occurrences_;
+    // Everything of an alarm that decides its minutes.
+    using OccurrenceKey =
+        std::tuple<std::string, bool, std::string, std::string, std::string, bool>;
+    std::map<OccurrenceKey, Occurrence> occurrences_;
+    std::uint64_t scheduleGeneration_ = 0;
 
     // An alarm as the list shows it. Nothing in the file makes ids unique, and a damaged one
     // may hold two rows with one id: when they differ in anything shown they are two alarms
     // and each rings at its own minute; a row stored twice is one alarm and rings once.
-    using AlarmKey =
-        std::tuple<std::string, std::string, bool, bool, std::string, std::string, int>;
+    using AlarmKey = std::tuple<std::string, std::string, bool, bool, std::string, std::string, int,
+                                std::string>;
     static auto KeyOf(const AlarmClockRecord& r) {
-        return std::tie(r.id, r.alarmTime, r.isEveryday, r.isRing, r.content, r.ring, r.ringType);
+        return std::tie(r.id, r.alarmTime, r.isEveryday, r.isRing, r.content, r.ring, r.ringType,
+                        r.rule);
     }
 
     TimePoint previousCheck_;
