@@ -31,8 +31,12 @@ const CListPage::Setup kSetup = {
 };
 }  // namespace
 
-CMyClockDlg::CMyClockDlg(CAlarmBoard& alarms, CStore& store, const Clock& clock, QWidget* parent)
-    : CListPage(kSetup, store.Database(), parent), alarms_(alarms), store_(store), clock_(clock) {
+CMyClockDlg::CMyClockDlg(CAlarmBoard& alarms, CStore& store, CSettingsService& settings,
+                         const Clock& clock, QWidget* parent)
+    : CListPage(kSetup, store.Database(), &settings, parent),
+      alarms_(alarms),
+      store_(store),
+      clock_(clock) {
     resize(562, 334);
     SetUpColumns();
     // The rows follow every reload of the list, except the one after the page's own deletion.

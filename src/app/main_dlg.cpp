@@ -76,12 +76,15 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     layout->addWidget(todayPanel_);
     layout->addWidget(tab_, 1);
 
-    SetPage(kAlarmPage, new CMyClockDlg(context.alarms(), context.store(), context.clock()));
+    SetPage(kAlarmPage, new CMyClockDlg(context.alarms(), context.store(), context.settings(),
+                                        context.clock()));
     SetPage(kNotesPage, new CMyNotesDlg(context.store(), context.notifier(), context.shownNotes(),
                                         context.clock()));
-    SetPage(kEventsPage, new CMyEventsDlg(context.store().Manager(), context.notifier()));
+    SetPage(kEventsPage,
+            new CMyEventsDlg(context.store().Manager(), context.notifier(), context.settings()));
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
-    SetPage(kSettingsPage, new CSoftSettingDlg(context));
+    SetPage(kSettingsPage, new CSoftSettingDlg(context.settings(), context.platform().autostart,
+                                               [&context] { context.SpeakNow(); }));
     SetPage(kToolsPage, new CToolsDlg(context.platform().clockSetter));
     SetPage(kHomePage, new CHomepageDlg);
     SetPage(kHelpPage, new CAboutDlg(context.platform().launcher));

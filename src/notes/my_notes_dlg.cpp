@@ -43,7 +43,7 @@ QString RowText(const QString& content) {
 
 CMyNotesDlg::CMyNotesDlg(CStore& store, CChangeNotifier& notifier, CShownNotes& shownNotes,
                          const Clock& clock, QWidget* parent)
-    : CListPage(kSetup, store.Database(), parent),
+    : CListPage(kSetup, store.Database(), nullptr, parent),
       store_(store),
       shownNotes_(shownNotes),
       clock_(clock) {

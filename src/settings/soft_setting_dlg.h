@@ -1,30 +1,39 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
-class CAppContext;
+class CSettingsService;
+class IAutostart;
 class QCheckBox;
 class QComboBox;
 class QRadioButton;
 
-// "软件设置": the settings row as check boxes and lists. Every change is stored at once (and
-// the four settings the timers read go to the settings cache with it); a change that cannot
-// be stored puts its control back.
+// "软件设置": the settings row as check boxes and lists. Every change is stored at once through
+// the settings service, however the control changed (mouse, keyboard, a screen reader's
+// action); a change that cannot be stored puts its control back.
 class CSoftSettingDlg : public QWidget {
     Q_OBJECT
 public:
-    explicit CSoftSettingDlg(CAppContext& context, QWidget* parent = nullptr);
+    // `autostart` may be null (no desktop to start with); `speakNow` speaks the current time.
+    CSoftSettingDlg(CSettingsService& settings, IAutostart* autostart,
+                    std::function<void()> speakNow, QWidget* parent = nullptr);
 
 private:
     void ReadSettings();
-    void OnAutoRunClicked(bool checked);
-    void OnPwdReqClicked(bool checked);
+    // Connects a box's state change to a setter; a change that cannot be stored puts the box
+    // back.
+    void StoreOnToggle(QCheckBox* box, void (CSettingsService::*setter)(bool));
+    void OnAutoRunToggled(bool checked);
+    void OnPwdReqToggled(bool checked);
     void OnStartupWindow(int value);
     // Runs one setter; on a storage error shows it and returns false.
     template <typename Setter>
     bool Store(Setter&& setter);
 
-    CAppContext& context_;
+    CSettingsService& settings_;
+    IAutostart* autostart_;
+    std::function<void()> speakNow_;
     QCheckBox* autoRun_;
     QCheckBox* zdbs_;
     QCheckBox* bdbs_;

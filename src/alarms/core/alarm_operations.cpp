@@ -65,10 +65,6 @@ bool DeleteAlarmByUser(CClockManager& manager, const std::string& id) {
 
 std::vector<AlarmClockRecord> AutoDeleteExpiredAlarms(CClockManager& manager, std::time_t now,
                                                       const std::set<std::string>& keep) {
-    SoftSetting setting;
-    manager.Database().ReadSoftSetting(&setting);
-    if (!setting.isAutoDelAlarmClock)
-        return {};
     AlarmClockList alarms;
     manager.GetAllAlarmClocks(alarms);
     std::vector<AlarmClockRecord> deleted;

@@ -46,9 +46,9 @@ SaveResult UpdateAlarm(CClockManager& manager, const std::string& id, const Alar
 // gone (an alarm deleted meanwhile needs no line). True when it was removed.
 bool DeleteAlarmByUser(CClockManager& manager, const std::string& id);
 
-// When isAutoDelAlarmClock is on, deletes every one-off alarm whose moment has passed and logs
-// each, except those in `keep` (snoozed or ringing: they are still wanted). Reads the setting
-// on every call. Returns the alarms it deleted, as they were stored.
+// Deletes every one-off alarm whose moment has passed and logs each, except those in `keep`
+// (snoozed or ringing: they are still wanted). Called only while isAutoDelAlarmClock is on.
+// Returns the alarms it deleted, as they were stored.
 std::vector<AlarmClockRecord> AutoDeleteExpiredAlarms(CClockManager& manager, std::time_t now,
                                                       const std::set<std::string>& keep = {});
 
