@@ -49,7 +49,7 @@ CAppContext::CAppContext(Parts parts)
         engine_ = ownEngine_.get();
     }
     board_ = std::make_unique<CAlarmBoard>(*engine_);
-    shownNotes_ = std::make_unique<CShownNotes>(*store_, clock_, parts_.platform.shell);
+    shownNotes_ = std::make_unique<CShownNotes>(*store_, clock_, parts_.platform.shell, *notifier_);
 
     // What the engine asks of the windows arrives here, in the window thread.
     CAlarmBoard* board = board_.get();

@@ -86,12 +86,12 @@ void CMyNotesDlg::FillNoteList() {
 }
 
 void CMyNotesDlg::OnAdd() {
-    CAddNoteDlg dlg(store_.Manager(), clock_, shownNotes_, EditorParent());
+    CAddNoteDlg dlg(store_.Manager(), clock_, EditorParent());
     zorvel::RunWindowModal(dlg);
 }
 
 void CMyNotesDlg::EditItem(const QString& id) {
-    CEditNoteDlg dlg(id, store_.Manager(), clock_, shownNotes_, EditorParent());
+    CEditNoteDlg dlg(id, store_.Manager(), clock_, EditorParent());
     RunEditor(dlg);
 }
 
