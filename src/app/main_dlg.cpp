@@ -1,9 +1,11 @@
 #include "app/main_dlg.h"
 
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "alarms/my_clock_dlg.h"
 #include "app/app_context.h"
@@ -144,6 +146,19 @@ void CMainDlg::SetPage(int index, QWidget* page) {
     if (wasCurrent)
         tab_->setCurrentIndex(index);
     delete old;
+}
+
+bool CMainDlg::HasOpenDialog() const {
+    const QList<QDialog*> dialogs = findChildren<QDialog*>();
+    return std::any_of(dialogs.begin(), dialogs.end(),
+                       [](const QDialog* dialog) { return dialog->isVisible(); });
+}
+
+void CMainDlg::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    // A minimised window is still open; only a window that went away counts.
+    if (!isVisible())
+        emit Hidden();
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
