@@ -21,7 +21,8 @@ void CSettingsService::Load() {
 
 bool CSettingsService::TryLoad() {
     try {
-        Load();
+        settings_.Load();
+        stale_ = false;
         return true;
     } catch (const CppSQLite3Exception& e) {
         qCWarning(lcSettings) << e.errorMessage();
@@ -30,8 +31,11 @@ bool CSettingsService::TryLoad() {
 }
 
 const SoftSetting& CSettingsService::value() {
-    if (!settings_.IsLoaded() || stale_)
-        TryLoad();
+    // Changed goes out from the event loop: a reader that asks in the middle of its own work
+    // is not called back into it.
+    if ((!settings_.IsLoaded() || stale_) && TryLoad())
+        QMetaObject::invokeMethod(
+            this, [this] { emit Changed(settings_.value()); }, Qt::QueuedConnection);
     return settings_.value();
 }
 
@@ -40,8 +44,8 @@ void CSettingsService::Invalidate() {
 }
 
 void CSettingsService::Refresh() {
-    if (stale_)
-        TryLoad();
+    if (stale_ && TryLoad())
+        emit Changed(settings_.value());
 }
 
 template <typename Setter>

@@ -31,13 +31,15 @@ CSoftSettings::CSoftSettings(CClockDatabase& database)
 
 void CSoftSettings::Load() {
     SoftSetting read = ShippedSoftSetting();
-    if (!database_.ReadSoftSetting(&read)) {
-        // Without the row every setter would change nothing, silently.
+    const bool found = database_.ReadSoftSetting(&read);
+    value_ = read;
+    loaded_ = true;
+    if (!found) {
+        // Without the row every setter would change nothing, silently. A file that cannot
+        // take it raises here; the shipped values stand meanwhile, and each change tries again.
         Writing writing(writing_);
         database_.InsertSoftSetting(read);
     }
-    value_ = read;
-    loaded_ = true;
 }
 
 template <typename T, typename Arg>

@@ -19,7 +19,8 @@ class CSoftSettings {
 public:
     explicit CSoftSettings(CClockDatabase& database);
 
-    // Reads the row (again). Until a read succeeds the values are the shipped ones.
+    // Reads the row (again). Until a read succeeds the values are the shipped ones; a missing
+    // row counts as read even when writing it back fails (which raises).
     void Load();
     bool IsLoaded() const { return loaded_; }
     const SoftSetting& value() const { return value_; }
