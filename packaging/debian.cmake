@@ -77,12 +77,16 @@ set(_zorvel_depends
     gstreamer1.0-plugins-base
     gstreamer1.0-plugins-good
     fonts-noto-cjk
-    fonts-liberation2)
+    fonts-liberation2
+    # setcap, with which the postinst lets zorvel-wake wake the computer
+    libcap2-bin)
 # The built-in browser's pages render in a helper process of its own.
 if(Qt6WebEngineCore_DIR)
   list(APPEND _zorvel_depends libqt6webenginecore6-bin)
 endif()
 string(REPLACE ";" ", " CPACK_DEBIAN_PACKAGE_DEPENDS "${_zorvel_depends}")
+# dpkg carries no file capabilities: the postinst grants zorvel-wake its own.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/postinst)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-utils")
 
 include(CPack)

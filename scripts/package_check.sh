@@ -36,6 +36,11 @@ cleanup() {
 }
 trap cleanup EXIT
 [ -x /usr/bin/zorvel ] || fail "/usr/bin/zorvel is missing"
+# dpkg carries no file capabilities: the postinst must have granted the wake-up helper its own.
+[ -x /usr/bin/zorvel-wake ] || fail "/usr/bin/zorvel-wake is missing"
+echo "capability: $(getcap /usr/bin/zorvel-wake)"
+getcap /usr/bin/zorvel-wake | grep -q 'cap_wake_alarm[=+]ep' ||
+  fail "/usr/bin/zorvel-wake lacks cap_wake_alarm+ep"
 
 # Starts the installed program for a few seconds; its output goes to $1.
 run_for_a_while() {

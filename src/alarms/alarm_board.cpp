@@ -12,6 +12,11 @@ CAlarmBoard::CAlarmBoard(CAlarmEngine& engine, QObject* parent) : QObject(parent
         emit AlarmListChanged();
     });
     connect(&engine_, &CAlarmEngine::ReloadFailed, this, &CAlarmBoard::ReloadFailed);
+    connect(&engine_, &CAlarmEngine::WakeStateChanged, this, [this](int availability, bool on) {
+        wakeAvailability_ = availability;
+        wakeEnabled_ = on;
+        emit WakeStateChanged();
+    });
     heartbeat_.setInterval(1000);
     connect(&heartbeat_, &QTimer::timeout, this, &CAlarmBoard::Beat);
 }
@@ -58,6 +63,11 @@ void CAlarmBoard::RestReminderClosed() {
 
 void CAlarmBoard::SpeakNow() {
     Post([e = &engine_] { e->SpeakNow(); });
+}
+
+void CAlarmBoard::SetWakeEnabled(bool on) {
+    wakeEnabled_ = on;
+    Post([e = &engine_, on] { e->SetWakeEnabled(on); });
 }
 
 void CAlarmBoard::StartHeartbeat() {

@@ -33,9 +33,15 @@ public:
     void SpeakNow();
     // Tells the engine once a second that this thread answers, so it can report a stall.
     void StartHeartbeat();
+    // Waking the computer for alarms: whether it can work here (a
+    // zorvel::CWakeChooser::Availability, unknown until tried) and whether it is on.
+    int wakeAvailability() const { return wakeAvailability_; }
+    bool wakeEnabled() const { return wakeEnabled_; }
+    void SetWakeEnabled(bool on);
 
 signals:
     void AlarmListChanged();
+    void WakeStateChanged();
     void ReloadFailed(const QString& error);
 
 private:
@@ -46,4 +52,6 @@ private:
     CAlarmEngine& engine_;
     AlarmClockList list_;
     QTimer heartbeat_;
+    int wakeAvailability_ = 0;
+    bool wakeEnabled_ = true;
 };

@@ -3,6 +3,7 @@
 #include <QMetaType>
 
 #include "alarms/core/alarm_operations.h"
+#include "alarms/core/alarm_time.h"
 #include "alarms/ring_controller.h"
 #include "chimes/clip_sink.h"
 #include "chimes/time_voice.h"
@@ -67,10 +68,25 @@ CAlarmEngine::CAlarmEngine(Parts parts, QObject* parent)
             OnMinute(std::chrono::system_clock::to_time_t(now));
         }
     });
+    // Made here, so that they live in the engine's thread and answer there.
+    if (parts_.platform.sessionSleep) {
+        sleep_ = parts_.platform.sessionSleep();
+        if (sleep_)
+            sleep_->SetSleepHandler([this](bool sleeping) { PrepareForSleep(sleeping); });
+    }
+    std::vector<std::unique_ptr<IWakeWay>> ways;
+    if (parts_.platform.wakeWays)
+        ways = parts_.platform.wakeWays();
+    wake_ = std::make_unique<CWakeChooser>(std::move(ways));
+    wake_->onAvailability = [this](CWakeChooser::Availability a) {
+        emit WakeStateChanged(static_cast<int>(a), wakeEnabled_);
+    };
 }
 
 CAlarmEngine::~CAlarmEngine() {
     ticker_->Stop();
+    wake_.reset();  // disarmed: a program that has ended rings nothing
+    sleep_.reset();
     if (running_)
         RecordLastSeen(clock_.NowTimeT());
     rings_.reset();
@@ -111,6 +127,12 @@ void CAlarmEngine::Start() {
     RecordLastSeen(startedAt);
     nextMinuteJob_ = clock_.Now() + std::chrono::seconds(60);
     ticker_->Start();
+    if (sleep_)
+        sleep_->HoldSleepDelay(true);
+    wakeEnabled_ = ReadChoice(ChoicesFile(), "wakeFromSleep").value_or("1") != "0";
+    emit WakeStateChanged(static_cast<int>(wake_->availability()), wakeEnabled_);
+    wake_->SetEnabled(wakeEnabled_, clock_.NowTimeT());
+    RearmWake();
 }
 
 void CAlarmEngine::ReloadAlarms() {
@@ -155,6 +177,66 @@ void CAlarmEngine::ApplySettings(const SoftSetting& settings) {
 
 void CAlarmEngine::PublishList() {
     emit AlarmListChanged(Values(states_.alarmList()));
+    RearmWake();
+}
+
+std::string CAlarmEngine::ChoicesFile() const {
+    return parts_.stateDir.empty() ? "" : parts_.stateDir + "choices";
+}
+
+std::optional<std::time_t> CAlarmEngine::NextRing(std::time_t now) const {
+    std::optional<std::time_t> next;
+    for (const AlarmClockPtr& a : states_.alarmList()) {
+        auto minute = AlarmMinuteAfter(*a, now);
+        if (minute && (!next || *minute < *next))
+            next = minute;
+    }
+    return next;
+}
+
+void CAlarmEngine::RearmWake() {
+    if (!running_)
+        return;
+    const std::time_t now = clock_.NowTimeT();
+    wake_->Want(NextRing(now), now);
+}
+
+void CAlarmEngine::SetWakeEnabled(bool on) {
+    wakeEnabled_ = on;
+    if (!WriteChoice(ChoicesFile(), "wakeFromSleep", on ? "1" : "0") && !parts_.stateDir.empty())
+        qCWarning(lcAlarms) << "cannot write" << ChoicesFile().c_str();
+    wake_->SetEnabled(on, clock_.NowTimeT());
+    emit WakeStateChanged(static_cast<int>(wake_->availability()), wakeEnabled_);
+}
+
+void CAlarmEngine::PrepareForSleep(bool sleeping) {
+    if (!running_)
+        return;
+    const std::time_t now = clock_.NowTimeT();
+    if (sleeping) {
+        // Written now, whatever was written before: the next thing may be a flat battery.
+        lastSeenWritten_ = 0;
+        RecordLastSeen(now);
+        if (!parts_.stateDir.empty())
+            WriteSnoozes(parts_.stateDir + "snoozes", states_.Snoozes());
+        states_.TakeSnoozesChanged();
+        if (sleep_)
+            sleep_->HoldSleepDelay(false);
+        return;
+    }
+    if (sleep_)
+        sleep_->HoldSleepDelay(true);
+    // What passed while asleep is listed now rather than at the next tick; an alarm the wake-up
+    // was armed for is still ahead and rings on time.
+    OnSecond(clock_.Now());
+    wake_->Refresh(now);
+    RearmWake();
+}
+
+void CAlarmEngine::RingEnded(std::uint64_t ring) {
+    openRings_.erase(ring);
+    if (openRings_.empty() && sleep_)
+        sleep_->HoldIdleBlock(false);
 }
 
 void CAlarmEngine::SaveSnoozes() {
@@ -173,12 +255,17 @@ void CAlarmEngine::OnSecond(TimePoint now) {
         // The sound first: the window follows when the window thread is free.
         rings_->Start(ring);
         emit RingDue(ring);
+        openRings_.insert(ring.ring);
+        if (sleep_)
+            sleep_->HoldIdleBlock(true);
     }
     if (result.listChanged)
         PublishList();  // the page shows the alarm's own time again
     SaveSnoozes();
-    if (!result.due.empty())
+    if (!result.due.empty()) {
         RecordLastSeen(std::chrono::system_clock::to_time_t(now));
+        RearmWake();  // the next occurrence is now a later one
+    }
     if (auto chime = chime_.Tick(now, settings_.ZDBS != 0, settings_.BDBS != 0)) {
         emit ChimeDue(chime->hour, chime->minute);
         voice().Start(chime->hour, chime->minute);
@@ -187,6 +274,7 @@ void CAlarmEngine::OnSecond(TimePoint now) {
 
 void CAlarmEngine::OnMinute(std::time_t now) {
     RecordLastSeen(now);
+    RearmWake();
     // A list that could not be read (the file was locked at start-up or at a change) is read
     // again, or its alarms would never ring.
     if (listStale_)
@@ -211,6 +299,7 @@ void CAlarmEngine::OnMinute(std::time_t now) {
 
 void CAlarmEngine::SnoozeRing(quint64 ring, int hours, int minutes) {
     rings_->Stop(ring);
+    RingEnded(ring);
     if (auto until = states_.Snooze(ring, hours, minutes, clock_.NowTimeT())) {
         qCInfo(lcAlarms).noquote() << "snoozed until" << QString::fromStdString(*until);
         PublishList();
@@ -220,6 +309,7 @@ void CAlarmEngine::SnoozeRing(quint64 ring, int hours, int minutes) {
 
 void CAlarmEngine::CloseRing(quint64 ring) {
     rings_->Stop(ring);
+    RingEnded(ring);
     states_.Close(ring);
 }
 

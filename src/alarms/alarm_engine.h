@@ -11,10 +11,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "alarms/core/alarm_states.h"
+#include "alarms/core/wake_chooser.h"
 #include "platform/core/clock.h"
 #include "platform/platform_services.h"
 #include "storage/records.h"
@@ -69,6 +71,9 @@ public:
     CSecondTicker& ticker() { return *ticker_; }
     zorvel::CStore& store() { return *store_; }
     CTimeVoice& voice();
+    const zorvel::CWakeChooser* wake() const { return wake_.get(); }
+    // The next minute an alarm (or a snooze) rings after `now`; nothing when none will.
+    std::optional<std::time_t> NextRing(std::time_t now) const;
 
     // The window thread's heartbeat: the last moment (steady clock, ms) it answered. Written
     // from that thread; 0 until it beats, which leaves the stall watch off.
@@ -93,6 +98,10 @@ public slots:
     // The rest reminder asked for by RestDue has been closed: the count starts afresh.
     void RestReminderClosed();
     void SpeakNow();
+    // The setting "休眠时到点唤醒电脑" (kept in the state folder's choices).
+    void SetWakeEnabled(bool on);
+    // The session is about to sleep (true) or has woken (false).
+    void PrepareForSleep(bool sleeping);
 
 signals:
     // An alarm is due: open its ring window. Its song, if any, is already playing.
@@ -110,6 +119,9 @@ signals:
     void AlarmsMissed(const AlarmRecords& alarms);
     // The engine wrote to this table (a zorvel::StoredTable).
     void Stored(int table);
+    // Whether a wake-up can be armed here (a zorvel::CWakeChooser::Availability) and whether
+    // the user wants it.
+    void WakeStateChanged(int availability, bool enabled);
 
 private:
     bool Reload();
@@ -117,6 +129,9 @@ private:
     void SaveSnoozes();
     void RecordLastSeen(std::time_t now);
     void WatchWindowThread();
+    void RearmWake();
+    void RingEnded(std::uint64_t ring);
+    std::string ChoicesFile() const;
 
     Parts parts_;
     const zorvel::Clock& clock_;
@@ -135,6 +150,10 @@ private:
     zorvel::TimePoint nextMinuteJob_{};
     std::time_t lastSeenWritten_ = 0;
     std::int64_t stalledSince_ = 0;  // the window thread's last beat before a stall
+    std::unique_ptr<ISessionSleep> sleep_;
+    std::unique_ptr<zorvel::CWakeChooser> wake_;
+    bool wakeEnabled_ = true;
+    std::set<std::uint64_t> openRings_;  // an idle suspend must not cut them short
 };
 
 // The engine's thread: the engine is made, run and deleted in it.

@@ -5,15 +5,18 @@
 #include "alarms/alarm_board.h"
 #include "alarms/alarm_dlg.h"
 #include "alarms/alarm_engine.h"
+#include "alarms/core/alarm_time.h"
 #include "alarms/missed_alarms_dlg.h"
 #include "chimes/clip_sink.h"
 #include "chimes/rest_remind.h"
 #include "notes/shown_notes.h"
 #include "platform/second_ticker.h"
+#include "settings/holiday_update.h"
 #include "settings/settings_service.h"
 #include "storage/clock_manager.h"
 #include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
+#include "widgets/stored_text.h"
 
 CAppContext::CAppContext(Parts parts)
     : parts_(std::move(parts)),
@@ -91,6 +94,8 @@ CAppContext::~CAppContext() {
     store_->Database().SetWriteListener(nullptr);
     store_->Database().SetLostFileListener(nullptr);
     delete missedNotice_.data();
+    if (missedPosted_ != 0 && parts_.platform.notifier)
+        parts_.platform.notifier->Withdraw(missedPosted_);
     for (auto& [ring, window] : ringWindows_)
         delete window.data();
     // What the windows told the engine last (a snooze pressed just before "退出") is carried
@@ -121,6 +126,8 @@ void CAppContext::Start() {
         zorvel::ShowWarning(nullptr, QStringLiteral("数据文件是只读的，所做的修改都无法保存：\n") +
                                          QString::fromStdString(store_->Database().Path()));
     }
+    // Holiday schedules published after this release, before the engine plans any ring.
+    LoadHolidayFiles(parts_.databasePath);
     ticker_->Start();
     QMetaObject::invokeMethod(engine_, &CAlarmEngine::Start, Qt::AutoConnection);
     if (engineThread_)
@@ -150,12 +157,74 @@ void CAppContext::OpenRingWindow(const zorvel::RingSnapshot& ring) {
     QObject::connect(window, &CAlarmDlg::Snoozed, board, &CAlarmBoard::Snooze);
     QObject::connect(window, &CAlarmDlg::Closed, board, &CAlarmBoard::Close);
     window->ShowOnTop(ringsThisMinute_);
+    PostRingNotice(window, ring);
+}
+
+void CAppContext::PostRingNotice(CAlarmDlg* window, const zorvel::RingSnapshot& ring) {
+    IDesktopNotifier* notifier = parts_.platform.notifier;
+    if (!notifier)
+        return;
+    // Seen over a full-screen window or on a locked screen, where the ring window may not be.
+    DesktopNotice notice;
+    notice.summary = zorvel::FromStoredText(ring.alarm.alarmTime);
+    notice.body = zorvel::FromStoredText(ring.alarm.content);
+    notice.critical = true;
+    notice.category = QStringLiteral("x-zorvel.alarm");
+    notice.actions = {{QStringLiteral("snooze"), QStringLiteral("延迟再响")},
+                      {QStringLiteral("close"), QStringLiteral("关闭")}};
+    // Its buttons act as the window's own: the snooze with the delay the window shows.
+    QPointer<CAlarmDlg> target = window;
+    const quint64 posted = notifier->Post(notice, [target](const QString& action) {
+        if (!target)
+            return;
+        if (action == QLatin1String("snooze"))
+            static_cast<QDialog*>(target.data())->accept();  // as its own button
+        else if (action == QLatin1String("close"))
+            target->close();
+    });
+    auto withdraw = [notifier, posted] { notifier->Withdraw(posted); };
+    QObject::connect(window, &CAlarmDlg::Snoozed, board_.get(), withdraw);
+    QObject::connect(window, &CAlarmDlg::Closed, board_.get(), withdraw);
+    QObject::connect(window, &QObject::destroyed, board_.get(), withdraw);
 }
 
 void CAppContext::ShowMissedAlarms(const AlarmClockList& alarms) {
-    if (!missedNotice_)
+    if (!missedNotice_) {
         missedNotice_ = new CMissedAlarmsDlg;
+        missedListed_.clear();
+    }
     missedNotice_->Add(alarms);
+    missedListed_.insert(missedListed_.end(), alarms.begin(), alarms.end());
+    PostMissedNotice(missedListed_);
+}
+
+void CAppContext::PostMissedNotice(const AlarmClockList& alarms) {
+    IDesktopNotifier* notifier = parts_.platform.notifier;
+    if (!notifier || alarms.empty())
+        return;
+    QStringList lines;
+    for (const AlarmClockPtr& a : alarms) {
+        const QString line = QString::fromStdString(zorvel::AlarmTimeListText(*a)) +
+                             QStringLiteral("  ") + zorvel::FromStoredText(a->content);
+        if (!lines.contains(line))
+            lines << line;
+    }
+    DesktopNotice notice;
+    notice.summary = QStringLiteral("错过的闹钟");
+    notice.body = lines.join(QLatin1Char('\n'));
+    notice.actions = {{QStringLiteral("default"), QStringLiteral("查看")}};
+    // One notice for all of them: the one before gives way.
+    if (missedPosted_ != 0)
+        notifier->Withdraw(missedPosted_);
+    missedPosted_ = notifier->Post(notice, [this](const QString& action) {
+        if (action != QLatin1String("default"))
+            return;
+        missedPosted_ = 0;
+        const AlarmClockList listed = missedListed_;
+        if (!missedNotice_)
+            missedNotice_ = new CMissedAlarmsDlg;
+        missedNotice_->Add(listed);
+    });
 }
 
 void CAppContext::ShowRestReminder() {

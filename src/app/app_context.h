@@ -76,6 +76,8 @@ private:
     void ShowRestReminder();
     void OpenRingWindow(const zorvel::RingSnapshot& ring);
     void ShowMissedAlarms(const AlarmClockList& alarms);
+    void PostRingNotice(CAlarmDlg* window, const zorvel::RingSnapshot& ring);
+    void PostMissedNotice(const AlarmClockList& alarms);
     CAlarmDlg* RingWindow(quint64 ring) const;
 
     Parts parts_;
@@ -95,4 +97,6 @@ private:
     std::time_t ringMinute_ = 0;
     int ringsThisMinute_ = 0;
     QPointer<CMissedAlarmsDlg> missedNotice_;
+    AlarmClockList missedListed_;  // what the notice shows, to show again from the desktop
+    quint64 missedPosted_ = 0;     // the desktop notice of the missed alarms
 };

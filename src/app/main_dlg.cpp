@@ -10,6 +10,7 @@
 #include "alarms/my_clock_dlg.h"
 #include "app/app_context.h"
 #include "app/today_panel.h"
+#include "calendar/holiday_files.h"
 #include "events/my_events_dlg.h"
 #include "notes/my_notes_dlg.h"
 #include "platform/second_ticker.h"
@@ -85,8 +86,7 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     SetPage(kEventsPage,
             new CMyEventsDlg(context.store().Manager(), context.notifier(), context.settings()));
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
-    SetPage(kSettingsPage, new CSoftSettingDlg(context.settings(), context.platform().autostart,
-                                               [&context] { context.SpeakNow(); }));
+    SetPage(kSettingsPage, new CSoftSettingDlg(SettingsPageParts(context)));
     SetPage(kToolsPage, new CToolsDlg(context.platform().clockSetter));
     SetPage(kHomePage, new CHomepageDlg);
     SetPage(kHelpPage, new CAboutDlg(context.platform().launcher));
@@ -97,6 +97,17 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
             [this] { today_->Refresh(context_.clock().NowTimeT(), true); });
 
     g_pMainDlg = this;
+}
+
+CSoftSettingDlg::Parts CMainDlg::SettingsPageParts(CAppContext& context) {
+    CSoftSettingDlg::Parts parts;
+    parts.settings = &context.settings();
+    parts.autostart = context.platform().autostart;
+    parts.speakNow = [&context] { context.SpeakNow(); };
+    parts.alarms = &context.alarms();
+    parts.holidayFolder = zorvel::HolidayFolderFor(context.store().Database().Path());
+    parts.clock = &context.clock();
+    return parts;
 }
 
 CMainDlg::~CMainDlg() {

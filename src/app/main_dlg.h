@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "settings/soft_setting_dlg.h"
+
 class CAppContext;
 class QTabWidget;
 class CMyClockDlg;
@@ -48,6 +50,9 @@ public:
 
     // The left-hand panel, empty until the today panel fills it.
     QWidget* TodayPanel() const { return todayPanel_; }
+
+    // What the settings page gets from the application.
+    static CSoftSettingDlg::Parts SettingsPageParts(CAppContext& context);
 
     // Tab texts and object names of the pages, by page number.
     static QString PageTitle(int index);

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "alarms/core/scheduler.h"
+#include "calendar/holiday_schedule.h"
 #include "calendar/today_texts.h"
 
 namespace {
@@ -20,16 +21,18 @@ CTodayPanel::CTodayPanel(QWidget* parent)
     setObjectName("todayPanel");
     setFixedWidth(kPictureWidth + 4);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(2, kPictureTop + kPictureHeight + 10, 2, 0);
-    layout->setSpacing(8);
+    // Seven lines below the picture fill the fixed height of the main window.
+    layout->setContentsMargins(2, kPictureTop + kPictureHeight + 6, 2, 0);
+    layout->setSpacing(4);
     clockLine_ = MakeLine("clockLine", QStringLiteral("当前时间"));
     lunarDateLine_ = MakeLine("lunarDateLine", QStringLiteral("农历"));
     solarTermLine_ = MakeLine("solarTermLine", QStringLiteral("节气"));
     springFestivalLine_ = MakeLine("springFestivalLine", QStringLiteral("春节"));
     pillarsLine_ = MakeLine("pillarsLine", QStringLiteral("四柱"));
     greetingLine_ = MakeLine("greetingLine", QStringLiteral("星期"));
+    dayStatusLine_ = MakeLine("dayStatusLine", QStringLiteral("今天上班还是休息"));
     for (QLineEdit* line : {clockLine_, lunarDateLine_, solarTermLine_, springFestivalLine_,
-                            pillarsLine_, greetingLine_})
+                            pillarsLine_, greetingLine_, dayStatusLine_})
         layout->addWidget(line);
     layout->addStretch();
 }
@@ -43,7 +46,7 @@ QLineEdit* CTodayPanel::MakeLine(const char* objectName, const QString& accessib
     line->setReadOnly(true);
     line->setFocusPolicy(Qt::NoFocus);
     line->setAlignment(Qt::AlignCenter);
-    line->setFixedHeight(24);
+    line->setFixedHeight(22);
     line->setStyleSheet(
         "QLineEdit { background: palette(window); border: 1px solid palette(mid);"
         " border-radius: 3px; color: palette(window-text); padding: 0 2px; }");
@@ -64,6 +67,8 @@ QLineEdit* CTodayPanel::Line(int controlId) const {
             return pillarsLine_;
         case 1006:
             return greetingLine_;
+        case 1007:
+            return dayStatusLine_;
         default:
             return nullptr;
     }
@@ -97,6 +102,11 @@ void CTodayPanel::Apply() {
         clockLinePending_ = false;
     }
     zorvel::TodayRefresh::What what = refresh_.Check(now);
+    const std::uint64_t schedule = zorvel::HolidayScheduleGeneration();
+    if (schedule != shownSchedule_) {
+        shownSchedule_ = schedule;
+        what = zorvel::TodayRefresh::kAll;
+    }
     if (what == zorvel::TodayRefresh::kNothing)
         return;
     std::tm tm{};
@@ -109,6 +119,7 @@ void CTodayPanel::Apply() {
         SetLine(lunarDateLine_, texts.lunarDate);
         SetLine(solarTermLine_, texts.solarTerm);
         SetLine(springFestivalLine_, texts.springFestival);
+        SetLine(dayStatusLine_, texts.dayStatus);
         shownDate_ = QDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
         update();
     }

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QSvgRenderer>
 #include <QWidget>
+#include <cstdint>
 #include <ctime>
 #include <string>
 
@@ -10,8 +11,9 @@
 
 class QLineEdit;
 
-// The picture of the day and its six read-only lines: the clock line, the lunar date, the
-// solar term, the next Spring Festival, the four pillars and the weekday greeting.
+// The picture of the day and its seven read-only lines: the clock line, the lunar date, the
+// solar term, the next Spring Festival, the four pillars, the weekday greeting and the day in
+// the official holiday schedule.
 class CTodayPanel : public QWidget {
     Q_OBJECT
 public:
@@ -24,7 +26,7 @@ public:
     // window costs nothing; showing the panel brings it up to date.
     void Refresh(std::time_t now, bool withClockLine = false);
 
-    QLineEdit* Line(int controlId) const;  // 1000 .. 1004, 1006
+    QLineEdit* Line(int controlId) const;  // 1000 .. 1004, 1006, 1007 (the day's status)
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -42,10 +44,13 @@ private:
     bool clockLinePending_ = false;
     zorvel::TodayRefresh refresh_;
     QDate shownDate_;
+    // The holiday schedule the status line was computed from; a new one shows at once.
+    std::uint64_t shownSchedule_ = 0;
     QLineEdit* clockLine_;
     QLineEdit* lunarDateLine_;
     QLineEdit* solarTermLine_;
     QLineEdit* springFestivalLine_;
     QLineEdit* pillarsLine_;
     QLineEdit* greetingLine_;
+    QLineEdit* dayStatusLine_;
 };

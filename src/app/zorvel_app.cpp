@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "app/autostart_question.h"
 #include "app/command_line.h"
 #include "app/core/platform_choice.h"
 #include "app/zorvel_dlg.h"
@@ -123,7 +124,10 @@ int CZorvelApp::Run(int argc, char** argv) {
     parts.stateDir = zorvel::UserStateDir();
     parts.engineThread = true;
     parts.voiceSink = [] { return new CMediaClipSink; };
+    IAutostart* autostart = parts.platform.autostart;
     CAppContext context(std::move(parts));
+    CAutostartQuestion autostartQuestion(
+        context.alarms(), autostart, zorvel::UserStateDir() + "choices", zorvel::IsInstalledCopy());
 
     CZorvelDlg clock(context);
     QObject::connect(&clock, &CZorvelDlg::exitRequested, &app, &QCoreApplication::quit);

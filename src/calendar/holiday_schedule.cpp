@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "calendar/civil_date.h"
+#include "calendar/holiday_tables.h"
 
 namespace zorvel {
 
@@ -31,6 +32,22 @@ DayStatus HolidaySchedule::StatusOf(int year, int month, int day) const {
     return status;
 }
 
+std::shared_ptr<const HolidaySchedule> ShippedHolidaySchedule() {
+    static const std::shared_ptr<const HolidaySchedule> shipped = [] {
+        std::vector<OfficialDay> days;
+        days.reserve(kShippedHolidayDayCount);
+        for (std::size_t i = 0; i < kShippedHolidayDayCount; ++i) {
+            const ShippedHolidayDay& d = kShippedHolidayDays[i];
+            days.push_back({d.year, d.month, d.day, d.isOffDay, d.name});
+        }
+        std::set<int> years;
+        for (int y = kShippedHolidayFirstYear; y <= kShippedHolidayLastYear; ++y)
+            years.insert(y);
+        return std::make_shared<const HolidaySchedule>(days, years);
+    }();
+    return shipped;
+}
+
 namespace {
 
 std::mutex g_scheduleMutex;
@@ -42,7 +59,7 @@ std::atomic<std::uint64_t> g_generation{0};
 std::shared_ptr<const HolidaySchedule> CurrentHolidaySchedule() {
     std::lock_guard lock(g_scheduleMutex);
     if (!g_schedule)
-        g_schedule = std::make_shared<const HolidaySchedule>();
+        g_schedule = ShippedHolidaySchedule();
     return g_schedule;
 }
 

@@ -1,14 +1,22 @@
 // Developer tool: the today panel's texts, or one line per day of all three engines, for checking
 // the calendar from a terminal.
 //
-//   zorvel-today 2011-09-18T12:00       the five panel lines (1006, 1001, 1002, 1003, 1004)
-//   zorvel-today --days FROM TO         one tab-separated line per day, FROM and TO YYYY-MM-DD
+//   zorvel-today 2011-09-18T12:00       the panel lines (1006, 1001, 1002, 1003, 1004) and the
+//                                       day's status in the official schedule
+//   zorvel-today --days FROM TO         one tab-separated line per day, FROM and TO YYYY-MM-DD,
+//                                       ending in 班 (a working day) or 休 (a day off)
+//
+// The schedule is the shipped one; ZORVEL_HOLIDAY_DIR names a folder of <year>.json files to
+// read over it, as the program reads the one beside its database.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "calendar/civil_date.h"
 #include "calendar/day_report.h"
+#include "calendar/holiday_files.h"
+#include "calendar/holiday_schedule.h"
 #include "calendar/today_texts.h"
 
 namespace {
@@ -59,8 +67,9 @@ int PrintPanel(const char* arg) {
         return Usage();
     }
     const zorvel::TodayTexts t = zorvel::ComputeTodayTexts(y, mo, d, h, mi, s);
-    std::printf("%s\n%s\n%s\n%s\n%s\n", t.greeting.c_str(), t.lunarDate.c_str(),
-                t.solarTerm.c_str(), t.springFestival.c_str(), t.pillars.c_str());
+    std::printf("%s\n%s\n%s\n%s\n%s\n%s\n", t.greeting.c_str(), t.lunarDate.c_str(),
+                t.solarTerm.c_str(), t.springFestival.c_str(), t.pillars.c_str(),
+                t.dayStatus.c_str());
     return 0;
 }
 
@@ -77,11 +86,12 @@ int PrintDays(const char* fromText, const char* toText) {
     }
     const long to = zorvel::DaysFromCivil(y, m, d);
     zorvel::CalendarDayReport report;
+    const auto schedule = zorvel::CurrentHolidaySchedule();
     std::string out;
     for (long day = from; day <= to; ++day) {
         const zorvel::CivilDate c = zorvel::CivilFromDays(day);
         out += report.Row(c.year, c.month, c.day);
-        out += '\n';
+        out += schedule->IsWorkday(c.year, c.month, c.day) ? "\t班\n" : "\t休\n";
         if (out.size() > (1 << 16)) {
             std::fwrite(out.data(), 1, out.size(), stdout);
             out.clear();
@@ -94,6 +104,13 @@ int PrintDays(const char* fromText, const char* toText) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const char* dir = std::getenv("ZORVEL_HOLIDAY_DIR"); dir && *dir) {
+        std::string folder = dir;
+        if (folder.back() != '/')
+            folder += '/';
+        for (const std::string& problem : zorvel::LoadHolidayFolder(folder))
+            std::fprintf(stderr, "zorvel-today: ignored %s\n", problem.c_str());
+    }
     if (argc == 2 && argv[1][0] != '-') {
         return PrintPanel(argv[1]);
     }

@@ -4,6 +4,8 @@
 #include "calendar/calendar_names.h"
 #include "calendar/civil_date.h"
 #include "calendar/four_pillars.h"
+#include "calendar/holiday_files.h"
+#include "calendar/holiday_schedule.h"
 
 namespace zorvel {
 
@@ -99,6 +101,9 @@ TodayTexts ComputeTodayTexts(int year, int month, int day, int hour, int minute,
         festivalYear != 0 ? std::to_string(festivalYear) + "年春节：" : std::string("春节：");
     const std::string festival = festivalYear != 0 ? SpringFestivalDate(festivalYear) : "";
     t.springFestival += festival.empty() ? kNone : festival;
+
+    t.dayStatus = valid ? DayStatusText(CurrentHolidaySchedule()->StatusOf(year, month, day))
+                        : std::string("今天：") + kNone;
 
     if (valid) {
         CFourPillars pillars;

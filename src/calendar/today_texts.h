@@ -13,6 +13,9 @@ struct TodayTexts {
     std::string solarTerm;       // field 1002: "节气：白露" or "节气：---"
     std::string springFestival;  // field 1003: the coming festival, "2012年春节：2012-01-23"
     std::string pillars;         // field 1004: "辛卯 丁酉 丙子 甲午"
+    // The day in the official schedule in force: "今天：国庆节 休", "今天：调休上班",
+    // "今天：工作日" or "今天：休息日".
+    std::string dayStatus;
 };
 
 // The panel for a local date and time. A line whose engine does not cover the date shows its

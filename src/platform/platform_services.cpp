@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "platform/linux_desktop_shell.h"
+#include "platform/wake_ways.h"
 
 struct CLinuxPlatform::Parts {
     CLogindPowerControl power;
@@ -11,6 +12,7 @@ struct CLinuxPlatform::Parts {
     CXdgAutostart autostart{CXdgAutostart::DefaultConfigHome(),
                             QCoreApplication::applicationFilePath()};
     CTimedatedClockSetter clockSetter;
+    CFreedesktopNotifier notifier{QDBusConnection::sessionBus()};
 };
 
 CLinuxPlatform::CLinuxPlatform() : parts_(std::make_unique<Parts>()) {}
@@ -26,5 +28,8 @@ PlatformServices CLinuxPlatform::Bundle() {
     s.dataDirs = zorvel::DataDirs::Installed();
     s.autostart = &parts_->autostart;
     s.clockSetter = &parts_->clockSetter;
+    s.notifier = &parts_->notifier;
+    s.sessionSleep = [] { return std::make_unique<CLogindSleep>(QDBusConnection::systemBus()); };
+    s.wakeWays = [] { return LinuxWakeWays(); };
     return s;
 }

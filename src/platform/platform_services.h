@@ -1,10 +1,17 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include "platform/autostart.h"
 #include "platform/clock_setter.h"
 #include "platform/core/program_dir.h"
+#include "platform/core/wake_way.h"
+#include "platform/desktop_notifier.h"
 #include "platform/power_control.h"
 #include "platform/program_launcher.h"
+#include "platform/session_sleep.h"
 #include "platform/song_player.h"
 
 namespace zorvel {
@@ -21,6 +28,10 @@ struct PlatformServices {
     zorvel::DataDirs dataDirs;  // voice clips and built-in songs
     IAutostart* autostart = nullptr;
     IClockSetter* clockSetter = nullptr;
+    IDesktopNotifier* notifier = nullptr;
+    // Made by the alarm engine in its own thread, which they then live in.
+    std::function<std::unique_ptr<ISessionSleep>()> sessionSleep;
+    std::function<std::vector<std::unique_ptr<zorvel::IWakeWay>>()> wakeWays;
 };
 
 // The Linux implementations, kept together for the life of the application.

@@ -11,9 +11,13 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <ctime>
 
+#include "alarms/alarm_board.h"
 #include "platform/autostart.h"
+#include "settings/holiday_update.h"
 #include "settings/settings_service.h"
+#include "widgets/message_box.h"
 #include "widgets/pwd_input_dlg.h"
 #include "widgets/pwd_setting_dlg.h"
 #include "widgets/storage_action.h"
@@ -66,9 +70,8 @@ bool CSoftSettingDlg::Store(Setter&& setter) {
     return RunStorageAction(this, [&] { setter(settings_); });
 }
 
-CSoftSettingDlg::CSoftSettingDlg(CSettingsService& settings, IAutostart* autostart,
-                                 std::function<void()> speakNow, QWidget* parent)
-    : QWidget(parent), settings_(settings), autostart_(autostart), speakNow_(std::move(speakNow)) {
+CSoftSettingDlg::CSoftSettingDlg(Parts parts, QWidget* parent)
+    : QWidget(parent), parts_(std::move(parts)), settings_(*parts_.settings) {
     autoRun_ = MakeCheckBox("开机自动运行软件", "autoRunCheck");
     auto* autoRunHint = new QLabel(QStringLiteral("（勾选后，每次登录桌面时自动启动本软件）"));
     autoRunHint->setObjectName("autoRunHint");
@@ -138,6 +141,13 @@ CSoftSettingDlg::CSoftSettingDlg(CSettingsService& settings, IAutostart* autosta
     ringLabel->setBuddy(ringPlayType_);
     addRow({ringIcon, ringLabel, ringPlayType_});
     addRow({startupLabel, startupClock_, startupMain_});
+    updateHolidays_ = new QPushButton(QStringLiteral("更新节假日安排"));
+    updateHolidays_->setObjectName("updateHolidaysButton");
+    updateHolidays_->setAutoDefault(false);
+    updateHolidays_->setToolTip(QStringLiteral("从网上取得今年和明年的放假安排"));
+    addRow({updateHolidays_});
+    if (parts_.alarms)
+        AddWakeSetting(layout);
     layout->addStretch();
 
     ReadSettings();
@@ -161,12 +171,36 @@ CSoftSettingDlg::CSoftSettingDlg(CSettingsService& settings, IAutostart* autosta
             SetIndex(ringPlayType_, ringPlayType_->property(kShown).toInt());
         ringPlayType_->setProperty(kShown, ringPlayType_->currentIndex());
     });
-    connect(zdbsTest, &QPushButton::clicked, this, [this] { speakNow_(); });
-    connect(bdbsTest, &QPushButton::clicked, this, [this] { speakNow_(); });
+    connect(zdbsTest, &QPushButton::clicked, this, [this] { parts_.speakNow(); });
+    connect(bdbsTest, &QPushButton::clicked, this, [this] { parts_.speakNow(); });
     connect(autoRun_, &QCheckBox::toggled, this, &CSoftSettingDlg::OnAutoRunToggled);
     connect(pwdReq_, &QCheckBox::toggled, this, &CSoftSettingDlg::OnPwdReqToggled);
     connect(startupClock_, &QRadioButton::clicked, this, [this] { OnStartupWindow(0); });
     connect(startupMain_, &QRadioButton::clicked, this, [this] { OnStartupWindow(1); });
+    connect(updateHolidays_, &QPushButton::clicked, this, &CSoftSettingDlg::OnUpdateHolidays);
+}
+
+// Waking the computer for alarms: kept in the state folder by the alarm engine, greyed with its
+// reason where neither way of waking works.
+void CSoftSettingDlg::AddWakeSetting(QVBoxLayout* layout) {
+    auto* wake = MakeCheckBox("休眠时到点唤醒电脑", "wakeFromSleepCheck");
+    auto* reason = new QLabel(QStringLiteral("需要 systemd 254 或 zorvel-wake 的唤醒权限"));
+    reason->setObjectName("wakeReason");
+    reason->setEnabled(false);
+    reason->setContentsMargins(22, 0, 0, 0);  // under the box's text
+    layout->addWidget(wake);
+    layout->addWidget(reason);
+    CAlarmBoard& board = *parts_.alarms;
+    auto show = [wake, reason, &board] {
+        const bool none =
+            board.wakeAvailability() == static_cast<int>(zorvel::CWakeChooser::Availability::kNone);
+        wake->setEnabled(!none);
+        SetChecked(wake, !none && board.wakeEnabled());
+        reason->setVisible(none);
+    };
+    connect(&board, &CAlarmBoard::WakeStateChanged, this, show);
+    connect(wake, &QCheckBox::clicked, &board, &CAlarmBoard::SetWakeEnabled);
+    show();
 }
 
 void CSoftSettingDlg::StoreOnToggle(QCheckBox* box, void (CSettingsService::*setter)(bool)) {
@@ -191,15 +225,16 @@ void CSoftSettingDlg::ReadSettings() {
         SetIndex(restInterval_, s.restRemindInterval - 1);
 
     // The box shows whether the program really starts at login; the stored flag follows.
-    autoRun_->setEnabled(autostart_ != nullptr);
-    const bool autoRun = autostart_ ? autostart_->IsEnabled() : s.isAutoRun;
+    autoRun_->setEnabled(parts_.autostart != nullptr);
+    const bool autoRun = parts_.autostart ? parts_.autostart->IsEnabled() : s.isAutoRun;
     SetChecked(autoRun_, autoRun);
     if (autoRun != s.isAutoRun && settings_.IsLoaded())
         Store([autoRun](CSettingsService& set) { set.SetAutoRun(autoRun); });
 }
 
 void CSoftSettingDlg::OnAutoRunToggled(bool checked) {
-    const bool done = autostart_ && (checked ? autostart_->Enable() : autostart_->Disable());
+    const bool done =
+        parts_.autostart && (checked ? parts_.autostart->Enable() : parts_.autostart->Disable());
     if (!done) {
         SetChecked(autoRun_, !checked);
         ShowWarning(this, QStringLiteral("设置开机启动失败！"));
@@ -228,4 +263,24 @@ void CSoftSettingDlg::OnStartupWindow(int value) {
     Store([value](CSettingsService& s) { s.SetStartupWindow(value); });
     startupClock_->setChecked(value == 0);
     startupMain_->setChecked(value == 1);
+}
+
+void CSoftSettingDlg::OnUpdateHolidays() {
+    if (!holidayUpdate_) {
+        holidayUpdate_ = new CHolidayUpdate(parts_.holidayFolder, this);
+        connect(holidayUpdate_, &CHolidayUpdate::Finished, this,
+                [this](const QString& report, bool updated) {
+                    updateHolidays_->setEnabled(true);
+                    if (updated)
+                        ShowMessage(this, report);
+                    else
+                        ShowWarning(this, report);
+                });
+    }
+    const std::time_t now = parts_.clock ? parts_.clock->NowTimeT() : std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int year = local.tm_year + 1900;
+    updateHolidays_->setEnabled(false);
+    holidayUpdate_->Start({year, year + 1});
 }

@@ -2,12 +2,19 @@
 
 #include <QWidget>
 #include <functional>
+#include <string>
 
+#include "platform/core/clock.h"
+
+class CAlarmBoard;
+class CHolidayUpdate;
 class CSettingsService;
 class IAutostart;
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 // "软件设置": the settings row as check boxes and lists. Every change is stored at once through
 // the settings service, however the control changed (mouse, keyboard, a screen reader's
@@ -15,9 +22,17 @@ class QRadioButton;
 class CSoftSettingDlg : public QWidget {
     Q_OBJECT
 public:
-    // `autostart` may be null (no desktop to start with); `speakNow` speaks the current time.
-    CSoftSettingDlg(CSettingsService& settings, IAutostart* autostart,
-                    std::function<void()> speakNow, QWidget* parent = nullptr);
+    // What the page works with; the pointers must outlive it.
+    struct Parts {
+        CSettingsService* settings = nullptr;
+        IAutostart* autostart = nullptr;  // null: no desktop to start with
+        std::function<void()> speakNow;   // speaks the current time
+        CAlarmBoard* alarms = nullptr;    // the wake-up setting; null: not offered
+        std::string holidayFolder;        // where "更新节假日安排" keeps what it fetches
+        const zorvel::Clock* clock = nullptr;
+    };
+
+    explicit CSoftSettingDlg(Parts parts, QWidget* parent = nullptr);
 
 private:
     void ReadSettings();
@@ -26,14 +41,16 @@ private:
     void StoreOnToggle(QCheckBox* box, void (CSettingsService::*setter)(bool));
     void OnAutoRunToggled(bool checked);
     void OnPwdReqToggled(bool checked);
+    void AddWakeSetting(QVBoxLayout* layout);
     void OnStartupWindow(int value);
+    // "更新节假日安排": this year's and next year's schedule, fetched in the background.
+    void OnUpdateHolidays();
     // Runs one setter; on a storage error shows it and returns false.
     template <typename Setter>
     bool Store(Setter&& setter);
 
+    Parts parts_;
     CSettingsService& settings_;
-    IAutostart* autostart_;
-    std::function<void()> speakNow_;
     QCheckBox* autoRun_;
     QCheckBox* zdbs_;
     QCheckBox* bdbs_;
@@ -44,4 +61,6 @@ private:
     QComboBox* ringPlayType_;
     QRadioButton* startupClock_;
     QRadioButton* startupMain_;
+    QPushButton* updateHolidays_;
+    CHolidayUpdate* holidayUpdate_ = nullptr;
 };

@@ -16,6 +16,8 @@
 
 #include "alarms/my_clock_dlg.h"
 #include "app/today_panel.h"
+#include "calendar/holiday_files.h"
+#include "calendar/holiday_tables.h"
 #include "platform/second_ticker.h"
 #include "settings/user_logs_dlg.h"
 #include "support/test_app.h"
@@ -126,6 +128,7 @@ TEST_F(TodayPanelTest, FollowsTheClockPastMidnight) {
     EXPECT_EQ(Line(1002), QStringLiteral("节气：---"));
     EXPECT_EQ(Line(1003), QStringLiteral("2012年春节：2012-01-23"));
     EXPECT_EQ(Line(1004), QStringLiteral("辛卯 丁酉 丙子 甲午"));
+    EXPECT_EQ(Line(1007), QStringLiteral("今天：休息日"));
     TickAt(MakeLocalTime(2011, 9, 18, 23, 0, 0));  // a new double hour: the hour pillar changes
     EXPECT_EQ(Line(1006), QStringLiteral("您好，今天是星期天"));
     EXPECT_NE(Line(1004), QStringLiteral("辛卯 丁酉 丙子 甲午"));
@@ -133,11 +136,24 @@ TEST_F(TodayPanelTest, FollowsTheClockPastMidnight) {
     EXPECT_EQ(Line(1000), "2011-09-19 00:00:00");
     EXPECT_EQ(Line(1006), QStringLiteral("您好，今天是星期一"));
     EXPECT_EQ(Line(1001), QStringLiteral("辛卯 兔年　八月廿二"));
+    EXPECT_EQ(Line(1007), QStringLiteral("今天：工作日"));
+}
+
+// A schedule fetched or read while the program runs shows at the next second, the same day.
+TEST_F(TodayPanelTest, StatusLineFollowsANewSchedule) {
+    TickAt(MakeLocalTime(2011, 9, 19, 12, 0, 0));
+    EXPECT_EQ(Line(1007), QStringLiteral("今天：工作日"));
+    zorvel::SetCurrentHolidaySchedule(
+        zorvel::ScheduleWithYears({{2011, {{2011, 9, 19, true, "测试"}}}}));
+    TickAt(MakeLocalTime(2011, 9, 19, 12, 0, 1));
+    const QString shown = Line(1007);
+    zorvel::SetCurrentHolidaySchedule(zorvel::ShippedHolidaySchedule());
+    EXPECT_EQ(shown, QStringLiteral("今天：测试 休"));
 }
 
 TEST_F(TodayPanelTest, FieldsExposeWhatTheyShow) {
     TickAt(MakeLocalTime(2011, 9, 18, 12, 0, 0));
-    for (int id : {1000, 1001, 1002, 1003, 1004, 1006}) {
+    for (int id : {1000, 1001, 1002, 1003, 1004, 1006, 1007}) {
         QLineEdit* line = dlg->todayPanel()->Line(id);
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(line);
         ASSERT_NE(a, nullptr);

@@ -15,7 +15,7 @@ using zorvel::TodayTexts;
 namespace {
 
 std::vector<std::string> Lines(const TodayTexts& t) {
-    return {t.greeting, t.lunarDate, t.solarTerm, t.springFestival, t.pillars};
+    return {t.greeting, t.lunarDate, t.solarTerm, t.springFestival, t.pillars, t.dayStatus};
 }
 
 }  // namespace
@@ -23,17 +23,24 @@ std::vector<std::string> Lines(const TodayTexts& t) {
 TEST(TodayTexts, KnownDays) {
     EXPECT_EQ(Lines(ComputeTodayTexts(2011, 9, 18, 12, 0, 0)),
               (std::vector<std::string>{"您好，今天是星期天", "辛卯 兔年　八月廿一", "节气：---",
-                                        "2012年春节：2012-01-23", "辛卯 丁酉 丙子 甲午"}));
+                                        "2012年春节：2012-01-23", "辛卯 丁酉 丙子 甲午",
+                                        "今天：休息日"}));
     EXPECT_EQ(Lines(ComputeTodayTexts(2026, 12, 9, 12, 0, 0)),
               (std::vector<std::string>{"您好，今天是星期三", "丙午 马年十一月初一", "节气：---",
-                                        "2027年春节：2027-02-06", "丙午 庚子 丁巳 丙午"}));
+                                        "2027年春节：2027-02-06", "丙午 庚子 丁巳 丙午",
+                                        "今天：工作日"}));
     EXPECT_EQ(Lines(ComputeTodayTexts(2011, 1, 6, 8, 30)),
               (std::vector<std::string>{"您好，今天是星期四", "庚寅 虎年十二月初三", "节气：小寒",
-                                        "2011年春节：2011-02-03", "庚寅 己丑 辛酉 壬辰"}));
+                                        "2011年春节：2011-02-03", "庚寅 己丑 辛酉 壬辰",
+                                        "今天：工作日"}));
     // The year pillar has turned at 立春, the lunar year not yet.
     EXPECT_EQ(Lines(ComputeTodayTexts(2026, 2, 10, 12, 0)),
               (std::vector<std::string>{"您好，今天是星期二", "乙巳 蛇年十二月廿三", "节气：---",
-                                        "2026年春节：2026-02-17", "丙午 庚寅 乙卯 壬午"}));
+                                        "2026年春节：2026-02-17", "丙午 庚寅 乙卯 壬午",
+                                        "今天：工作日"}));
+    // The official schedule: a holiday, an adjusted working Saturday.
+    EXPECT_EQ(ComputeTodayTexts(2026, 10, 1, 8, 0).dayStatus, "今天：国庆节 休");
+    EXPECT_EQ(ComputeTodayTexts(2026, 10, 10, 8, 0).dayStatus, "今天：调休上班");
 }
 
 TEST(TodayTexts, WeekdaysFromSundayToSaturday) {
@@ -84,13 +91,13 @@ TEST(TodayTexts, SpringFestivalLineAcrossTheRange) {
 TEST(TodayTexts, OutsideTheTablesEachLineShowsItsLabelOnly) {
     EXPECT_EQ(Lines(ComputeTodayTexts(1900, 12, 31, 12, 0)),
               (std::vector<std::string>{"您好，今天是星期一", "---", "节气：---", "1901年春节：---",
-                                        "---"}));
+                                        "---", "今天：工作日"}));
     EXPECT_EQ(Lines(ComputeTodayTexts(2101, 6, 1, 12, 0)),
               (std::vector<std::string>{"您好，今天是星期三", "---", "节气：---", "2102年春节：---",
-                                        "---"}));
-    EXPECT_EQ(
-        Lines(ComputeTodayTexts(2011, 2, 29, 12, 0)),
-        (std::vector<std::string>{"您好，今天是---", "---", "节气：---", "春节：---", "---"}));
+                                        "---", "今天：工作日"}));
+    EXPECT_EQ(Lines(ComputeTodayTexts(2011, 2, 29, 12, 0)),
+              (std::vector<std::string>{"您好，今天是---", "---", "节气：---", "春节：---", "---",
+                                        "今天：---"}));
     EXPECT_EQ(ComputeTodayTexts(2011, 9, 18, 24, 0).pillars, "---");
 }
 

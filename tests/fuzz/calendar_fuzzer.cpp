@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const TodayTexts texts = ComputeTodayTexts(year, month, day, hour, minute, second);
     for (const std::string* s : {&texts.greeting, &texts.lunarDate, &texts.solarTerm,
-                                 &texts.springFestival, &texts.pillars})
+                                 &texts.springFestival, &texts.pillars, &texts.dayStatus})
         Check(fuzz::IsUtf8(*s), "today text is not UTF-8", *s);
     const bool valid = IsValidDate(year, month, day) && hour >= 0 && hour <= 23 && minute >= 0 &&
                        minute <= 59 && second >= 0 && second <= 59;

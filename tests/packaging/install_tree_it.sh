@@ -14,7 +14,7 @@ fail() {
 DESTDIR="$root" cmake --install "$ZORVEL_BUILD_DIR" --prefix /usr >/dev/null
 usr="$root/usr"
 
-for f in bin/zorvel share/zorvel/mp3/1.mp3 share/zorvel/mp3/2.mp3 share/zorvel/zorvel.db3 \
+for f in bin/zorvel bin/zorvel-wake share/zorvel/mp3/1.mp3 share/zorvel/mp3/2.mp3 share/zorvel/zorvel.db3 \
   share/applications/org.zorvel.Zorvel.desktop share/metainfo/org.zorvel.Zorvel.metainfo.xml \
   share/icons/hicolor/scalable/apps/zorvel.svg share/icons/hicolor/48x48/apps/zorvel.png \
   share/doc/zorvel/copyright share/doc/zorvel/changelog.Debian.gz share/man/man1/zorvel.1.gz; do

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "alarms/alarm_engine.h"
+#include "app/main_dlg.h"
 #include "chimes/time_voice.h"
 #include "settings/settings_service.h"
 #include "settings/soft_setting_dlg.h"
@@ -26,8 +27,7 @@ using namespace zorvel;
 class SoftSettingPageTest : public test::AppTest {
 protected:
     void Open() {
-        page = std::make_unique<CSoftSettingDlg>(context().settings(), &autostart,
-                                                 [this] { context().SpeakNow(); });
+        page = std::make_unique<CSoftSettingDlg>(CMainDlg::SettingsPageParts(context()));
         page->show();
     }
     SoftSetting Stored() {

@@ -8,8 +8,10 @@
 
 #include "platform/autostart.h"
 #include "platform/clock_setter.h"
+#include "platform/desktop_notifier.h"
 #include "platform/power_control.h"
 #include "platform/program_launcher.h"
+#include "platform/session_sleep.h"
 #include "platform/song_player.h"
 #include "support/fake_clock.h"
 
@@ -98,6 +100,40 @@ public:
     std::function<void(const ClockSetResult&)> pending;
     ClockSetResult answer{true, false, {}};
     bool answerAtOnce = true;
+};
+
+// Keeps the notices posted; the test chooses their actions.
+class CFakeNotifier final : public IDesktopNotifier {
+public:
+    struct Posted {
+        DesktopNotice notice;
+        std::function<void(const QString&)> onAction;
+        bool withdrawn = false;
+    };
+    quint64 Post(const DesktopNotice& notice,
+                 std::function<void(const QString&)> onAction) override {
+        posted.push_back({notice, std::move(onAction), false});
+        return posted.size();
+    }
+    void Withdraw(quint64 notice) override { posted.at(notice - 1).withdrawn = true; }
+    // The user chose `action` on notice `index` (as the server tells it: once).
+    void Choose(size_t index, const QString& action) {
+        if (auto onAction = std::exchange(posted.at(index).onAction, nullptr))
+            onAction(action);
+    }
+    std::vector<Posted> posted;
+};
+
+// The session's sleep on demand: the test sends the signals and reads the locks.
+class CFakeSessionSleep final : public ISessionSleep {
+public:
+    void SetSleepHandler(std::function<void(bool)> h) override { handler = std::move(h); }
+    void HoldSleepDelay(bool hold) override { sleepDelay = hold; }
+    void HoldIdleBlock(bool hold) override { idleBlock = hold; }
+    void Send(bool goingToSleep) { handler(goingToSleep); }
+    std::function<void(bool)> handler;
+    bool sleepDelay = false;
+    bool idleBlock = false;
 };
 
 }  // namespace zorvel::test

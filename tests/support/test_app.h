@@ -10,6 +10,7 @@
 #include "platform/platform_services.h"
 #include "storage/clock_manager.h"
 #include "support/fake_desktop_shell.h"
+#include "support/fake_wake_way.h"
 #include "support/fakes.h"
 #include "support/temp_db.h"
 
@@ -43,6 +44,11 @@ protected:
     CFakeProgramLauncher launcher;
     CFakeAutostart autostart;
     CFakeClockSetter clockSetter;
+    CFakeNotifier notifier;
+    CFakeSessionSleep* sleep = nullptr;  // owned by the engine
+    // The ways of waking the engine gets (owned by it): whether each works, then the ways.
+    bool wakeWorks[2] = {true, true};
+    std::vector<CFakeWakeWay*> wakeWays;
     std::vector<CFakeSongPlayer*> players;  // owned by the ring windows
     QString nextSongError;                  // the error the next song player reports
     std::unique_ptr<CAppContext> app;

@@ -24,6 +24,8 @@ AppTest::AppTest() : dbPath(dir.File("zorvel.db3")), clock(MakeLocalTime(2011, 9
 
 void AppTest::Restart() {
     app.reset();
+    sleep = nullptr;
+    wakeWays.clear();
     CAppContext::Parts parts;
     parts.clock = &clock;
     parts.platform.power = &power;
@@ -31,6 +33,23 @@ void AppTest::Restart() {
     parts.platform.shell = &shell;
     parts.platform.autostart = &autostart;
     parts.platform.clockSetter = &clockSetter;
+    parts.platform.notifier = &notifier;
+    parts.platform.sessionSleep = [this] {
+        auto s = std::make_unique<CFakeSessionSleep>();
+        sleep = s.get();
+        return std::unique_ptr<ISessionSleep>(std::move(s));
+    };
+    parts.platform.wakeWays = [this] {
+        std::vector<std::unique_ptr<IWakeWay>> ways;
+        wakeWays.clear();
+        for (int i = 0; i < 2; ++i) {
+            auto w =
+                std::make_unique<CFakeWakeWay>(i == 0 ? "systemd" : "zorvel-wake", wakeWorks[i]);
+            wakeWays.push_back(w.get());
+            ways.push_back(std::move(w));
+        }
+        return ways;
+    };
     parts.platform.songPlayers = [this] {
         auto p = std::make_unique<CFakeSongPlayer>();
         p->error = nextSongError;

@@ -46,6 +46,10 @@ cp "$ZORVEL_BUILD_DIR"/libzorvel_browser.so "$work/bin/" 2>/dev/null || true
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" \
   XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
+# No bus of the machine's own: no notice on the developer's desktop, no wake-up timer in their
+# systemd, no lock on their logind. A test that wants a bus starts a private one.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/run/no-session-bus"
+export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/run/no-system-bus"
 
 start_xvfb "${IT_SCREEN:-800x600x24}" || fail "no X server"
 

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <sstream>
 
 namespace zorvel {
@@ -142,6 +144,54 @@ bool WriteSnoozes(const std::string& path, const std::vector<PendingSnooze>& sno
     // A snooze is a rare, deliberate act: worth the flush, so a crash cannot lose it.
     ok = ok && ::fsync(fd) == 0;
     ::close(fd);
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+namespace {
+std::mutex choicesLock;
+
+std::map<std::string, std::string> ReadChoices(const std::string& path) {
+    std::map<std::string, std::string> choices;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        const auto eq = line.find('=');
+        if (eq != std::string::npos && eq > 0)
+            choices[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return choices;
+}
+}  // namespace
+
+std::optional<std::string> ReadChoice(const std::string& path, const std::string& key) {
+    if (path.empty())
+        return std::nullopt;
+    std::lock_guard<std::mutex> hold(choicesLock);
+    auto choices = ReadChoices(path);
+    auto it = choices.find(key);
+    return it == choices.end() ? std::nullopt : std::optional<std::string>(it->second);
+}
+
+bool WriteChoice(const std::string& path, const std::string& key, const std::string& value) {
+    if (path.empty() || key.empty() || key.find_first_of("=\n") != std::string::npos ||
+        value.find('\n') != std::string::npos)
+        return false;
+    std::lock_guard<std::mutex> hold(choicesLock);
+    auto choices = ReadChoices(path);
+    choices[key] = value;
+    MakeParent(path);
+    std::string text;
+    for (const auto& [k, v] : choices)
+        text += k + '=' + v + '\n';
+    const std::string temp = path + ".new";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ok = ::close(fd) == 0 && ok;
     if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
         std::remove(temp.c_str());
         return false;

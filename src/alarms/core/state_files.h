@@ -30,4 +30,11 @@ std::vector<PendingSnooze> ReadSnoozes(const std::string& path);
 // Written whole to a new file that then replaces the old one.
 bool WriteSnoozes(const std::string& path, const std::vector<PendingSnooze>& snoozes);
 
+// What the user chose that has no column in the settings row, one "key=value" a line in the
+// file "choices": whether to wake the computer for alarms, the answer about starting at login.
+std::optional<std::string> ReadChoice(const std::string& path, const std::string& key);
+// Replaces (or adds) one key, keeping the others; the window thread and the alarm engine may
+// both write, so writes are taken one at a time.
+bool WriteChoice(const std::string& path, const std::string& key, const std::string& value);
+
 }  // namespace zorvel

@@ -68,6 +68,14 @@ std::string DatabaseDir(const DatabaseFolders& folders) {
     return folders.userDataDir;
 }
 
+bool IsInstalledCopy() {
+    std::string installedBinDir;
+#ifdef ZORVEL_INSTALL_BINDIR
+    installedBinDir = ZORVEL_INSTALL_BINDIR;
+#endif
+    return IsInstalledProgramDir(ProgramDir(), installedBinDir);
+}
+
 std::string DefaultDatabasePath() {
     constexpr const char* kFile = "zorvel.db3";
     DatabaseFolders folders;

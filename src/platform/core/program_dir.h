@@ -30,6 +30,9 @@ struct DatabaseFolders {
 // write there (root) must not fill with personal data.
 bool IsInstalledProgramDir(const std::string& dir, const std::string& installedBinDir);
 
+// Whether this process runs an installed program (not one in a build or unpacked folder).
+bool IsInstalledCopy();
+
 // The folder of the database file: the program directory for a copy run where it was built or
 // unpacked (when that directory is writable), the user's data directory for an installed
 // program. An installed program that an earlier version let keep its file beside it keeps

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <string>
+
+class CAlarmBoard;
+class IAutostart;
+
+// An alarm clock that is not running rings nothing: the first time an installed copy runs with
+// at least one alarm and does not start at login, it asks once whether it should. The question
+// blocks nothing, and its answer is kept in the state folder's choices.
+class CAutostartQuestion : public QObject {
+    Q_OBJECT
+public:
+    CAutostartQuestion(CAlarmBoard& board, IAutostart* autostart, std::string choicesFile,
+                       bool installedCopy, QObject* parent = nullptr);
+    ~CAutostartQuestion() override;
+    // The question while it is on screen.
+    QMessageBox* box() const { return box_; }
+
+private:
+    void Consider();
+
+    CAlarmBoard& board_;
+    IAutostart* autostart_;
+    std::string choicesFile_;
+    bool done_;
+    QPointer<QMessageBox> box_;
+};
