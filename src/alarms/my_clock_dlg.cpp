@@ -47,8 +47,12 @@ const CListPage::Setup kSetup = {
 };
 }  // namespace
 
-CMyClockDlg::CMyClockDlg(CAlarmBoard& alarms, CStore& store, const Clock& clock, QWidget* parent)
-    : CListPage(kSetup, store.Database(), parent), alarms_(alarms), store_(store), clock_(clock) {
+CMyClockDlg::CMyClockDlg(CAlarmBoard& alarms, CStore& store, CSettingsService& settings,
+                         const Clock& clock, QWidget* parent)
+    : CListPage(kSetup, store.Database(), &settings, parent),
+      alarms_(alarms),
+      store_(store),
+      clock_(clock) {
     resize(562, 334);
     SetUpColumns();
     // One line under the list when a rule follows a year whose schedule is not out yet.

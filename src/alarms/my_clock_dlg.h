@@ -10,6 +10,7 @@
 #include "widgets/list_page.h"
 
 class CAlarmBoard;
+class CSettingsService;
 class QLabel;
 class QPushButton;
 namespace zorvel {
@@ -22,8 +23,8 @@ class CStore;
 class CMyClockDlg : public CListPage {
     Q_OBJECT
 public:
-    CMyClockDlg(CAlarmBoard& alarms, zorvel::CStore& store, const zorvel::Clock& clock,
-                QWidget* parent = nullptr);
+    CMyClockDlg(CAlarmBoard& alarms, zorvel::CStore& store, CSettingsService& settings,
+                const zorvel::Clock& clock, QWidget* parent = nullptr);
     ~CMyClockDlg() override;
 
     // Rebuilds the rows from the engine's alarm list.

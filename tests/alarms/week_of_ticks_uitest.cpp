@@ -18,8 +18,8 @@
 #include "alarms/core/ring_plan.h"
 #include "calendar/holiday_tables.h"
 #include "platform/second_ticker.h"
+#include "settings/settings_service.h"
 #include "storage/clock_manager.h"
-#include "storage/settings_cache.h"
 #include "support/test_app.h"
 
 // Seven days of the alarm engine on the fake clock, ticked as a busy desktop ticks it: every
@@ -215,7 +215,7 @@ TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSe
         }
         if (!autoDeleteOff && t >= autoDeleteOffAt) {
             autoDeleteOff = true;
-            database().SetAutoDelAlarmClock(false);
+            context().settings().SetAutoDelAlarmClock(false);
         }
         if (t > previous && t - previous < seconds(10))
             work += t - previous;
