@@ -39,7 +39,7 @@ protected:
     }
 
     test::ModalWatchdog watchdog;
-    CMyClockDlg page{context().alarms(), context().store(), clock};
+    CMyClockDlg page{context().alarms(), context().store(), context().settings(), clock};
 };
 
 TEST_F(AlarmRulesPageTest, SkipAndPauseShowInTheListAndOnlyForRepeatingAlarms) {
