@@ -1,4 +1,5 @@
 #include "app/app_context.h"
+#include "tools/browser_windows.h"
 
 #include <cstdio>
 
@@ -133,6 +134,12 @@ void CAppContext::Start() {
     if (engineThread_)
         board_->StartHeartbeat();
     shownNotes_->ShowStoredNotes();
+}
+
+CBrowserWindows& CAppContext::browsers() {
+    if (!browsers_)
+        browsers_ = std::make_unique<CBrowserWindows>(nullptr);
+    return *browsers_;
 }
 
 void CAppContext::SpeakNow() {

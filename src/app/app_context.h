@@ -14,6 +14,7 @@
 #include "storage/records.h"
 
 class CAlarmBoard;
+class CBrowserWindows;
 class CAlarmDlg;
 class CAlarmEngine;
 class CAlarmEngineThread;
@@ -69,6 +70,9 @@ public:
     // The engine itself: to be called only when it shares this thread (tests).
     CAlarmEngine& engine() { return *engine_; }
     CShownNotes& shownNotes() { return *shownNotes_; }
+    // The built-in browser's windows, for the whole run: they stay open when the main window
+    // that opened them is closed and destroyed.
+    CBrowserWindows& browsers();
     // Speaks the current time (the engine's voice).
     void SpeakNow();
 
@@ -84,6 +88,7 @@ private:
     const zorvel::Clock& clock_;
     std::unique_ptr<zorvel::CStore> store_;
     std::unique_ptr<CSettingsService> settings_;
+    std::unique_ptr<CBrowserWindows> browsers_;  // made when first wanted
     std::unique_ptr<CChangeNotifier> notifier_;
     std::unique_ptr<CSecondTicker> ticker_;
     std::unique_ptr<CAlarmEngineThread> engineThread_;

@@ -87,7 +87,8 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
             new CMyEventsDlg(context.store().Manager(), context.notifier(), context.settings()));
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
     SetPage(kSettingsPage, new CSoftSettingDlg(SettingsPageParts(context)));
-    SetPage(kToolsPage, new CToolsDlg(context.platform().clockSetter));
+    SetPage(kToolsPage,
+            new CToolsDlg(context.platform().clockSetter, {}, nullptr, &context.browsers()));
     SetPage(kHomePage, new CHomepageDlg);
     SetPage(kHelpPage, new CAboutDlg(context.platform().launcher));
 
