@@ -24,6 +24,7 @@
 #include "events/event_editor_dlg.h"
 #include "events/my_events_dlg.h"
 #include "platform/core/clock.h"
+#include "settings/settings_service.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 #include "widgets/change_notifier.h"
@@ -190,9 +191,10 @@ int main(int argc, char** argv) {
         TimeOpening(manager, zorvel::FromStored(stored[i].id), memos[i].name);
 
     CChangeNotifier notifier;
+    CSettingsService settings(manager.Database());
     QElapsedTimer listing;
     listing.start();
-    CMyEventsDlg page(manager, notifier);
+    CMyEventsDlg page(manager, notifier, settings);
     page.resize(700, 400);
     page.show();
     QApplication::processEvents();

@@ -9,6 +9,7 @@
 #include "chimes/clip_sink.h"
 #include "chimes/time_voice.h"
 #include "platform/second_ticker.h"
+#include "settings/core/soft_settings.h"
 #include "storage/clock_manager.h"
 #include "storage/storage_error.h"
 
@@ -39,13 +40,14 @@ CAlarmEngine::CAlarmEngine(Parts parts, QObject* parent)
       clock_(*parts_.clock),
       store_(std::make_unique<CStore>(parts_.databasePath, clock_)),
       ticker_(std::make_unique<CSecondTicker>()),
+      settings_(ShippedSoftSetting()),
       states_(clock_.Now()),
       chime_(clock_.Now()) {
     scheduleGeneration_ = HolidayScheduleGeneration();
     qRegisterMetaType<zorvel::RingSnapshot>();
     qRegisterMetaType<AlarmRecords>();
     rings_ = std::make_unique<CRingController>(parts_.platform, clock_,
-                                               [this] { return ReadRingPlayType(); });
+                                               [this] { return settings_.ringPlayType; });
     connect(rings_.get(), &CRingController::ShakeRequested, this, &CAlarmEngine::ShakeRequested);
     connect(rings_.get(), &CRingController::RingError, this, &CAlarmEngine::RingError);
     store_->Database().SetWriteListener(
@@ -107,7 +109,6 @@ void CAlarmEngine::Start() {
     if (running_)
         return;
     running_ = true;
-    ReloadSettings();
     const std::string snoozeFile = parts_.stateDir.empty() ? "" : parts_.stateDir + "snoozes";
     const std::string lastSeenFile = parts_.stateDir.empty() ? "" : parts_.stateDir + "last-seen";
     // Snoozes of the last run whose time passed meanwhile are listed with what came due.
@@ -172,12 +173,8 @@ bool CAlarmEngine::Reload() {
     return true;
 }
 
-void CAlarmEngine::ReloadSettings() {
-    try {
-        LoadSettingsCache(settings_, store_->Database());
-    } catch (const CppSQLite3Exception& e) {
-        qCWarning(lcAlarms) << e.errorMessage();
-    }
+void CAlarmEngine::ApplySettings(const SoftSetting& settings) {
+    settings_ = settings;
 }
 
 void CAlarmEngine::PublishList() {
@@ -294,7 +291,8 @@ void CAlarmEngine::OnMinute(std::time_t now) {
         Reload();
     // Every alarm in storage is in the list, so when it holds no one-off alarm that has passed
     // there is nothing to delete and no need to touch the file.
-    if (MayHaveExpiredAlarms(states_.alarmList(), now, states_.deletedAsExpiredIds())) {
+    if (settings_.isAutoDelAlarmClock &&
+        MayHaveExpiredAlarms(states_.alarmList(), now, states_.deletedAsExpiredIds())) {
         try {
             states_.DeletedAsExpired(
                 AutoDeleteExpiredAlarms(store_->Manager(), now, states_.SnoozedIds()));
@@ -342,19 +340,6 @@ void CAlarmEngine::RestReminderClosed() {
 
 void CAlarmEngine::SpeakNow() {
     voice().StartNow();
-}
-
-int CAlarmEngine::ReadRingPlayType() {
-    try {
-        SoftSetting s;
-        s.ringPlayType = kPlayUntilClosed;
-        store_->Database().ReadSoftSetting(&s);
-        return s.ringPlayType;
-    } catch (const CppSQLite3Exception& e) {
-        // The alarm must still be heard: play until the window is closed.
-        qCWarning(lcAlarms) << e.errorMessage();
-        return kPlayUntilClosed;
-    }
 }
 
 void CAlarmEngine::RecordLastSeen(std::time_t now) {

@@ -20,7 +20,6 @@
 #include "platform/core/clock.h"
 #include "platform/platform_services.h"
 #include "storage/records.h"
-#include "storage/settings_cache.h"
 
 class CClipSink;
 class CRingController;
@@ -66,7 +65,7 @@ public:
 
     bool IsRunning() const { return running_; }
     const zorvel::CAlarmStates& states() const { return states_; }
-    const SettingsCache& settings() const { return settings_; }
+    const SoftSetting& settings() const { return settings_; }
     CRingController& rings() { return *rings_; }
     const zorvel::RestCounter& restCounter() const { return rest_; }
     CSecondTicker& ticker() { return *ticker_; }
@@ -84,11 +83,12 @@ public slots:
     // Loads the settings and the alarms, lists what came due while the program was not
     // running and starts the ticker. Runs once, after the clock is on screen.
     void Start();
-    // Reads the alarms (or the settings) from storage again. AlarmsChanged does so only once
-    // the engine runs: the first frame of the clock comes before any reading.
+    // Reads the alarms from storage again. AlarmsChanged does so only once the engine runs:
+    // the first frame of the clock comes before any reading.
     void ReloadAlarms();
     void AlarmsChanged();
-    void ReloadSettings();
+    // The settings as the settings service has them now (the shipped ones until then).
+    void ApplySettings(const SoftSetting& settings);
     // What the user chose in a ring window.
     void SnoozeRing(quint64 ring, int hours, int minutes);
     void CloseRing(quint64 ring);
@@ -129,7 +129,6 @@ private:
     void SaveSnoozes();
     void RecordLastSeen(std::time_t now);
     void WatchWindowThread();
-    int ReadRingPlayType();
     void RearmWake();
     void RingEnded(std::uint64_t ring);
     std::string ChoicesFile() const;
@@ -140,7 +139,7 @@ private:
     std::unique_ptr<CSecondTicker> ticker_;
     std::unique_ptr<CRingController> rings_;
     std::unique_ptr<CTimeVoice> voice_;
-    SettingsCache settings_;
+    SoftSetting settings_;
     zorvel::CAlarmStates states_;
     zorvel::ChimeTrigger chime_;
     zorvel::RestCounter rest_;
@@ -150,12 +149,12 @@ private:
     std::optional<std::time_t> awaySince_;  // last seen before a start that could not read
     zorvel::TimePoint nextMinuteJob_{};
     std::time_t lastSeenWritten_ = 0;
-    std::int64_t stalledSince_ = 0;         // the window thread's last beat before a stall
-    std::uint64_t scheduleGeneration_ = 0;  // of the holiday schedule the list was shown with
+    std::int64_t stalledSince_ = 0;  // the window thread's last beat before a stall
     std::unique_ptr<ISessionSleep> sleep_;
     std::unique_ptr<zorvel::CWakeChooser> wake_;
     bool wakeEnabled_ = true;
-    std::set<std::uint64_t> openRings_;  // an idle suspend must not cut them short
+    std::set<std::uint64_t> openRings_;     // an idle suspend must not cut them short
+    std::uint64_t scheduleGeneration_ = 0;  // of the holiday schedule the list was shown with
 };
 
 // The engine's thread: the engine is made, run and deleted in it.

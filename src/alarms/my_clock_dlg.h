@@ -1,11 +1,18 @@
 #pragma once
 
 #include <QIcon>
+#include <QTimer>
+#include <ctime>
+
+#include "storage/records.h"
 
 #include "platform/core/clock.h"
 #include "widgets/list_page.h"
 
 class CAlarmBoard;
+class CSettingsService;
+class QLabel;
+class QPushButton;
 namespace zorvel {
 class CStore;
 }
@@ -16,8 +23,8 @@ class CStore;
 class CMyClockDlg : public CListPage {
     Q_OBJECT
 public:
-    CMyClockDlg(CAlarmBoard& alarms, zorvel::CStore& store, const zorvel::Clock& clock,
-                QWidget* parent = nullptr);
+    CMyClockDlg(CAlarmBoard& alarms, zorvel::CStore& store, CSettingsService& settings,
+                const zorvel::Clock& clock, QWidget* parent = nullptr);
     ~CMyClockDlg() override;
 
     // Rebuilds the rows from the engine's alarm list.
@@ -28,13 +35,28 @@ public:
     // "添加闹钟".
     void OnAdd() override;
 
+    // "跳过下一次" (again: undone) and "暂停到…" for the alarm of the current row; repeating
+    // alarms only.
+    void OnSkipNext();
+    void OnPause();
+    // Shows the next rings and the line about unpublished years as of now.
+    void UpdateRuleTexts();
+
 protected:
     void EditItem(const QString& id) override;
     bool DeleteItem(const QString& id) override;
 
 private:
     void SetUpColumns();
+    void ShowContextMenu(const QPoint& at);
+    // The alarm of the current row, if the row still stands for one.
+    const AlarmClockRecord* CurrentAlarm() const;
+    QString RemarkText(const AlarmClockRecord& alarm, std::time_t now) const;
 
+    QLabel* ruleNoteLabel_;
+    QPushButton* skipButton_;
+    QPushButton* pauseButton_;
+    QTimer ruleTimer_;
     CAlarmBoard& alarms_;
     bool refillAsked_ = false;  // a failed reading is shown when this page asked for it
     zorvel::CStore& store_;

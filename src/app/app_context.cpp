@@ -1,4 +1,5 @@
 #include "app/app_context.h"
+#include "tools/browser_windows.h"
 
 #include <cstdio>
 
@@ -12,6 +13,7 @@
 #include "notes/shown_notes.h"
 #include "platform/second_ticker.h"
 #include "settings/holiday_update.h"
+#include "settings/settings_service.h"
 #include "storage/clock_manager.h"
 #include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
@@ -21,10 +23,17 @@ CAppContext::CAppContext(Parts parts)
     : parts_(std::move(parts)),
       clock_(*parts_.clock),
       store_(std::make_unique<zorvel::CStore>(parts_.databasePath, clock_)),
+      settings_(std::make_unique<CSettingsService>(store_->Database())),
       notifier_(std::make_unique<CChangeNotifier>()),
       ticker_(std::make_unique<CSecondTicker>()) {
     store_->Database().SetWriteListener(
-        [notifier = notifier_.get()](zorvel::StoredTable table) { notifier->Raise(table); });
+        [notifier = notifier_.get(), settings = settings_.get()](zorvel::StoredTable table) {
+            // A write to the row made around the service (a test, an older code path) is read
+            // again, so the service never holds values the file does not.
+            if (table == zorvel::StoredTable::kSettings && !settings->IsWriting())
+                settings->Invalidate();
+            notifier->Raise(table);
+        });
     store_->Database().SetLostFileListener([](const std::string& path) {
         zorvel::ShowStorageError(
             nullptr, QStringLiteral("数据文件已丢失，已重新创建：") + QString::fromStdString(path));
@@ -44,7 +53,7 @@ CAppContext::CAppContext(Parts parts)
         engine_ = ownEngine_.get();
     }
     board_ = std::make_unique<CAlarmBoard>(*engine_);
-    shownNotes_ = std::make_unique<CShownNotes>(*store_, clock_, parts_.platform.shell);
+    shownNotes_ = std::make_unique<CShownNotes>(*store_, clock_, parts_.platform.shell, *notifier_);
 
     // What the engine asks of the windows arrives here, in the window thread.
     CAlarmBoard* board = board_.get();
@@ -71,18 +80,14 @@ CAppContext::CAppContext(Parts parts)
                      [notifier = notifier_.get()](int table) {
                          notifier->Raise(static_cast<zorvel::StoredTable>(table));
                      });
-    // Whoever changed the alarms or the settings, the engine reads them again.
+    // Whoever changed the alarms, the engine reads them again; each new set of settings
+    // reaches it as a copy.
     QObject::connect(notifier_.get(), &CChangeNotifier::AlarmsChanged, engine_,
                      &CAlarmEngine::AlarmsChanged);
-    QObject::connect(notifier_.get(), &CChangeNotifier::SettingsChanged, engine_,
-                     &CAlarmEngine::ReloadSettings);
-    QObject::connect(notifier_.get(), &CChangeNotifier::SettingsChanged, notifier_.get(), [this] {
-        try {
-            LoadSettingsCache(settings_, store_->Database());
-        } catch (const CppSQLite3Exception& e) {
-            std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
-        }
-    });
+    QObject::connect(settings_.get(), &CSettingsService::Changed, engine_,
+                     &CAlarmEngine::ApplySettings);
+    QObject::connect(notifier_.get(), &CChangeNotifier::SettingsChanged, settings_.get(),
+                     &CSettingsService::Refresh);
 }
 
 CAppContext::~CAppContext() {
@@ -110,11 +115,11 @@ void CAppContext::Start() {
         return;
     started_ = true;
     // The file is opened here: a file that cannot be read is named to the user once. The
-    // cache keeps its defaults and the program goes on.
+    // settings keep the shipped values and the program goes on.
     bool readOnly = false;
     if (zorvel::RunStorageAction(nullptr,
                                  [&] {
-                                     LoadSettingsCache(settings_, store_->Database());
+                                     settings_->Load();
                                      readOnly = store_->Database().IsReadOnly();
                                  }) &&
         readOnly) {
@@ -129,6 +134,12 @@ void CAppContext::Start() {
     if (engineThread_)
         board_->StartHeartbeat();
     shownNotes_->ShowStoredNotes();
+}
+
+CBrowserWindows& CAppContext::browsers() {
+    if (!browsers_)
+        browsers_ = std::make_unique<CBrowserWindows>(nullptr);
+    return *browsers_;
 }
 
 void CAppContext::SpeakNow() {

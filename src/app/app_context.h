@@ -12,14 +12,15 @@
 #include "platform/core/clock.h"
 #include "platform/platform_services.h"
 #include "storage/records.h"
-#include "storage/settings_cache.h"
 
 class CAlarmBoard;
+class CBrowserWindows;
 class CAlarmDlg;
 class CAlarmEngine;
 class CAlarmEngineThread;
 class CChangeNotifier;
 class CMissedAlarmsDlg;
+class CSettingsService;
 class CClipSink;
 class CSecondTicker;
 class CShownNotes;
@@ -28,7 +29,7 @@ class CStore;
 }
 
 // Everything that lives as long as the program: the clock, the platform services, the store
-// with the windows' connection, the settings cache, the change notifier, the windows' second
+// with the windows' connection, the settings service, the change notifier, the windows' second
 // ticker, the alarm engine (with its board on this side) and the notes on the desktop.
 // CZorvelApp::Run builds one; windows get from it what they need through their constructors.
 // Tests build one on fakes, with the engine in the window thread so they can drive it.
@@ -52,7 +53,7 @@ public:
     CAppContext(const CAppContext&) = delete;
     CAppContext& operator=(const CAppContext&) = delete;
 
-    // The start-up work that reads storage (and so keys the file): the settings cache, the
+    // The start-up work that reads storage (and so keys the file): the settings, the
     // alarm list, the ticker and the reminder jobs, then the stored notes on the desktop. Runs
     // once, after the clock's first frame.
     void Start();
@@ -61,7 +62,7 @@ public:
     const zorvel::Clock& clock() const { return clock_; }
     const PlatformServices& platform() const { return parts_.platform; }
     zorvel::CStore& store() { return *store_; }
-    SettingsCache& settings() { return settings_; }
+    CSettingsService& settings() { return *settings_; }
     CChangeNotifier& notifier() { return *notifier_; }
     CSecondTicker& ticker() { return *ticker_; }
     // The window thread's side of the alarm engine.
@@ -72,6 +73,9 @@ public:
     // Snoozes (with the delay its window shows) or closes every ring window of this alarm, as
     // their buttons do; false when none is open.
     bool AnswerRing(const std::string& alarmId, bool snooze);
+    // The built-in browser's windows, for the whole run: they stay open when the main window
+    // that opened them is closed and destroyed.
+    CBrowserWindows& browsers();
     // Speaks the current time (the engine's voice).
     void SpeakNow();
 
@@ -86,7 +90,8 @@ private:
     Parts parts_;
     const zorvel::Clock& clock_;
     std::unique_ptr<zorvel::CStore> store_;
-    SettingsCache settings_;
+    std::unique_ptr<CSettingsService> settings_;
+    std::unique_ptr<CBrowserWindows> browsers_;  // made when first wanted
     std::unique_ptr<CChangeNotifier> notifier_;
     std::unique_ptr<CSecondTicker> ticker_;
     std::unique_ptr<CAlarmEngineThread> engineThread_;

@@ -1,13 +1,16 @@
 #include "app/main_dlg.h"
 
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "alarms/my_clock_dlg.h"
 #include "app/app_context.h"
 #include "app/today_panel.h"
+#include "calendar/holiday_files.h"
 #include "events/my_events_dlg.h"
 #include "notes/my_notes_dlg.h"
 #include "platform/second_ticker.h"
@@ -76,13 +79,16 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     layout->addWidget(todayPanel_);
     layout->addWidget(tab_, 1);
 
-    SetPage(kAlarmPage, new CMyClockDlg(context.alarms(), context.store(), context.clock()));
+    SetPage(kAlarmPage, new CMyClockDlg(context.alarms(), context.store(), context.settings(),
+                                        context.clock()));
     SetPage(kNotesPage, new CMyNotesDlg(context.store(), context.notifier(), context.shownNotes(),
                                         context.clock()));
-    SetPage(kEventsPage, new CMyEventsDlg(context.store().Manager(), context.notifier()));
+    SetPage(kEventsPage,
+            new CMyEventsDlg(context.store().Manager(), context.notifier(), context.settings()));
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
-    SetPage(kSettingsPage, new CSoftSettingDlg(context));
-    SetPage(kToolsPage, new CToolsDlg(context.platform().clockSetter));
+    SetPage(kSettingsPage, new CSoftSettingDlg(SettingsPageParts(context)));
+    SetPage(kToolsPage,
+            new CToolsDlg(context.platform().clockSetter, {}, nullptr, &context.browsers()));
     SetPage(kHomePage, new CHomepageDlg);
     SetPage(kHelpPage, new CAboutDlg(context.platform().launcher));
 
@@ -92,6 +98,17 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
             [this] { today_->Refresh(context_.clock().NowTimeT(), true); });
 
     g_pMainDlg = this;
+}
+
+CSoftSettingDlg::Parts CMainDlg::SettingsPageParts(CAppContext& context) {
+    CSoftSettingDlg::Parts parts;
+    parts.settings = &context.settings();
+    parts.autostart = context.platform().autostart;
+    parts.speakNow = [&context] { context.SpeakNow(); };
+    parts.alarms = &context.alarms();
+    parts.holidayFolder = zorvel::HolidayFolderFor(context.store().Database().Path());
+    parts.clock = &context.clock();
+    return parts;
 }
 
 CMainDlg::~CMainDlg() {
@@ -141,6 +158,19 @@ void CMainDlg::SetPage(int index, QWidget* page) {
     if (wasCurrent)
         tab_->setCurrentIndex(index);
     delete old;
+}
+
+bool CMainDlg::HasOpenDialog() const {
+    const QList<QDialog*> dialogs = findChildren<QDialog*>();
+    return std::any_of(dialogs.begin(), dialogs.end(),
+                       [](const QDialog* dialog) { return dialog->isVisible(); });
+}
+
+void CMainDlg::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    // A minimised window is still open; only a window that went away counts.
+    if (!isVisible())
+        emit Hidden();
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "settings/soft_setting_dlg.h"
+
 class CAppContext;
 class QTabWidget;
 class CMyClockDlg;
@@ -10,9 +12,9 @@ class CTodayPanel;
 class CUserLogsDlg;
 
 // The main function window: a "today" panel on the left and the program's pages in tabs on
-// the right. The desktop clock makes it the first time it is asked for and keeps it until the
-// program ends; closing it only hides it. Pages not built yet are empty placeholders that
-// the subsystems replace with SetPage.
+// the right. The desktop clock makes it when it is asked for and, once it has been closed (and
+// no dialog of it is still open), destroys it, so its memory comes back; closing it itself
+// only hides it and says so with Hidden.
 class CMainDlg : public QDialog {
     Q_OBJECT
 
@@ -49,6 +51,9 @@ public:
     // The left-hand panel, empty until the today panel fills it.
     QWidget* TodayPanel() const { return todayPanel_; }
 
+    // What the settings page gets from the application.
+    static CSoftSettingDlg::Parts SettingsPageParts(CAppContext& context);
+
     // Tab texts and object names of the pages, by page number.
     static QString PageTitle(int index);
     static QString PageObjectName(int index);
@@ -59,9 +64,18 @@ public:
     CUserLogsDlg* logPage() const;
     CTodayPanel* todayPanel() const { return today_; }
 
+    // Whether a dialog of the window (an editor, a prompt, a message) is still open: the
+    // window must then stay, or what was typed there would be lost.
+    bool HasOpenDialog() const;
+
+signals:
+    // The window was hidden (closed, Escape, Enter).
+    void Hidden();
+
 protected:
     // Enter, like Escape, hides the window.
     void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     CAppContext& context_;

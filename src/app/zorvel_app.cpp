@@ -25,6 +25,7 @@
 #include "platform/core/instance_lock.h"
 #include "platform/core/program_dir.h"
 #include "platform/platform_services.h"
+#include "settings/settings_service.h"
 #include "storage/backup.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
@@ -146,8 +147,7 @@ int CZorvelApp::Run(int argc, char** argv) {
     busParts.store = &context.store();
     busParts.clock = &systemClock;
     busParts.requiredPassword = [&context] {
-        SoftSetting s;
-        context.store().Database().ReadSoftSetting(&s);
+        const SoftSetting& s = context.settings().value();
         return s.isPwdReq ? s.delPwd : std::string();
     };
     busParts.showPage = [&clock](int page) { clock.ShowMainWindow(CMainDlg::kAlarmPage + page); };

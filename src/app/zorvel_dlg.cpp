@@ -9,8 +9,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QWindow>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "app/app_context.h"
 #include "app/main_dlg.h"
@@ -148,6 +153,8 @@ void CZorvelDlg::OnTick() {
         show();
         isClockShown_ = true;
     }
+    // A main window kept by a dialog that has closed since goes now.
+    ReleaseMainWindowIfIdle();
     Draw(255);
 }
 
@@ -155,11 +162,31 @@ void CZorvelDlg::ShowMainWindow(int page) {
     if (!mainDlg_) {
         mainDlg_ = std::make_unique<CMainDlg>(context_);
         mainDlg_->setWindowIcon(icon_);
+        if (page < 0 && lastPage_ >= 0)
+            mainDlg_->SelectPage(lastPage_);
+        // Not at once: the window may be hiding from inside one of its own handlers.
+        connect(mainDlg_.get(), &CMainDlg::Hidden, this,
+                [this] { QTimer::singleShot(0, this, [this] { ReleaseMainWindowIfIdle(); }); });
     }
     mainDlg_->showNormal();
     shell_.ActivateWindow(mainDlg_.get());
     if (page >= 0)
         mainDlg_->SelectPage(page);
+}
+
+bool CZorvelDlg::ReleaseMainWindowIfIdle() {
+    if (!mainDlg_ || mainDlg_->isVisible() || mainDlg_->HasOpenDialog())
+        return false;
+    // A dialog running anywhere may have been opened by a page, whose code goes on after it.
+    if (QThread::currentThread()->loopLevel() > 1)
+        return false;
+    lastPage_ = mainDlg_->CurrentPage();
+    mainDlg_.reset();
+#ifdef __GLIBC__
+    // The pages' memory goes back to the system rather than waiting in the heap.
+    malloc_trim(0);
+#endif
+    return true;
 }
 
 void CZorvelDlg::HideClock() {

@@ -21,7 +21,8 @@ class CDesktopShell;
 
 // The desktop clock: a borderless, per-pixel transparent window at the screen's top-left that
 // shows the analog clock with its digital read-out, redrawn every 500 ms. It owns the main
-// window and the tray icon; its menu is the entry to every function of the program.
+// window (built when shown, destroyed once closed) and the tray icon; its menu is the entry to
+// every function of the program.
 class CZorvelDlg : public QWidget {
     Q_OBJECT
 
@@ -43,7 +44,7 @@ public:
 
     // The context (with its desktop shell) must outlive the clock. Loads the artwork, adds the
     // tray icon and draws the first frame; the caller shows the clock. The main window is made
-    // the first time it is asked for.
+    // when it is asked for.
     explicit CZorvelDlg(CAppContext& context, QWidget* parent = nullptr);
     ~CZorvelDlg() override;
 
@@ -54,8 +55,12 @@ public:
     QImage Frame() const { return art_.Render(shownTime_, lastFaceFrame_); }
     zorvel::clock::FaceFrame LastFaceFrame() const { return lastFaceFrame_; }
 
-    // The main window, or nullptr while it has never been shown.
+    // The main window, or nullptr while there is none (never shown, or closed and destroyed).
     CMainDlg* MainDlg() const { return mainDlg_.get(); }
+    // Destroys the main window when it is closed, no dialog of it is open and no dialog runs
+    // anywhere (a page's code may be waiting for one). The next ShowMainWindow builds it again
+    // on the page it showed last. True when it was destroyed.
+    bool ReleaseMainWindowIfIdle();
     QMenu* Menu() const { return menu_; }
     QAction* Action(Command command) const { return actions_[command]; }
     bool IsClockShown() const { return isClockShown_; }
@@ -92,6 +97,7 @@ private:
     CAppContext& context_;
     zorvel::CDesktopShell& shell_;
     std::unique_ptr<CMainDlg> mainDlg_;
+    int lastPage_ = -1;  // the page the main window showed when it was destroyed
     zorvel::CClockArt art_;
     QIcon icon_;
     zorvel::ClockTime shownTime_;

@@ -49,21 +49,20 @@ QIcon SvgIcon(const QString& path, int side) {
 // browser window of the program's, listed with the others.
 class CBrowserView : public QWebEngineView {
 public:
-    CBrowserView(IBrowserPlugin::NewWindow newWindow, QWidget* parent)
+    CBrowserView(CBrowser_ControlDlg::NewWindow newWindow, QWidget* parent)
         : QWebEngineView(parent), newWindow_(std::move(newWindow)) {}
 
 protected:
     QWebEngineView* createWindow(QWebEnginePage::WebWindowType) override {
-        auto* window = newWindow_ ? qobject_cast<CBrowser_ControlDlg*>(newWindow_()) : nullptr;
+        CBrowser_ControlDlg* window = newWindow_ ? newWindow_() : nullptr;
         return window ? window->View() : nullptr;
     }
 
 private:
-    IBrowserPlugin::NewWindow newWindow_;
+    CBrowser_ControlDlg::NewWindow newWindow_;
 };
 
-CBrowser_ControlDlg::CBrowser_ControlDlg(IBrowserPlugin::NewWindow newWindow)
-    : QWidget(nullptr, Qt::Window) {
+CBrowser_ControlDlg::CBrowser_ControlDlg(NewWindow newWindow) : QWidget(nullptr, Qt::Window) {
     setObjectName(QStringLiteral("browserWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("浏览器"));
@@ -237,9 +236,16 @@ void CBrowser_ControlDlg::ShowPageAddress() {
     // the focus has gone elsewhere (a click in the page) the field follows the page again.
     if (addressEdit_->isModified() && focusWidget() == addressEdit_)
         return;
+    // An address selected whole, about to be typed over, is selected whole again: what is
+    // typed next replaces the new address instead of mixing with it.
+    const bool wholeSelected = focusWidget() == addressEdit_ && addressEdit_->hasSelectedText() &&
+                               addressEdit_->selectedText() == addressEdit_->text();
     addressEdit_->setModified(false);
     addressEdit_->setText(view_->url().toString());
-    addressEdit_->setCursorPosition(0);
+    if (wholeSelected)
+        addressEdit_->selectAll();
+    else
+        addressEdit_->setCursorPosition(0);
 }
 
 void CBrowser_ControlDlg::OnLinkHovered(const QString& url) {

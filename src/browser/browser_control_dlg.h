@@ -2,8 +2,7 @@
 
 #include <QUrl>
 #include <QWidget>
-
-#include "tools/browser_plugin.h"
+#include <functional>
 
 class CBrowserView;
 class CProgressAnim;
@@ -23,7 +22,10 @@ public:
     static constexpr int kMinHeight = 438;
     static constexpr int kStatusBarHeight = 30;
 
-    explicit CBrowser_ControlDlg(IBrowserPlugin::NewWindow newWindow);
+    // Gives a page that asks for a window of its own a new browser window (null: none).
+    using NewWindow = std::function<CBrowser_ControlDlg*()>;
+
+    explicit CBrowser_ControlDlg(NewWindow newWindow);
     ~CBrowser_ControlDlg() override;
 
     void OpenPage(const QUrl& url);

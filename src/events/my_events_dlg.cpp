@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "events/event_editor_dlg.h"
+#include "settings/settings_service.h"
 #include "storage/clock_manager.h"
 #include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
@@ -31,8 +32,9 @@ const CListPage::Setup kSetup = {
 };
 }  // namespace
 
-CMyEventsDlg::CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier, QWidget* parent)
-    : CListPage(kSetup, manager.Database(), parent), manager_(manager) {
+CMyEventsDlg::CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier,
+                           CSettingsService& settings, QWidget* parent)
+    : CListPage(kSetup, manager.Database(), &settings, parent), manager_(manager) {
     CZorvelListCtrl* list = listCtrl();
     list->InsertColumn(kNumber, QStringLiteral("编号"),
                        list->FitWidth(QStringLiteral("99"), 50, true));
@@ -46,7 +48,7 @@ CMyEventsDlg::CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier, QW
         TakeOwnDeletion();
         FillEventList();
     });
-    connect(&notifier, &CChangeNotifier::SettingsChanged, this, &CMyEventsDlg::OnSettingsChanged);
+    connect(&settings, &CSettingsService::Changed, this, &CMyEventsDlg::OnSettingsChanged);
     FillEventList();
     g_pEventsDlg = this;
 }
@@ -91,14 +93,10 @@ QString CMyEventsDlg::RowText(const QString& plainText) {
 }
 
 void CMyEventsDlg::FillEventList() {
-    SoftSetting setting;
     std::vector<EventRecord> memos;
-    if (!ReadForPage([&] {
-            database_.ReadSoftSetting(&setting);
-            manager_.GetAllEvents(memos);
-        }))
+    if (!ReadForPage([&] { manager_.GetAllEvents(memos); }))
         return;
-    textsHidden_ = setting.isPwdReq;
+    textsHidden_ = settings_->value().isPwdReq;
     listCtrl()->DeleteAllItems();
     for (const EventRecord& memo : memos)
         AppendRow(eventImage_, FromStoredText(memo.id),
@@ -108,9 +106,7 @@ void CMyEventsDlg::FillEventList() {
 
 void CMyEventsDlg::OnSettingsChanged() {
     // Only a switch of the protection changes what the rows show.
-    SoftSetting setting;
-    if (ReadForPage([&] { database_.ReadSoftSetting(&setting); }) &&
-        setting.isPwdReq != textsHidden_)
+    if (settings_->value().isPwdReq != textsHidden_)
         FillEventList();
 }
 

@@ -6,6 +6,7 @@
 
 class CChangeNotifier;
 class CClockManager;
+class CSettingsService;
 
 // "我的记事": the memos by their plain text, with "添加事件", editing by double click and
 // deletion of the selected memos. While the password protection is on, the rows hide the
@@ -14,7 +15,8 @@ class CClockManager;
 class CMyEventsDlg : public CListPage {
     Q_OBJECT
 public:
-    CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier, QWidget* parent = nullptr);
+    CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier, CSettingsService& settings,
+                 QWidget* parent = nullptr);
     ~CMyEventsDlg() override;
 
     // Rebuilds every row from storage, in the order the memos are stored.

@@ -1,15 +1,12 @@
 #include "notes/add_note_dlg.h"
 
-#include "notes/shown_notes.h"
 #include "storage/clock_manager.h"
 #include "widgets/storage_action.h"
 
 using namespace zorvel;
 
-CAddNoteDlg::CAddNoteDlg(CClockManager& manager, const Clock& clock, CShownNotes& shownNotes,
-                         QWidget* parent)
-    : CNoteEditorDlg(QStringLiteral("添加便笺"), "addNoteDlg", manager, clock, shownNotes, parent) {
-}
+CAddNoteDlg::CAddNoteDlg(CClockManager& manager, const Clock& clock, QWidget* parent)
+    : CNoteEditorDlg(QStringLiteral("添加便笺"), "addNoteDlg", manager, clock, parent) {}
 
 void CAddNoteDlg::OnOK() {
     std::u16string text;
@@ -26,7 +23,7 @@ void CAddNoteDlg::OnOK() {
         ShowWarning(this, TooLongText());
         return;
     }
+    // The desktop shows the new note when the change notification comes round.
     newId_ = QString::fromStdU16String(id);
-    shownNotes_.ShowDesktopNote(newId_, QString::fromStdU16String(text));
     QDialog::accept();
 }

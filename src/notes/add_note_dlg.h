@@ -8,8 +8,7 @@
 class CAddNoteDlg : public CNoteEditorDlg {
     Q_OBJECT
 public:
-    CAddNoteDlg(CClockManager& manager, const zorvel::Clock& clock, CShownNotes& shownNotes,
-                QWidget* parent);
+    CAddNoteDlg(CClockManager& manager, const zorvel::Clock& clock, QWidget* parent);
 
     void OnOK();
     // The id of the note stored, once it is.

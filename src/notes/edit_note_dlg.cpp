@@ -1,6 +1,5 @@
 #include "notes/edit_note_dlg.h"
 
-#include "notes/shown_notes.h"
 #include "storage/clock_manager.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
@@ -8,8 +7,8 @@
 using namespace zorvel;
 
 CEditNoteDlg::CEditNoteDlg(const QString& id, CClockManager& manager, const Clock& clock,
-                           CShownNotes& shownNotes, QWidget* parent)
-    : CNoteEditorDlg(QStringLiteral("编辑便笺"), "editNoteDlg", manager, clock, shownNotes, parent),
+                           QWidget* parent)
+    : CNoteEditorDlg(QStringLiteral("编辑便笺"), "editNoteDlg", manager, clock, parent),
       noteId(ToStoredText(id)) {
     InitFromNote();
 }
@@ -51,13 +50,9 @@ void CEditNoteDlg::OnOK() {
         ShowWarning(this, TooLongText());
         return;
     }
-    QString id = FromStoredText(noteId);
-    if (!newId.empty()) {
-        // Whatever still showed the old note gives way to the new one.
-        shownNotes_.ForgetDesktopNote(id);
-        id = QString::fromStdU16String(newId);
-        noteId = ToStoredText(id);
-    }
-    shownNotes_.UpdateDesktopNote(id, QString::fromStdU16String(text));
+    // The desktop follows the change notification: the note shows its new text (again, when
+    // it was closed), and a note stored anew takes the place of the one that went away.
+    if (!newId.empty())
+        noteId = ToStoredText(QString::fromStdU16String(newId));
     QDialog::accept();
 }

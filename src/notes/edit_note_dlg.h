@@ -10,7 +10,7 @@ class CEditNoteDlg : public CNoteEditorDlg {
     Q_OBJECT
 public:
     CEditNoteDlg(const QString& id, CClockManager& manager, const zorvel::Clock& clock,
-                 CShownNotes& shownNotes, QWidget* parent);
+                 QWidget* parent);
 
     // How loading the note went; the dialog is run only when it was loaded (the desktop
     // runs it for a note that is shown but no longer stored, with the text it shows).

@@ -43,7 +43,7 @@ QString RowText(const QString& content) {
 
 CMyNotesDlg::CMyNotesDlg(CStore& store, CChangeNotifier& notifier, CShownNotes& shownNotes,
                          const Clock& clock, QWidget* parent)
-    : CListPage(kSetup, store.Database(), parent),
+    : CListPage(kSetup, store.Database(), nullptr, parent),
       store_(store),
       shownNotes_(shownNotes),
       clock_(clock) {
@@ -86,12 +86,12 @@ void CMyNotesDlg::FillNoteList() {
 }
 
 void CMyNotesDlg::OnAdd() {
-    CAddNoteDlg dlg(store_.Manager(), clock_, shownNotes_, EditorParent());
+    CAddNoteDlg dlg(store_.Manager(), clock_, EditorParent());
     zorvel::RunWindowModal(dlg);
 }
 
 void CMyNotesDlg::EditItem(const QString& id) {
-    CEditNoteDlg dlg(id, store_.Manager(), clock_, shownNotes_, EditorParent());
+    CEditNoteDlg dlg(id, store_.Manager(), clock_, EditorParent());
     RunEditor(dlg);
 }
 

@@ -20,12 +20,11 @@ QFont CNoteEditorDlg::EditorFont() {
 }
 
 CNoteEditorDlg::CNoteEditorDlg(const QString& title, const char* objectName, CClockManager& manager,
-                               const zorvel::Clock& clock, CShownNotes& shownNotes, QWidget* parent)
+                               const zorvel::Clock& clock, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       manager_(manager),
-      clock_(clock),
-      shownNotes_(shownNotes) {
+      clock_(clock) {
     // Modal to the window it belongs to only: a ring window that opens meanwhile still takes
     // its snooze and close.
     setWindowModality(Qt::WindowModal);

@@ -8,7 +8,6 @@
 #include "platform/core/clock.h"
 
 class CClockManager;
-class CShownNotes;
 class QPushButton;
 class QTextEdit;
 
@@ -37,7 +36,7 @@ public:
 protected:
     // The manager, the clock and the registry must outlive the dialog.
     CNoteEditorDlg(const QString& title, const char* objectName, CClockManager& manager,
-                   const zorvel::Clock& clock, CShownNotes& shownNotes, QWidget* parent);
+                   const zorvel::Clock& clock, QWidget* parent);
 
     // The text as it is stored; false (after telling the user) when it is too long, and the
     // dialog stays open with the text as it is.
@@ -47,7 +46,6 @@ protected:
 
     CClockManager& manager_;
     const zorvel::Clock& clock_;
-    CShownNotes& shownNotes_;
     QTextEdit* textEdit_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;

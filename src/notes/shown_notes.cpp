@@ -11,6 +11,7 @@
 #include "notes/show_note_dlg.h"
 #include "platform/desktop_shell.h"
 #include "storage/clock_manager.h"
+#include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
 
@@ -18,9 +19,11 @@ using namespace zorvel;
 
 CShownNotes* g_pShownNotes = nullptr;
 
-CShownNotes::CShownNotes(CStore& store, const Clock& clock, CDesktopShell* shell)
+CShownNotes::CShownNotes(CStore& store, const Clock& clock, CDesktopShell* shell,
+                         CChangeNotifier& notifier)
     : store_(store), clock_(clock), shell_(shell) {
     g_pShownNotes = this;
+    connect(&notifier, &CChangeNotifier::NotesChanged, this, &CShownNotes::Refresh);
 }
 
 CShownNotes::~CShownNotes() {
@@ -40,6 +43,7 @@ QRect CShownNotes::Area() const {
 }
 
 void CShownNotes::ShowStoredNotes() {
+    started_ = true;
     std::vector<NoteRecord> records;
     try {
         store_.Manager().GetAllNotes(records);
@@ -52,8 +56,37 @@ void CShownNotes::ShowStoredNotes() {
         return;
     }
     // Every note is shown, whatever its isShowOnDesktop says: nothing ever sets it off.
-    for (const NoteRecord& record : records)
-        ShowDesktopNote(FromStoredText(record.id), FromStoredText(record.content));
+    for (const NoteRecord& record : records) {
+        const QString id = FromStoredText(record.id);
+        known_[id] = {record.content, record.ringTime};
+        ShowDesktopNote(id, FromStoredText(record.content));
+    }
+}
+
+void CShownNotes::Refresh() {
+    if (!started_)
+        return;  // the notes come onto the desktop at start-up, not before
+    std::vector<NoteRecord> records;
+    try {
+        store_.Manager().GetAllNotes(records);
+    } catch (const CppSQLite3Exception& e) {
+        // The desktop stays as it is; the next change tries again.
+        std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
+        return;
+    }
+    std::map<QString, std::pair<std::string, std::string>> stored;
+    for (const NoteRecord& record : records) {
+        const QString id = FromStoredText(record.id);
+        auto value = std::make_pair(record.content, record.ringTime);
+        auto it = known_.find(id);
+        if (it == known_.end() || it->second != value)
+            ShowDesktopNote(id, FromStoredText(record.content));
+        stored[id] = std::move(value);
+    }
+    for (const auto& [id, value] : known_)
+        if (!stored.count(id))
+            ForgetDesktopNote(id);
+    known_ = std::move(stored);
 }
 
 CNoteBackgroundDlg* CShownNotes::ShowDesktopNote(const QString& id, const QString& text) {
@@ -110,7 +143,7 @@ void CShownNotes::EditNote(const QString& id) {
         return;
     }
     CNoteBackgroundDlg* note = Find(id);
-    auto* editor = new CEditNoteDlg(id, store_.Manager(), clock_, *this, nullptr);
+    auto* editor = new CEditNoteDlg(id, store_.Manager(), clock_, nullptr);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     // A window of its own: it blocks nothing, not even the note it edits.
     editor->setWindowModality(Qt::NonModal);

@@ -5,9 +5,12 @@
 #include <QRect>
 #include <QString>
 #include <map>
+#include <string>
+#include <utility>
 
 #include "platform/core/clock.h"
 
+class CChangeNotifier;
 class CEditNoteDlg;
 class CNoteBackgroundDlg;
 namespace zorvel {
@@ -18,17 +21,22 @@ class CStore;
 // The notes on the desktop: one window per note shown, by note id. The application context
 // owns it, so the notes are shown, edited and deleted from the desktop whether or not the main
 // window and its notes page exist. It owns the windows: a note taken off the desktop or
-// deleted loses its window at once.
+// deleted loses its window at once. It follows every change to the stored notes, whoever made
+// it: a new note comes onto the desktop, an edited one shows its new text (and comes back if it
+// was closed), a deleted one goes.
 class CShownNotes : public QObject {
     Q_OBJECT
 public:
-    // All three must outlive the registry; without a shell the notes use the primary screen
+    // All four must outlive the registry; without a shell the notes use the primary screen
     // as Qt sees it and move themselves when dragged.
-    CShownNotes(zorvel::CStore& store, const zorvel::Clock& clock, zorvel::CDesktopShell* shell);
+    CShownNotes(zorvel::CStore& store, const zorvel::Clock& clock, zorvel::CDesktopShell* shell,
+                CChangeNotifier& notifier);
     ~CShownNotes() override;
 
     // Start-up: every stored note, in storage order, along the top edge from the right.
     void ShowStoredNotes();
+    // Brings the desktop in step with the stored notes (after a change notification).
+    void Refresh();
     // Opens the note's window at the first free place of the row and registers it; a note
     // that is shown already only shows `text`.
     CNoteBackgroundDlg* ShowDesktopNote(const QString& id, const QString& text);
@@ -58,6 +66,10 @@ private:
     zorvel::CDesktopShell* shell_;
     std::map<QString, CNoteBackgroundDlg*> notes_;
     std::map<QString, QPointer<CEditNoteDlg>> editors_;
+    // Every stored note as last read (text and ring time, which each edit sets), by id: what
+    // changed since is what the desktop must follow.
+    std::map<QString, std::pair<std::string, std::string>> known_;
+    bool started_ = false;
 };
 
 // The registry of the application while it exists.

@@ -11,15 +11,12 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
-#include <cstdio>
 #include <ctime>
 
 #include "alarms/alarm_board.h"
-#include "app/app_context.h"
-#include "calendar/holiday_files.h"
+#include "platform/autostart.h"
 #include "settings/holiday_update.h"
-#include "storage/clock_database.h"
-#include "storage/clock_manager.h"
+#include "settings/settings_service.h"
 #include "widgets/message_box.h"
 #include "widgets/pwd_input_dlg.h"
 #include "widgets/pwd_setting_dlg.h"
@@ -70,12 +67,11 @@ void SetIndex(QComboBox* list, int index) {
 
 template <typename Setter>
 bool CSoftSettingDlg::Store(Setter&& setter) {
-    CClockDatabase& db = context_.store().Database();
-    return RunStorageAction(this, [&] { setter(db); });
+    return RunStorageAction(this, [&] { setter(settings_); });
 }
 
-CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
-    : QWidget(parent), context_(context) {
+CSoftSettingDlg::CSoftSettingDlg(Parts parts, QWidget* parent)
+    : QWidget(parent), parts_(std::move(parts)), settings_(*parts_.settings) {
     autoRun_ = MakeCheckBox("开机自动运行软件", "autoRunCheck");
     auto* autoRunHint = new QLabel(QStringLiteral("（勾选后，每次登录桌面时自动启动本软件）"));
     autoRunHint->setObjectName("autoRunHint");
@@ -150,52 +146,35 @@ CSoftSettingDlg::CSoftSettingDlg(CAppContext& context, QWidget* parent)
     updateHolidays_->setAutoDefault(false);
     updateHolidays_->setToolTip(QStringLiteral("从网上取得今年和明年的放假安排"));
     addRow({updateHolidays_});
-    AddWakeSetting(layout);
+    if (parts_.alarms)
+        AddWakeSetting(layout);
     layout->addStretch();
 
     ReadSettings();
 
-    connect(zdbs_, &QCheckBox::clicked, this, [this](bool on) {
-        if (Store([on](CClockDatabase& db) { db.SetZDBS(on); }))
-            context_.settings().ZDBS = on;
-        else
-            SetChecked(zdbs_, !on);
-    });
-    connect(bdbs_, &QCheckBox::clicked, this, [this](bool on) {
-        if (Store([on](CClockDatabase& db) { db.SetBDBS(on); }))
-            context_.settings().BDBS = on;
-        else
-            SetChecked(bdbs_, !on);
-    });
-    connect(autoDel_, &QCheckBox::clicked, this, [this](bool on) {
-        if (!Store([on](CClockDatabase& db) { db.SetAutoDelAlarmClock(on); }))
-            SetChecked(autoDel_, !on);
-    });
-    connect(restRemind_, &QCheckBox::clicked, this, [this](bool on) {
-        // The minutes already counted stay: switching back on does not start again from 0.
-        if (Store([on](CClockDatabase& db) { db.SetRestRemind(on); }))
-            context_.settings().isRestRemind = on;
-        else
-            SetChecked(restRemind_, !on);
-    });
+    // The state change, not the click: the keyboard and a screen reader's toggle change a box
+    // without one. The page's own setting of a box blocks its signals.
+    StoreOnToggle(zdbs_, &CSettingsService::SetZDBS);
+    StoreOnToggle(bdbs_, &CSettingsService::SetBDBS);
+    StoreOnToggle(autoDel_, &CSettingsService::SetAutoDelAlarmClock);
+    // The minutes already counted stay: switching back on does not start again from 0.
+    StoreOnToggle(restRemind_, &CSettingsService::SetRestRemind);
     // A list whose choice cannot be stored goes back to the choice it showed before.
     connect(restInterval_, &QComboBox::activated, this, [this](int index) {
         const int hours = index + 1;
-        if (Store([hours](CClockDatabase& db) { db.SetRestRemindInterval(hours); }))
-            context_.settings().restRemindInterval = hours;
-        else
+        if (!Store([hours](CSettingsService& s) { s.SetRestRemindInterval(hours); }))
             SetIndex(restInterval_, restInterval_->property(kShown).toInt());
         restInterval_->setProperty(kShown, restInterval_->currentIndex());
     });
     connect(ringPlayType_, &QComboBox::activated, this, [this](int index) {
-        if (!Store([index](CClockDatabase& db) { db.SetRingPlayType(index); }))
+        if (!Store([index](CSettingsService& s) { s.SetRingPlayType(index); }))
             SetIndex(ringPlayType_, ringPlayType_->property(kShown).toInt());
         ringPlayType_->setProperty(kShown, ringPlayType_->currentIndex());
     });
-    connect(zdbsTest, &QPushButton::clicked, this, [this] { context_.SpeakNow(); });
-    connect(bdbsTest, &QPushButton::clicked, this, [this] { context_.SpeakNow(); });
-    connect(autoRun_, &QCheckBox::clicked, this, &CSoftSettingDlg::OnAutoRunClicked);
-    connect(pwdReq_, &QCheckBox::clicked, this, &CSoftSettingDlg::OnPwdReqClicked);
+    connect(zdbsTest, &QPushButton::clicked, this, [this] { parts_.speakNow(); });
+    connect(bdbsTest, &QPushButton::clicked, this, [this] { parts_.speakNow(); });
+    connect(autoRun_, &QCheckBox::toggled, this, &CSoftSettingDlg::OnAutoRunToggled);
+    connect(pwdReq_, &QCheckBox::toggled, this, &CSoftSettingDlg::OnPwdReqToggled);
     connect(startupClock_, &QRadioButton::clicked, this, [this] { OnStartupWindow(0); });
     connect(startupMain_, &QRadioButton::clicked, this, [this] { OnStartupWindow(1); });
     connect(updateHolidays_, &QPushButton::clicked, this, &CSoftSettingDlg::OnUpdateHolidays);
@@ -211,7 +190,7 @@ void CSoftSettingDlg::AddWakeSetting(QVBoxLayout* layout) {
     reason->setContentsMargins(22, 0, 0, 0);  // under the box's text
     layout->addWidget(wake);
     layout->addWidget(reason);
-    CAlarmBoard& board = context_.alarms();
+    CAlarmBoard& board = *parts_.alarms;
     auto show = [wake, reason, &board] {
         const bool none =
             board.wakeAvailability() == static_cast<int>(zorvel::CWakeChooser::Availability::kNone);
@@ -224,19 +203,15 @@ void CSoftSettingDlg::AddWakeSetting(QVBoxLayout* layout) {
     show();
 }
 
+void CSoftSettingDlg::StoreOnToggle(QCheckBox* box, void (CSettingsService::*setter)(bool)) {
+    connect(box, &QCheckBox::toggled, this, [this, box, setter](bool on) {
+        if (!Store([&](CSettingsService& s) { (s.*setter)(on); }))
+            SetChecked(box, !on);
+    });
+}
+
 void CSoftSettingDlg::ReadSettings() {
-    SoftSetting s;
-    CClockDatabase& database = context_.store().Database();
-    try {
-        database.ReadSoftSetting(&s);
-    } catch (const CppSQLite3Exception& e) {
-        // A file that cannot be opened at all has been named once already, at start-up.
-        if (database.IsOpen())
-            ShowStorageError(this, StorageErrorText(e));
-        else
-            std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
-        return;
-    }
+    const SoftSetting& s = settings_.value();
     SetChecked(bdbs_, s.BDBS);
     SetChecked(autoDel_, s.isAutoDelAlarmClock);
     SetChecked(pwdReq_, s.isPwdReq);
@@ -250,51 +225,49 @@ void CSoftSettingDlg::ReadSettings() {
         SetIndex(restInterval_, s.restRemindInterval - 1);
 
     // The box shows whether the program really starts at login; the stored flag follows.
-    IAutostart* autostart = context_.platform().autostart;
-    autoRun_->setEnabled(autostart != nullptr);
-    const bool autoRun = autostart ? autostart->IsEnabled() : s.isAutoRun;
+    autoRun_->setEnabled(parts_.autostart != nullptr);
+    const bool autoRun = parts_.autostart ? parts_.autostart->IsEnabled() : s.isAutoRun;
     SetChecked(autoRun_, autoRun);
-    if (autoRun != s.isAutoRun)
-        Store([autoRun](CClockDatabase& db) { db.SetAutoRun(autoRun); });
+    if (autoRun != s.isAutoRun && settings_.IsLoaded())
+        Store([autoRun](CSettingsService& set) { set.SetAutoRun(autoRun); });
 }
 
-void CSoftSettingDlg::OnAutoRunClicked(bool checked) {
-    IAutostart* autostart = context_.platform().autostart;
-    const bool done = autostart && (checked ? autostart->Enable() : autostart->Disable());
+void CSoftSettingDlg::OnAutoRunToggled(bool checked) {
+    const bool done =
+        parts_.autostart && (checked ? parts_.autostart->Enable() : parts_.autostart->Disable());
     if (!done) {
         SetChecked(autoRun_, !checked);
         ShowWarning(this, QStringLiteral("设置开机启动失败！"));
         return;
     }
     // The entry has changed; storing the flag may fail without making the box untrue.
-    Store([checked](CClockDatabase& db) { db.SetAutoRun(checked); });
+    Store([checked](CSettingsService& s) { s.SetAutoRun(checked); });
 }
 
-void CSoftSettingDlg::OnPwdReqClicked(bool checked) {
-    CClockDatabase& db = context_.store().Database();
+void CSoftSettingDlg::OnPwdReqToggled(bool checked) {
     bool stored = false;
     if (checked) {
-        CPwdSettingDlg dlg(db, this);
+        CPwdSettingDlg dlg(settings_, this);
         stored = zorvel::RunWindowModal(dlg) == QDialog::Accepted &&
-                 Store([](CClockDatabase& d) { d.SetPwdReq(true); });
+                 Store([](CSettingsService& s) { s.SetPwdReq(true); });
     } else {
-        CPwdInputDlg dlg(db, this);
+        CPwdInputDlg dlg(settings_, this);
         stored = zorvel::RunWindowModal(dlg) == CPwdInputDlg::kPasswordAccepted &&
-                 Store([](CClockDatabase& d) { d.SetPwdReq(false); });
+                 Store([](CSettingsService& s) { s.SetPwdReq(false); });
     }
+    // Put back without a signal: a cancelled dialog must not open the other one.
     SetChecked(pwdReq_, stored ? checked : !checked);
 }
 
 void CSoftSettingDlg::OnStartupWindow(int value) {
-    Store([value](CClockDatabase& db) { db.SetStartupWindow(value); });
+    Store([value](CSettingsService& s) { s.SetStartupWindow(value); });
     startupClock_->setChecked(value == 0);
     startupMain_->setChecked(value == 1);
 }
 
 void CSoftSettingDlg::OnUpdateHolidays() {
     if (!holidayUpdate_) {
-        holidayUpdate_ =
-            new CHolidayUpdate(HolidayFolderFor(context_.store().Database().Path()), this);
+        holidayUpdate_ = new CHolidayUpdate(parts_.holidayFolder, this);
         connect(holidayUpdate_, &CHolidayUpdate::Finished, this,
                 [this](const QString& report, bool updated) {
                     updateHolidays_->setEnabled(true);
@@ -304,7 +277,7 @@ void CSoftSettingDlg::OnUpdateHolidays() {
                         ShowWarning(this, report);
                 });
     }
-    const std::time_t now = context_.clock().NowTimeT();
+    const std::time_t now = parts_.clock ? parts_.clock->NowTimeT() : std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     const int year = local.tm_year + 1900;

@@ -1,28 +1,47 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <string>
 
-class CAppContext;
+#include "platform/core/clock.h"
+
+class CAlarmBoard;
 class CHolidayUpdate;
+class CSettingsService;
+class IAutostart;
 class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
 
-// "软件设置": the settings row as check boxes and lists. Every change is stored at once (and
-// the four settings the timers read go to the settings cache with it); a change that cannot
-// be stored puts its control back.
+// "软件设置": the settings row as check boxes and lists. Every change is stored at once through
+// the settings service, however the control changed (mouse, keyboard, a screen reader's
+// action); a change that cannot be stored puts its control back.
 class CSoftSettingDlg : public QWidget {
     Q_OBJECT
 public:
-    explicit CSoftSettingDlg(CAppContext& context, QWidget* parent = nullptr);
+    // What the page works with; the pointers must outlive it.
+    struct Parts {
+        CSettingsService* settings = nullptr;
+        IAutostart* autostart = nullptr;  // null: no desktop to start with
+        std::function<void()> speakNow;   // speaks the current time
+        CAlarmBoard* alarms = nullptr;    // the wake-up setting; null: not offered
+        std::string holidayFolder;        // where "更新节假日安排" keeps what it fetches
+        const zorvel::Clock* clock = nullptr;
+    };
+
+    explicit CSoftSettingDlg(Parts parts, QWidget* parent = nullptr);
 
 private:
     void ReadSettings();
+    // Connects a box's state change to a setter; a change that cannot be stored puts the box
+    // back.
+    void StoreOnToggle(QCheckBox* box, void (CSettingsService::*setter)(bool));
+    void OnAutoRunToggled(bool checked);
+    void OnPwdReqToggled(bool checked);
     void AddWakeSetting(QVBoxLayout* layout);
-    void OnAutoRunClicked(bool checked);
-    void OnPwdReqClicked(bool checked);
     void OnStartupWindow(int value);
     // "更新节假日安排": this year's and next year's schedule, fetched in the background.
     void OnUpdateHolidays();
@@ -30,7 +49,8 @@ private:
     template <typename Setter>
     bool Store(Setter&& setter);
 
-    CAppContext& context_;
+    Parts parts_;
+    CSettingsService& settings_;
     QCheckBox* autoRun_;
     QCheckBox* zdbs_;
     QCheckBox* bdbs_;

@@ -28,7 +28,7 @@ const CListPage::Setup kSetup = {
 }  // namespace
 
 CUserLogsDlg::CUserLogsDlg(CClockManager& manager, CChangeNotifier& notifier, QWidget* parent)
-    : CListPage(kSetup, manager.Database(), parent), manager_(manager) {
+    : CListPage(kSetup, manager.Database(), nullptr, parent), manager_(manager) {
     CZorvelListCtrl* list = listCtrl();
     list->InsertColumn(kNumber, QStringLiteral("编号"),
                        list->FitWidth(QStringLiteral("999"), 60, true));

@@ -510,10 +510,12 @@ void CClockDatabase::SelectAllNotes(std::vector<NoteRecord>& records) {
 
 // ---------------------------------------------------------------- settings row
 
-void CClockDatabase::ReadSoftSetting(SoftSetting* s) {
+bool CClockDatabase::ReadSoftSetting(SoftSetting* s) {
     CppSQLite3Query q = Query("select * from softSetting;");
-    if (q.IsEof() || !s)
-        return;
+    if (q.IsEof())
+        return false;
+    if (!s)
+        return true;
     s->BDBS = q.GetIntField("BDBS") != 0;
     s->isAutoDelAlarmClock = q.GetIntField("isAutoDelAlarmClock") != 0;
     s->isAutoRun = q.GetIntField("isAutoRun") != 0;
@@ -524,35 +526,46 @@ void CClockDatabase::ReadSoftSetting(SoftSetting* s) {
     s->startupWindow = q.GetIntField("startupWindow");
     s->isRestRemind = q.GetIntField("isRestRemind") != 0;
     s->restRemindInterval = q.GetIntField("restRemindInterval");
+    return true;
 }
 
-void CClockDatabase::SetAutoDelAlarmClock(bool v) {
-    Write(zorvel::StoredTable::kSettings, "update softSetting set isAutoDelAlarmClock=?;", v);
+void CClockDatabase::InsertSoftSetting(const SoftSetting& s) {
+    Write(zorvel::StoredTable::kSettings,
+          "insert into softSetting (isAutoRun,ZDBS,BDBS,isAutoDelAlarmClock,isPwdReq,"
+          "ringPlayType,delPwd,startupWindow,isRestRemind,restRemindInterval) "
+          "values(?,?,?,?,?,?,?,?,?,?);",
+          s.isAutoRun, s.ZDBS, s.BDBS, s.isAutoDelAlarmClock, s.isPwdReq, s.ringPlayType, s.delPwd,
+          s.startupWindow, s.isRestRemind ? 1 : 0, s.restRemindInterval);
 }
-void CClockDatabase::SetAutoRun(bool v) {
-    Write(zorvel::StoredTable::kSettings, "update softSetting set isAutoRun=?;", v);
+
+bool CClockDatabase::SetAutoDelAlarmClock(bool v) {
+    return Write(zorvel::StoredTable::kSettings, "update softSetting set isAutoDelAlarmClock=?;",
+                 v);
 }
-void CClockDatabase::SetBDBS(bool v) {
-    Write(zorvel::StoredTable::kSettings, "update softSetting set BDBS=?;", v);
+bool CClockDatabase::SetAutoRun(bool v) {
+    return Write(zorvel::StoredTable::kSettings, "update softSetting set isAutoRun=?;", v);
 }
-void CClockDatabase::SetPwdReq(bool v) {
-    Write(zorvel::StoredTable::kSettings, "update softSetting set isPwdReq=?;", v);
+bool CClockDatabase::SetBDBS(bool v) {
+    return Write(zorvel::StoredTable::kSettings, "update softSetting set BDBS=?;", v);
 }
-void CClockDatabase::SetRingPlayType(int v) {
-    Write(zorvel::StoredTable::kSettings, "update softSetting set ringPlayType=?;", v);
+bool CClockDatabase::SetPwdReq(bool v) {
+    return Write(zorvel::StoredTable::kSettings, "update softSetting set isPwdReq=?;", v);
 }
-void CClockDatabase::SetZDBS(bool v) {
-    Write(zorvel::StoredTable::kSettings, "update softSetting set ZDBS=?;", v);
+bool CClockDatabase::SetRingPlayType(int v) {
+    return Write(zorvel::StoredTable::kSettings, "update softSetting set ringPlayType=?;", v);
 }
-void CClockDatabase::SetDelPwd(const std::string& v) {
-    Write(zorvel::StoredTable::kSettings, "update softSetting set delPwd=?;", v);
+bool CClockDatabase::SetZDBS(bool v) {
+    return Write(zorvel::StoredTable::kSettings, "update softSetting set ZDBS=?;", v);
 }
-void CClockDatabase::SetStartupWindow(int v) {
-    Write(zorvel::StoredTable::kSettings, "update softSetting set startupWindow=?;", v);
+bool CClockDatabase::SetDelPwd(const std::string& v) {
+    return Write(zorvel::StoredTable::kSettings, "update softSetting set delPwd=?;", v);
 }
-void CClockDatabase::SetRestRemind(int v) {
-    Write(zorvel::StoredTable::kSettings, "update softSetting set isRestRemind=?;", v);
+bool CClockDatabase::SetStartupWindow(int v) {
+    return Write(zorvel::StoredTable::kSettings, "update softSetting set startupWindow=?;", v);
 }
-void CClockDatabase::SetRestRemindInterval(int v) {
-    Write(zorvel::StoredTable::kSettings, "update softSetting set restRemindInterval=?;", v);
+bool CClockDatabase::SetRestRemind(int v) {
+    return Write(zorvel::StoredTable::kSettings, "update softSetting set isRestRemind=?;", v);
+}
+bool CClockDatabase::SetRestRemindInterval(int v) {
+    return Write(zorvel::StoredTable::kSettings, "update softSetting set restRemindInterval=?;", v);
 }

@@ -89,17 +89,21 @@ public:
     void SelectNote(const std::string& id, NoteRecord* record);
     void SelectAllNotes(std::vector<NoteRecord>& records);
 
-    void ReadSoftSetting(SoftSetting* setting);
-    void SetAutoDelAlarmClock(bool value);
-    void SetAutoRun(bool value);
-    void SetBDBS(bool value);
-    void SetPwdReq(bool value);
-    void SetRingPlayType(int value);
-    void SetZDBS(bool value);
-    void SetDelPwd(const std::string& value);
-    void SetStartupWindow(int value);
-    void SetRestRemind(int value);
-    void SetRestRemindInterval(int value);
+    // False (and `setting` untouched) when the file has no settings row.
+    bool ReadSoftSetting(SoftSetting* setting);
+    // Writes the whole row; for a file that has none.
+    void InsertSoftSetting(const SoftSetting& setting);
+    // Each setter writes its column and tells whether there was a row to write it to.
+    bool SetAutoDelAlarmClock(bool value);
+    bool SetAutoRun(bool value);
+    bool SetBDBS(bool value);
+    bool SetPwdReq(bool value);
+    bool SetRingPlayType(int value);
+    bool SetZDBS(bool value);
+    bool SetDelPwd(const std::string& value);
+    bool SetStartupWindow(int value);
+    bool SetRestRemind(int value);
+    bool SetRestRemindInterval(int value);
 
 private:
     // Fills rule, skipDate and pauseUntil from alarmRule; leaves them empty when it cannot.

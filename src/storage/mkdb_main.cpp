@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
     try {
         CClockDatabase db(argv[1]);
         db.Open();  // a missing file is made from the schema
-        SoftSetting s;
-        db.ReadSoftSetting(&s);
+        if (!db.ReadSoftSetting(nullptr))
+            throw CppSQLite3Exception(SQLITE_CORRUPT, "the schema made no settings row");
     } catch (const CppSQLite3Exception& e) {
         std::fprintf(stderr, "%s\n", e.errorMessage());
         return 1;

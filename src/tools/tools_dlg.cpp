@@ -20,11 +20,13 @@ QString Text(std::string_view text) {
 }
 }  // namespace
 
-CToolsDlg::CToolsDlg(IClockSetter* clockSetter, UrlOpener openUrl, QWidget* parent)
+CToolsDlg::CToolsDlg(IClockSetter* clockSetter, UrlOpener openUrl, QWidget* parent,
+                     CBrowserWindows* browsers)
     : QWidget(parent),
       clockSetter_(clockSetter),
       openUrl_(std::move(openUrl)),
-      browserWindows_(this) {
+      ownBrowserWindows_(browsers ? nullptr : std::make_unique<CBrowserWindows>(this)),
+      browserWindows_(browsers ? browsers : ownBrowserWindows_.get()) {
     if (!openUrl_)
         openUrl_ = [this](const QUrl& url) {
             OpenUrlFor(this, url);
@@ -67,7 +69,7 @@ CSyncTimeDlg* CToolsDlg::SyncTimeDlg() const {
 void CToolsDlg::OnButton(const ToolButton& button) {
     switch (button.action) {
         case ToolAction::kBuiltInBrowser:
-            browserWindows_.Open(QUrl(Text(button.url)));
+            browserWindows_->Open(QUrl(Text(button.url)));
             break;
         case ToolAction::kDefaultBrowser:
             openUrl_(QUrl(Text(button.url)));

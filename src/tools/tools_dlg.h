@@ -4,6 +4,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "tools/browser_windows.h"
 
@@ -24,13 +25,15 @@ public:
     using UrlOpener = std::function<bool(const QUrl&)>;
 
     // `clockSetter` is what the network time dialog sets the clock with; `openUrl` hands an
-    // address to the desktop's browser (the real one by default).
-    explicit CToolsDlg(IClockSetter* clockSetter, UrlOpener openUrl = {},
-                       QWidget* parent = nullptr);
+    // address to the desktop's browser (the real one by default). `browsers` outlives the page
+    // in the program, so that closing the main window leaves its web pages open; without it the
+    // page keeps its own.
+    explicit CToolsDlg(IClockSetter* clockSetter, UrlOpener openUrl = {}, QWidget* parent = nullptr,
+                       CBrowserWindows* browsers = nullptr);
     ~CToolsDlg() override;
 
     // The browser windows this page opened and that are still open, in opening order.
-    CBrowserWindows& browserWindows() { return browserWindows_; }
+    CBrowserWindows& browserWindows() { return *browserWindows_; }
 
     QList<QPushButton*> Buttons() const { return buttons_; }
     // The network time dialog once it was asked for: there is only ever one.
@@ -42,7 +45,8 @@ private:
 
     IClockSetter* clockSetter_;
     UrlOpener openUrl_;
-    CBrowserWindows browserWindows_;
+    std::unique_ptr<CBrowserWindows> ownBrowserWindows_;
+    CBrowserWindows* browserWindows_;
     QList<QPushButton*> buttons_;
     QPointer<CSyncTimeDlg> syncTime_;
 };

@@ -12,8 +12,9 @@
 #include "widgets/storage_action.h"
 #include "widgets/zorvel_list_ctrl.h"
 
-CListPage::CListPage(const Setup& setup, CClockDatabase& database, QWidget* parent)
-    : QWidget(parent), database_(database), setup_(setup) {
+CListPage::CListPage(const Setup& setup, CClockDatabase& database, CSettingsService* settings,
+                     QWidget* parent)
+    : QWidget(parent), database_(database), settings_(settings), setup_(setup) {
     setObjectName(QString::fromLatin1(setup.pageName));
     listCtrl_ = new CZorvelListCtrl;
     listCtrl_->setObjectName(QString::fromLatin1(setup.listName));
@@ -49,7 +50,9 @@ QWidget* CListPage::EditorParent() {
 }
 
 bool CListPage::PasswordAllows() {
-    return !setup_.passwordGuarded || CPwdInputDlg::AskIfRequired(database_, this);
+    if (!setup_.passwordGuarded)
+        return true;
+    return settings_ && CPwdInputDlg::AskIfRequired(*settings_, this);
 }
 
 void CListPage::ShowReadError(const QString& error) {

@@ -9,6 +9,7 @@
 #include "widgets/window_modal.h"
 
 class CClockDatabase;
+class CSettingsService;
 class CZorvelListCtrl;
 class QPushButton;
 
@@ -30,7 +31,9 @@ public:
         int idColumn;            // the hidden column holding each row's stored id
     };
 
-    CListPage(const Setup& setup, CClockDatabase& database, QWidget* parent);
+    // `settings` holds the password switch; needed when the page is password guarded.
+    CListPage(const Setup& setup, CClockDatabase& database, CSettingsService* settings,
+              QWidget* parent);
 
     CZorvelListCtrl* listCtrl() const { return listCtrl_; }
     QPushButton* addButton() const { return addButton_; }
@@ -93,6 +96,7 @@ protected:
     bool ReadForPage(const std::function<void()>& read);
 
     CClockDatabase& database_;
+    CSettingsService* settings_;
 
 private:
     Setup setup_;

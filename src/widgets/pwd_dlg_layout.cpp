@@ -10,9 +10,9 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-CPwdDlgBase::CPwdDlgBase(CClockDatabase& database, const QString& title, const char* objectName,
+CPwdDlgBase::CPwdDlgBase(CSettingsService& settings, const QString& title, const char* objectName,
                          const char* editName, QWidget* parent)
-    : QDialog(parent), database_(database) {
+    : QDialog(parent), settings_(settings) {
     // Modal to the window it belongs to only, never to a ringing alarm.
     setWindowModality(Qt::WindowModal);
     setObjectName(objectName);

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-class CClockDatabase;
+class CSettingsService;
 class QDialogButtonBox;
 class QGridLayout;
 class QLineEdit;
@@ -21,7 +21,7 @@ public:
     bool IsBusy() const { return worker_ != nullptr; }
 
 protected:
-    CPwdDlgBase(CClockDatabase& database, const QString& title, const char* objectName,
+    CPwdDlgBase(CSettingsService& settings, const QString& title, const char* objectName,
                 const char* editName, QWidget* parent);
     ~CPwdDlgBase() override;
     void accept() override { OnOK(); }
@@ -33,7 +33,7 @@ protected:
     // Adds one more masked field under the others, with its label.
     QLineEdit* AddField(const QString& label, const char* editName, const QString& accessibleName);
 
-    CClockDatabase& database_;
+    CSettingsService& settings_;
     QLineEdit* pwdEdit_;
 
 private:

@@ -3,21 +3,18 @@
 #include <QLineEdit>
 #include <memory>
 
-#include "storage/clock_database.h"
+#include "settings/settings_service.h"
 #include "widgets/password_hash.h"
 #include "widgets/storage_action.h"
 #include "widgets/window_modal.h"
 
 using namespace zorvel;
 
-CPwdInputDlg::CPwdInputDlg(CClockDatabase& database, QWidget* parent)
-    : CPwdDlgBase(database, QStringLiteral("请输入密码"), "pwdInputDlg", "pwdInputEdit", parent) {}
+CPwdInputDlg::CPwdInputDlg(CSettingsService& settings, QWidget* parent)
+    : CPwdDlgBase(settings, QStringLiteral("请输入密码"), "pwdInputDlg", "pwdInputEdit", parent) {}
 
 void CPwdInputDlg::OnOK() {
     if (IsBusy())
-        return;
-    SoftSetting setting;
-    if (!RunStorageAction(this, [&] { database_.ReadSoftSetting(&setting); }))
         return;
     struct Check {
         std::u16string typed;
@@ -27,7 +24,7 @@ void CPwdInputDlg::OnOK() {
     };
     auto check = std::make_shared<Check>();
     check->typed = pwdEdit_->text().toStdU16String();
-    check->stored = setting.delPwd;
+    check->stored = settings_.value().delPwd;
     RunOffThread(
         [check] {
             check->right = CheckPassword(check->typed, check->stored);
@@ -43,17 +40,17 @@ void CPwdInputDlg::OnOK() {
             }
             // Not storing the stronger hash loses nothing: the old value still works.
             if (!check->upgraded.empty())
-                RunStorageAction(this, [&] { database_.SetDelPwd(check->upgraded); });
+                RunStorageAction(this, [&] { settings_.SetDelPwd(check->upgraded); });
             done(kPasswordAccepted);
         });
 }
 
-bool CPwdInputDlg::AskIfRequired(CClockDatabase& database, QWidget* parent) {
-    SoftSetting setting;
-    if (!RunStorageAction(parent, [&] { database.ReadSoftSetting(&setting); }))
+bool CPwdInputDlg::AskIfRequired(CSettingsService& settings, QWidget* parent) {
+    // Settings that cannot be read guard nothing: the reason is shown and nothing happens.
+    if (!settings.IsLoaded() && !RunStorageAction(parent, [&] { settings.Load(); }))
         return false;
-    if (!setting.isPwdReq)
+    if (!settings.value().isPwdReq)
         return true;
-    CPwdInputDlg dlg(database, parent);
+    CPwdInputDlg dlg(settings, parent);
     return RunWindowModal(dlg) == kPasswordAccepted;
 }

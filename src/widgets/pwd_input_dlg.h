@@ -10,11 +10,11 @@ class CPwdInputDlg : public CPwdDlgBase {
 public:
     static constexpr int kPasswordAccepted = 1000000;
 
-    CPwdInputDlg(CClockDatabase& database, QWidget* parent);
+    CPwdInputDlg(CSettingsService& settings, QWidget* parent);
 
     // When the settings ask for a password, runs the prompt; true when the operation may go
     // on (no password needed, or the right one given).
-    static bool AskIfRequired(CClockDatabase& database, QWidget* parent);
+    static bool AskIfRequired(CSettingsService& settings, QWidget* parent);
 
     void OnOK() override;
 };

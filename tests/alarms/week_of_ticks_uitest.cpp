@@ -11,11 +11,15 @@
 #include <vector>
 
 #include "alarms/alarm_engine.h"
+#include "alarms/core/alarm_editor_logic.h"
+#include "alarms/core/alarm_operations.h"
 #include "alarms/core/alarm_time.h"
+#include "alarms/core/repeat_rule.h"
 #include "alarms/core/ring_plan.h"
+#include "calendar/holiday_tables.h"
 #include "platform/second_ticker.h"
+#include "settings/settings_service.h"
 #include "storage/clock_manager.h"
-#include "storage/settings_cache.h"
 #include "support/test_app.h"
 
 // Seven days of the alarm engine on the fake clock, ticked as a busy desktop ticks it: every
@@ -62,6 +66,22 @@ const std::vector<Planned> kAlarms = {
     {"past", false, 1, 8, 0},          // passed before the week began
 };
 
+// Alarms with repeat rules, under a schedule that makes Wednesday 21 a day off and Saturday 24
+// a working day.
+struct PlannedRule {
+    std::string content;
+    std::string rule;
+    int hour, minute;
+    std::string skipDate, pauseUntil;
+};
+
+const std::vector<PlannedRule> kRuleAlarms = {
+    {"workday", "workdays", 14, 30, "", ""},                 // asleep on Tuesday
+    {"weekly", "weekly:3,4,6", 8, 30, "", ""},               //
+    {"off", "holidays", 23, 50, "", ""},                     // snoozed past midnight into a workday
+    {"paused", "daily", 14, 0, "2011-09-20", "2011-09-19"},  // skipped while asleep
+};
+
 class WeekOfTicksTest : public test::AppTest {
 protected:
     using Ring = std::pair<std::string, std::time_t>;  // content, start of the ringing minute
@@ -106,6 +126,20 @@ TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSe
         std::u16string content(p.content.begin(), p.content.end());
         manager().AddAlarmClock(time, p.everyday, false, content, u"", 0);
     }
+    SetCurrentHolidaySchedule(std::make_shared<const HolidaySchedule>(
+        std::vector<OfficialDay>{{2011, 9, 21, true, "假日"}, {2011, 9, 24, false, ""}},
+        std::set<int>{2011}));
+    struct Restore {
+        ~Restore() { SetCurrentHolidaySchedule(ShippedHolidaySchedule()); }
+    } restore;
+    for (const PlannedRule& p : kRuleAlarms) {
+        const std::u16string time = BuildAlarmTime(2011, 9, 1, p.hour, p.minute);
+        const std::u16string content(p.content.begin(), p.content.end());
+        AddAlarm(manager(), AlarmValues{time, true, false, content, u"", 0, p.rule});
+        AlarmClockList all;
+        manager().GetAllAlarmClocks(all);
+        database().WriteAlarmSkipAndPause(all.back()->id, p.rule, p.skipDate, p.pauseUntil);
+    }
     database().SetAutoDelAlarmClock(true);
     database().SetBDBS(true);  // the hour is on in the shipped row
     database().SetRestRemind(1);
@@ -131,6 +165,8 @@ TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSe
         // "wake" is snoozed when it rings at its own time, not when a snooze rings.
         if (a.content == "wake" && a.alarmTime.substr(11, 5) == "07:00")
             Later(between(20, 200), [=, this] { ClickSnooze(r, 5); });
+        if (a.content == "off" && a.alarmTime.substr(11, 5) == "23:50")
+            Later(between(20, 200), [=, this] { ClickSnooze(r, 15); });
         if (a.content == "meeting" && meetingSnoozes++ < 2)
             Later(between(90, 150), [=, this] { ClickSnooze(r, 1); });
     });
@@ -179,7 +215,7 @@ TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSe
         }
         if (!autoDeleteOff && t >= autoDeleteOffAt) {
             autoDeleteOff = true;
-            database().SetAutoDelAlarmClock(false);
+            context().settings().SetAutoDelAlarmClock(false);
         }
         if (t > previous && t - previous < seconds(10))
             work += t - previous;
@@ -225,6 +261,18 @@ TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSe
             for (int day = 18; day <= 25; ++day)
                 expect(p.content, Local(day, p.hour, p.minute));
     }
+    for (const PlannedRule& p : kRuleAlarms) {
+        AlarmClockRecord alarm;
+        alarm.rule = p.rule;
+        alarm.isEveryday = true;
+        const RepeatRule rule = RuleOf(alarm);
+        for (int day = 18; day <= 25; ++day) {
+            const std::string date = DateText({2011, 9, day});
+            if (Includes(rule, *CurrentHolidaySchedule(), 2011, 9, day) && date != p.skipDate &&
+                date >= p.pauseUntil)
+                expect(p.content, Local(day, p.hour, p.minute));
+        }
+    }
     for (const Ring& s : snoozedTo)
         expect(s.first, s.second);
     std::sort(rang.begin(), rang.end());
@@ -232,9 +280,10 @@ TEST_F(WeekOfTicksTest, EveryAlarmAndChimeOnceInItsMinuteThroughSleepAndAClockSe
     EXPECT_EQ(rang, dueRings);
     std::sort(missed.begin(), missed.end());
     std::sort(dueMissed.begin(), dueMissed.end());
-    EXPECT_EQ(missed, (std::vector<std::string>{"nap", "tea"}));
+    EXPECT_EQ(missed, (std::vector<std::string>{"nap", "tea", "workday"}));
     EXPECT_EQ(missed, dueMissed);
-    EXPECT_EQ(snoozedTo.size(), 7u + 2u);  // every morning, and the meeting twice
+    // Every morning, the meeting twice, the nights of the days off (Sunday and Wednesday).
+    EXPECT_EQ(snoozedTo.size(), 7u + 2u + 2u);
 
     std::vector<std::time_t> dueChimes;
     for (std::time_t b = Local(18, 10, 30); b <= last; b += 1800)

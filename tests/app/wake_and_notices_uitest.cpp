@@ -14,6 +14,7 @@
 #include "alarms/core/ring_plan.h"
 #include "alarms/core/state_files.h"
 #include "app/autostart_question.h"
+#include "app/main_dlg.h"
 #include "settings/soft_setting_dlg.h"
 #include "storage/clock_manager.h"
 #include "support/test_app.h"
@@ -253,7 +254,7 @@ TEST_F(WakeTest, TheSettingIsGreyedWithItsReasonWhereNoWayWorks) {
     Restart();
     app->Start();
     {
-        CSoftSettingDlg page(context());
+        CSoftSettingDlg page(CMainDlg::SettingsPageParts(context()));
         auto* box = page.findChild<QCheckBox*>("wakeFromSleepCheck");
         auto* reason = page.findChild<QLabel*>("wakeReason");
         ASSERT_TRUE(box && reason);
@@ -267,7 +268,7 @@ TEST_F(WakeTest, TheSettingIsGreyedWithItsReasonWhereNoWayWorks) {
     Restart();
     Add(u"2011-09-18 12:00:00", u"午饭");
     app->Start();
-    CSoftSettingDlg page(context());
+    CSoftSettingDlg page(CMainDlg::SettingsPageParts(context()));
     auto* box = page.findChild<QCheckBox*>("wakeFromSleepCheck");
     EXPECT_TRUE(box->isEnabled());
     EXPECT_TRUE(box->isChecked());  // on by default where it can work

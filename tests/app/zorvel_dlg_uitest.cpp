@@ -7,14 +7,18 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextEdit>
 #include <QWindow>
 
 #include "app/main_dlg.h"
+#include "notes/add_note_dlg.h"
 #include "platform/core/clock.h"
 #include "support/test_app.h"
+#include "support/ui_helpers.h"
 
 namespace {
 
@@ -236,6 +240,39 @@ TEST_F(ClockDlgLifetime, EndingTheClockEndsTheMainWindowAndTheTrayIcon) {
     EXPECT_EQ(g_pClockDlg, nullptr);
     EXPECT_EQ(g_pMainDlg, nullptr);
     EXPECT_FALSE(shell.trayShown);
+}
+
+// A closed main window is destroyed (its memory comes back) and built again on its last page;
+// a dialog of it still open with typed text keeps it until the dialog is done.
+TEST_F(ClockDlgLifetime, AClosedMainWindowGoesUnlessADialogOfItIsOpen) {
+    CZorvelDlg dlg(context());
+    dlg.ShowMainWindow(CMainDlg::kNotesPage);
+    QPointer<CMainDlg> first = dlg.MainDlg();
+    first->close();
+    ASSERT_TRUE(zorvel::test::WaitUntil([&] { return first.isNull(); }));
+    EXPECT_EQ(dlg.MainDlg(), nullptr);
+    EXPECT_EQ(g_pMainDlg, nullptr);
+    dlg.ShowMainWindow();
+    ASSERT_NE(dlg.MainDlg(), nullptr);
+    EXPECT_TRUE(dlg.MainDlg()->isVisible());
+    EXPECT_EQ(dlg.MainDlg()->CurrentPage(), CMainDlg::kNotesPage);
+
+    QPointer<CMainDlg> second = dlg.MainDlg();
+    QPointer<CAddNoteDlg> editor = new CAddNoteDlg(manager(), clock, second);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->show();
+    editor->textEdit()->setPlainText("写了一半");
+    second->close();
+    zorvel::test::ProcessEvents();
+    EXPECT_FALSE(dlg.ReleaseMainWindowIfIdle());
+    ASSERT_FALSE(second.isNull());
+    ASSERT_FALSE(editor.isNull());
+    EXPECT_EQ(editor->textEdit()->toPlainText(), "写了一半");
+    editor->OnOK();  // stored, and the dialog is done
+    ASSERT_TRUE(zorvel::test::WaitUntil([&] { return second.isNull(); }));
+    std::vector<NoteRecord> notes;
+    manager().GetAllNotes(notes);
+    ASSERT_EQ(notes.size(), 1u);
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ protected:
     void SetUp() override {
         manager().AddEvent(u"{\\rtf1 first\\par line\\par}", u"first\r\nline");
         manager().AddEvent(Utf8ToUtf16(kBoldRedMemo), u"标题\r\nsecond");
-        page = std::make_unique<CMyEventsDlg>(manager(), context().notifier());
+        page =
+            std::make_unique<CMyEventsDlg>(manager(), context().notifier(), context().settings());
         page->resize(560, 330);
         page->show();
         list = page->listCtrl();

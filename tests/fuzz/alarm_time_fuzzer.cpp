@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "alarms/core/alarm_time.h"
@@ -68,6 +69,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         Check(*minute == *t - local.tm_sec, "one-off minute is not the stored one",
               alarm.alarmTime);
+    }
+
+    // The same time under each kind of rule, paused until the stored day: the ring before now is
+    // not later than now, the next one later, and looking back from that one finds it.
+    char pause[48];
+    std::snprintf(pause, sizeof pause, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday);
+    for (const char* rule : {"workdays", "holidays", "weekly:2,7"}) {
+        AlarmClockRecord ruled = alarm;
+        ruled.isEveryday = true;
+        ruled.rule = rule;
+        ruled.pauseUntil = pause;
+        const auto before = AlarmMinuteAtOrBefore(ruled, now);
+        const auto after = AlarmMinuteAfter(ruled, now);
+        Check(!before || *before <= now, "a rule's ring before now is later", alarm.alarmTime);
+        Check(!after || *after > now, "a rule's next ring is not later", alarm.alarmTime);
+        if (after && !fuzz::NearOffsetChange(*after))
+            Check(AlarmMinuteAtOrBefore(ruled, *after) == after, "a rule's rings disagree",
+                  alarm.alarmTime);
     }
     return 0;
 }

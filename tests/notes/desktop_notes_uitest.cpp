@@ -124,16 +124,18 @@ TEST_F(DesktopNotesTest, ClosingFreesThePlaceForTheNextNote) {
     EXPECT_EQ(Note(1), nullptr);
     EXPECT_EQ(StoredCount(), 3u);
 
-    CAddNoteDlg dlg(manager(), clock, desktop(), nullptr);
+    CAddNoteDlg dlg(manager(), clock, nullptr);
     dlg.textEdit()->setPlainText("新的");
     dlg.OnOK();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    FlushChanges();  // the desktop follows the change notification
     CNoteBackgroundDlg* added = desktop().Find(dlg.newId());
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->pos(), QPoint(980, 0));
     // The next one goes to the left of the row.
-    CAddNoteDlg next(manager(), clock, desktop(), nullptr);
+    CAddNoteDlg next(manager(), clock, nullptr);
     next.OnOK();
+    FlushChanges();
     EXPECT_EQ(desktop().Find(next.newId())->pos(), QPoint(680, 0));
 }
 
@@ -174,6 +176,22 @@ TEST_F(DesktopNotesTest, DeletingFromTheDesktopReachesStorageAndThePage) {
     EXPECT_EQ(page.listCtrl()->GetItemText(1, CMyNotesDlg::kNumber), "2");
 }
 
+// Whoever writes the notes, the desktop follows once the change comes round; a closed note that
+// did not change stays closed.
+TEST_F(DesktopNotesTest, TheDesktopFollowsTheStoredNotesWhoeverWritesThem) {
+    Note(0)->Action(CNoteBackgroundDlg::kCloseCommand)->trigger();
+    std::u16string added;
+    manager().AddNote(added, u"外来", 1, u"2011-09-18 10:15:30", true);
+    manager().ModifyNote(ToStoredText(ids[1]), u"改了", 1, u"2011-09-18 10:15:31", true);
+    manager().RemoveNote(ids[2].toStdU16String());
+    FlushChanges();
+    ASSERT_NE(desktop().Find(QString::fromStdU16String(added)), nullptr);
+    EXPECT_EQ(Note(1)->ContentDlg()->noteText(), "改了");
+    EXPECT_EQ(Note(2), nullptr);
+    EXPECT_EQ(Note(0), nullptr);
+    EXPECT_EQ(desktop().notes().size(), 2u);
+}
+
 TEST_F(DesktopNotesTest, EditFromTheDesktopOpensOneEditorThatWaitsForNothing) {
     Note(0)->Action(CNoteBackgroundDlg::kEditCommand)->trigger();
     Note(0)->Action(CNoteBackgroundDlg::kEditCommand)->trigger();
@@ -187,6 +205,7 @@ TEST_F(DesktopNotesTest, EditFromTheDesktopOpensOneEditorThatWaitsForNothing) {
     editor->textEdit()->setPlainText("买菜\n买米");
     editor->findChild<QPushButton*>("okButton")->click();
     EXPECT_TRUE(OpenEditors().empty());
+    FlushChanges();  // the desktop follows the change notification
     EXPECT_EQ(Note(0)->ContentDlg()->noteText(), "买菜\n买米");
     EXPECT_TRUE(Note(0)->ContentDlg()->toolTipText().contains("买米"));
     NoteRecord stored;
@@ -199,6 +218,7 @@ TEST_F(DesktopNotesTest, EditFromTheDesktopOpensOneEditorThatWaitsForNothing) {
     Note(1)->Action(CNoteBackgroundDlg::kDeleteCommand)->trigger();
     ASSERT_EQ(OpenEditors().size(), 1u);
     OpenEditors()[0]->findChild<QPushButton*>("okButton")->click();
+    FlushChanges();
     EXPECT_EQ(StoredCount(), 3u);
     EXPECT_EQ(desktop().notes().size(), 3u);
     EXPECT_EQ(Note(1), nullptr);

@@ -126,6 +126,7 @@ TEST_F(NotesPageTest, AddedNoteIsStoredListedAndOnTheDesktopAtOnce) {
     EXPECT_EQ(added.ringTime, "2011-09-18 10:15:30");
     EXPECT_TRUE(added.isShowOnDesktop);
 
+    FlushChanges();  // the desktop and the list follow the change notification
     CNoteBackgroundDlg* note = desktop().Find(FromStoredText(added.id));
     ASSERT_NE(note, nullptr);
     EXPECT_TRUE(note->isVisible());
@@ -160,6 +161,7 @@ TEST_F(NotesPageTest, TextsOverFourHundredFiftyUnitsAreRefusedAndKept) {
     const std::vector<NoteRecord> notes = StoredNotes();
     ASSERT_EQ(notes.size(), 6u);
     EXPECT_EQ(FromStoredText(notes.back().content), longest);
+    FlushChanges();
     EXPECT_EQ(desktop().notes().size(), 6u);
 }
 
@@ -187,8 +189,8 @@ TEST_F(NotesPageTest, EditingChangesStorageListAndDesktopNote) {
     manager().GetNote(ToStoredText(ids[1]), &stored);
     EXPECT_EQ(FromStoredText(stored.content), "第二行\n之后红");
     EXPECT_EQ(stored.ringTime, "2011-09-18 10:15:30");
-    EXPECT_EQ(desktop().Find(ids[1])->ContentDlg()->noteText(), "第二行\n之后红");
     FlushChanges();
+    EXPECT_EQ(desktop().Find(ids[1])->ContentDlg()->noteText(), "第二行\n之后红");
     EXPECT_EQ(list->GetItemText(1, CMyNotesDlg::kContent), "第二行 之后红");
 
     // Double-clicking below the last row opens nothing.
@@ -231,6 +233,7 @@ TEST_F(NotesPageTest, EditingAClosedNoteShowsItAgainAtTheFirstFreePlace) {
 
     test::WhenModal<CEditNoteDlg>([](CEditNoteDlg* dlg) { Save(dlg, "买菜和米"); });
     DoubleClickRow(0);
+    FlushChanges();
     CNoteBackgroundDlg* again = desktop().Find(ids[0]);
     ASSERT_NE(again, nullptr);
     EXPECT_TRUE(again->isVisible());
@@ -245,6 +248,7 @@ TEST_F(NotesPageTest, ANoteDeletedWhileItsEditorIsOpenIsStoredAnew) {
         Save(dlg, "三，不要丢");
     });
     DoubleClickRow(2);
+    FlushChanges();
     const std::vector<NoteRecord> notes = StoredNotes();
     ASSERT_EQ(notes.size(), 5u);
     EXPECT_EQ(FromStoredText(notes.back().content), "三，不要丢");

@@ -21,6 +21,9 @@ for f in bin/zorvel bin/zorvel-wake share/zorvel/mp3/1.mp3 share/zorvel/mp3/2.mp
   [ -f "$usr/$f" ] || fail "$f is not installed"
 done
 [ "$(ls "$usr/share/zorvel/sound" | wc -l)" -ge 23 ] || fail "voice clips are missing"
+# The built-in browser, a program Zorvel starts, not one for the user's command line.
+[ -x "$usr/lib/zorvel/zorvel-browser" ] || fail "lib/zorvel/zorvel-browser is not installed"
+[ ! -e "$usr/bin/zorvel-browser" ] || fail "zorvel-browser is installed among the commands"
 # Readable by everyone, whatever the umask of the build.
 bad=$(find "$usr" \( -type d ! -perm 755 \) -o \( -type f ! -perm 644 ! -perm 755 \))
 [ -z "$bad" ] || fail "odd permissions: $bad"

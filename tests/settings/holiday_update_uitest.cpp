@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "app/main_dlg.h"
 #include "calendar/holiday_files.h"
 #include "calendar/holiday_tables.h"
 #include "settings/soft_setting_dlg.h"
@@ -208,7 +209,7 @@ TEST_F(HolidaySettingsTest, ButtonFetchesAndTheNextStartReadsTheFiles) {
     const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/{year}.json";
     setenv("ZORVEL_HOLIDAY_URL", url.c_str(), 1);
     {
-        CSoftSettingDlg page(context());
+        CSoftSettingDlg page(CMainDlg::SettingsPageParts(context()));
         page.show();
         auto* button = page.findChild<QPushButton*>("updateHolidaysButton");
         ASSERT_NE(button, nullptr);

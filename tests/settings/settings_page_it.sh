@@ -38,7 +38,7 @@ xdotool mousemove --window "$main" 232 66 click 1
 wait_stored isAutoRun 0 || fail "isAutoRun was not cleared"
 [ ! -e "$entry" ] || fail "the autostart entry is still there"
 
-xdotool mousemove --window "$main" 232 162 click 1
+xdotool mousemove --window "$main" 232 146 click 1
 wait_stored BDBS 1 || fail "语音半点报时 was not stored"
 kill -0 "$zorvel" || fail "the program ended"
 echo "settings page: ok"

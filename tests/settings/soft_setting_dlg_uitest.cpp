@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -9,7 +10,9 @@
 #include <memory>
 
 #include "alarms/alarm_engine.h"
+#include "app/main_dlg.h"
 #include "chimes/time_voice.h"
+#include "settings/settings_service.h"
 #include "settings/soft_setting_dlg.h"
 #include "storage/clock_database.h"
 #include "support/test_app.h"
@@ -24,7 +27,7 @@ using namespace zorvel;
 class SoftSettingPageTest : public test::AppTest {
 protected:
     void Open() {
-        page = std::make_unique<CSoftSettingDlg>(context());
+        page = std::make_unique<CSoftSettingDlg>(CMainDlg::SettingsPageParts(context()));
         page->show();
     }
     SoftSetting Stored() {
@@ -32,6 +35,8 @@ protected:
         database().ReadSoftSetting(&s);
         return s;
     }
+    // The settings as the alarm engine has them (the chimes and the rest count use these).
+    const SoftSetting& Engine() { return context().engine().settings(); }
     QCheckBox* Box(const char* name) { return page->findChild<QCheckBox*>(name); }
     QComboBox* List(const char* name) { return page->findChild<QComboBox*>(name); }
     static void Choose(QComboBox* list, int index) {
@@ -63,18 +68,19 @@ TEST_F(SoftSettingPageTest, EachChangeIsStoredAndCachedAtOnce) {
     EXPECT_FALSE(Box("zdbsCheck")->isChecked());
     Box("zdbsCheck")->click();
     EXPECT_TRUE(Stored().ZDBS);
-    EXPECT_EQ(context().settings().ZDBS, 1);  // the next chime sees it
+    EXPECT_EQ(Engine().ZDBS, 1);  // the next chime sees it
+    EXPECT_TRUE(context().settings().value().ZDBS);
     Box("bdbsCheck")->click();
     EXPECT_TRUE(Stored().BDBS);
-    EXPECT_EQ(context().settings().BDBS, 1);
+    EXPECT_EQ(Engine().BDBS, 1);
     Box("bdbsCheck")->click();
     EXPECT_FALSE(Stored().BDBS);
-    EXPECT_EQ(context().settings().BDBS, 0);
+    EXPECT_EQ(Engine().BDBS, 0);
     Box("autoDelCheck")->click();
     EXPECT_TRUE(Stored().isAutoDelAlarmClock);
     Box("restRemindCheck")->click();
     EXPECT_TRUE(Stored().isRestRemind);
-    EXPECT_TRUE(context().settings().isRestRemind);
+    EXPECT_TRUE(Engine().isRestRemind);
 
     // Fixed lists: nothing typed can become an entry.
     QComboBox* hours = List("restIntervalList");
@@ -86,15 +92,15 @@ TEST_F(SoftSettingPageTest, EachChangeIsStoredAndCachedAtOnce) {
     EXPECT_EQ(ring->itemText(2), "一直播放");
     Choose(hours, 2);
     EXPECT_EQ(Stored().restRemindInterval, 3);
-    EXPECT_EQ(context().settings().restRemindInterval, 3);
+    EXPECT_EQ(Engine().restRemindInterval, 3);
     EXPECT_EQ(ring->currentIndex(), 2);  // as shipped
     Choose(ring, 0);
     EXPECT_EQ(Stored().ringPlayType, 0);
 
-    // The cache is read again from storage on the change signal and agrees.
+    // The change signal brings nothing that differs.
     FlushChanges();
-    EXPECT_EQ(context().settings().restRemindInterval, 3);
-    EXPECT_EQ(context().settings().ZDBS, 1);
+    EXPECT_EQ(Engine().restRemindInterval, 3);
+    EXPECT_EQ(Engine().ZDBS, 1);
 
     // Hidden start-up choice: its handlers still store.
     auto* mainRadio = page->findChild<QRadioButton*>("startupMainRadio");
@@ -116,7 +122,7 @@ TEST_F(SoftSettingPageTest, EachChangeIsStoredAndCachedAtOnce) {
 TEST_F(SoftSettingPageTest, AChangeThatCannotBeStoredPutsItsControlBack) {
     Open();
     const bool before = Box("bdbsCheck")->isChecked();
-    const int hours = context().settings().restRemindInterval;
+    const int hours = Engine().restRemindInterval;
     CppSQLite3DB other;  // another program holds the file locked
     OpenKeyed(other, dbPath);
     other.ExecuteUpdate("BEGIN EXCLUSIVE;");
@@ -133,9 +139,9 @@ TEST_F(SoftSettingPageTest, AChangeThatCannotBeStoredPutsItsControlBack) {
     other.ExecuteUpdate("ROLLBACK;");
     EXPECT_NE(messages[0].indexOf("locked"), -1) << messages[0].toStdString();
     EXPECT_EQ(Box("bdbsCheck")->isChecked(), before);
-    EXPECT_EQ(context().settings().BDBS, int(before));
+    EXPECT_EQ(Engine().BDBS, int(before));
     EXPECT_EQ(List("restIntervalList")->currentIndex(), hours - 1);
-    EXPECT_EQ(context().settings().restRemindInterval, hours);
+    EXPECT_EQ(Engine().restRemindInterval, hours);
 }
 
 TEST_F(SoftSettingPageTest, StartupWindowOutOfRangeChecksNeitherRadio) {
@@ -230,6 +236,40 @@ TEST_F(SoftSettingPageTest, PasswordBoxSetsAndClearsProtectionOnlyWithThePasswor
     box->click();
     EXPECT_FALSE(box->isChecked());
     EXPECT_FALSE(Stored().isPwdReq);
+}
+
+// A screen reader's toggle action changes a box without a click; the change is stored all the
+// same. A cancelled password dialog puts its box back without storing or asking again.
+TEST_F(SoftSettingPageTest, AToggleFromAScreenReaderIsStoredLikeAClick) {
+    app->Start();
+    Open();
+    auto toggle = [](QCheckBox* box) {
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(box);
+        ASSERT_TRUE(access && access->actionInterface());
+        access->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    const bool zdbs = Stored().ZDBS;
+    toggle(Box("zdbsCheck"));
+    EXPECT_EQ(Stored().ZDBS, !zdbs);
+    EXPECT_EQ(Engine().ZDBS, !zdbs);
+    toggle(Box("restRemindCheck"));
+    EXPECT_TRUE(Stored().isRestRemind);
+    EXPECT_TRUE(Engine().isRestRemind);
+    toggle(Box("autoRunCheck"));
+    EXPECT_TRUE(autostart.enabled);
+    EXPECT_TRUE(Stored().isAutoRun);
+
+    // Only the setting dialog opens, once; a second one would be left to the watchdog.
+    int dialogs = 0;
+    test::WhenModal<CPwdSettingDlg>([&](CPwdSettingDlg* dlg) {
+        ++dialogs;
+        dlg->findChild<QPushButton*>("cancelButton")->click();
+    });
+    toggle(Box("pwdReqCheck"));
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_FALSE(Box("pwdReqCheck")->isChecked());
+    EXPECT_FALSE(Stored().isPwdReq);
+    EXPECT_FALSE(context().settings().value().isPwdReq);
 }
 
 }  // namespace

@@ -76,6 +76,28 @@ TEST(AlarmRuleStorageTest, AnOlderFileMigratesOnceAndKeepsItsAlarms) {
     EXPECT_EQ(Version(path), LatestSchemaVersion());
 }
 
+// Another program holds the write lock while Zorvel starts: the file is read as it is, and
+// migrated at the next start.
+TEST(AlarmRuleStorageTest, AFileThatCannotBeMigratedNowIsStillRead) {
+    TempDir dir;
+    const std::string path = dir.File("busy.db3");
+    MakeOldFile(path);
+    FakeClock fakeClock(MakeLocalTime(2026, 10, 9, 8, 0, 0));
+    {
+        CppSQLite3DB other;
+        OpenKeyed(other, path);
+        other.ExecuteUpdate("BEGIN IMMEDIATE;");
+        CStore store(path, fakeClock);
+        AlarmClockList alarms = Alarms(store.Manager());
+        EXPECT_EQ(alarms.size(), 2u);
+        EXPECT_FALSE(store.Database().HasRuleTable());
+        other.ExecuteUpdate("ROLLBACK;");
+    }
+    CStore again(path, fakeClock);
+    again.Database().Open();
+    EXPECT_TRUE(again.Database().HasRuleTable());
+}
+
 class AlarmRuleTest : public zorvel::test::TempDatabaseTest {};
 
 TEST_F(AlarmRuleTest, RulesSkipsAndPausesAreStoredAndGoWithTheirAlarm) {

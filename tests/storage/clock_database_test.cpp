@@ -111,7 +111,8 @@ TEST_F(ClockDatabaseTest, EmptyTablesGiveEmptyListsAndUntouchedRecords) {
 TEST_F(ClockDatabaseTest, RecordsRoundTripThroughEveryTable) {
     CClockDatabase& db = database();
     AlarmClockRecord a{"{A}", "2026-12-09 07:30:00", true, false, "起床", "mp3/1.mp3",
-                       3,     "2026-12-01 10:00:00", true, {}, {}, {}, false};
+                       3,     "2026-12-01 10:00:00", true, {},    {},     {},
+                       false};
     ASSERT_TRUE(db.InsertAlarmClock(a));
     AlarmClockRecord b;
     db.SelectAlarmClock("{A}", &b);

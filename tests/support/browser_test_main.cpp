@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
     }
     int result = 0;
     {
+        // As the browser program does: pages draw through a GL context shared from the start.
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         QApplication app(argc, argv);
         if (!zorvel::InstallQtTranslations(app))
             std::fprintf(stderr, "Qt's Chinese translations are missing\n");

@@ -41,8 +41,8 @@ fail() {
 mkdir -p "$work/bin" "$work/home" "$work/data" "$work/config" "$work/state"
 mkdir -m 700 "$work/run"
 cp "$ZORVEL_BUILD_DIR/zorvel" "$work/bin/"
-# The browser plugin is looked for next to the program.
-cp "$ZORVEL_BUILD_DIR"/libzorvel_browser.so "$work/bin/" 2>/dev/null || true
+# The browser program is looked for next to the program.
+cp "$ZORVEL_BUILD_DIR/zorvel-browser" "$work/bin/" 2>/dev/null || true
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" \
   XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
@@ -192,3 +192,37 @@ open_menu() {
   done
   return 1
 }
+
+# Process $1 and every process below it, one pid a line.
+process_tree() {
+  local child
+  echo "$1"
+  for child in $(pgrep -P "$1" 2>/dev/null || true); do process_tree "$child"; done
+}
+
+# Whether process $1 has ended (a zombie waiting for its parent counts as ended).
+process_gone() {
+  local state
+  state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 0
+  [ -z "$state" ] || [ "$state" = Z ] || [ "$state" = X ]
+}
+
+# Whether every process listed (one pid a line) in file $1 has ended.
+all_gone() {
+  local p
+  for p in $(cat "$1"); do process_gone "$p" || return 1; done
+}
+
+# Prints the pid of the browser program that process $1 started, waiting up to 20 s for it.
+wait_browser() {
+  local p
+  for _ in $(seq 200); do
+    p=$(pgrep -P "$1" -x zorvel-browser 2>/dev/null | head -n1 || true)
+    if [ -n "$p" ]; then echo "$p"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Resident memory of process $1 in kB.
+rss_kb() { awk '/^VmRSS:/{print $2}' "/proc/$1/status"; }

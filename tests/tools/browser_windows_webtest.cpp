@@ -10,7 +10,6 @@
 #include <QStatusBar>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -19,9 +18,10 @@
 #include <csignal>
 #include <fstream>
 
+#include "browser/browser_control_dlg.h"
+#include "browser/browser_window_list.h"
 #include "browser/typed_address.h"
 #include "support/ui_helpers.h"
-#include "tools/browser_windows.h"
 
 using zorvel::test::ProcessEvents;
 using zorvel::test::WaitUntil;
@@ -120,37 +120,12 @@ bool ProcessGone(qint64 pid) {
 
 class BrowserTest : public ::testing::Test {
 protected:
-    void SetUp() override { qputenv("ZORVEL_BROWSER_PLUGIN", plugin_); }
-    void TearDown() override { qputenv("ZORVEL_BROWSER_PLUGIN", plugin_); }
-
-    QWidget owner;
     PageServer server;
     zorvel::test::ModalWatchdog watchdog;
-
-private:
-    QByteArray plugin_ = qgetenv("ZORVEL_BROWSER_PLUGIN");
 };
 
-// Runs first: the plugin stays loaded once found.
-TEST_F(BrowserTest, AMissingPluginIsNamedInAWarning) {
-    QTemporaryFile notAPlugin;
-    ASSERT_TRUE(notAPlugin.open());
-    notAPlugin.write("not a library");
-    notAPlugin.flush();
-    qputenv("ZORVEL_BROWSER_PLUGIN", notAPlugin.fileName().toLocal8Bit());
-    owner.show();
-    CBrowserWindows windows(&owner);
-    QString warning;
-    zorvel::test::CloseNextMessageBox(&warning);
-    EXPECT_EQ(windows.Open(server.Url("/one")), nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return !warning.isEmpty(); }));
-    EXPECT_TRUE(warning.contains(QStringLiteral("无法打开浏览器"))) << warning.toStdString();
-    EXPECT_TRUE(warning.contains(notAPlugin.fileName())) << warning.toStdString();
-    EXPECT_TRUE(windows.Windows().isEmpty());
-}
-
 TEST_F(BrowserTest, NavigatesGoesBackAndForwardAndShowsHoveredLinks) {
-    CBrowserWindows windows(&owner);
+    CBrowserWindowList windows;
     QWidget* window = windows.Open(server.Url("/one"));
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
@@ -194,7 +169,7 @@ TEST_F(BrowserTest, NavigatesGoesBackAndForwardAndShowsHoveredLinks) {
 }
 
 TEST_F(BrowserTest, AnAddressBeingTypedOutlivesTheEndOfALoad) {
-    CBrowserWindows windows(&owner);
+    CBrowserWindowList windows;
     QWidget* window = windows.Open(server.Url("/slow"));
     ASSERT_NE(window, nullptr);
     auto* address = Child<QLineEdit>(window, "addressEdit");
@@ -215,17 +190,27 @@ TEST_F(BrowserTest, AnAddressBeingTypedOutlivesTheEndOfALoad) {
     QTest::keyClicks(address, "x");
     Child<QToolButton>(window, "backButton")->click();
     ASSERT_TRUE(WaitUntil([&] { return ShowsPage(window, server.Url("/slow")); }, kPageTimeoutMs));
+
+    // The whole address selected as the load ends stays selected: what is typed next replaces
+    // it instead of mixing with the page's address.
+    address->setFocus();
+    QTest::keyClick(address, Qt::Key_Return);
+    address->selectAll();
+    ASSERT_TRUE(WaitUntil([&] { return ShowsPage(window, server.Url("/slow")); }, kPageTimeoutMs));
+    QTest::keyClicks(address, "127.0.0.1");
+    EXPECT_EQ(address->text(), QStringLiteral("127.0.0.1"));
 }
 
 TEST_F(BrowserTest, ListsWindowsInOpeningOrderWithThoseThePageOpens) {
-    CBrowserWindows windows(&owner);
-    QSignalSpy changed(&windows, &CBrowserWindows::WindowsChanged);
+    CBrowserWindowList windows;
+    QSignalSpy changed(&windows, &CBrowserWindowList::WindowsChanged);
     QWidget* first = windows.Open(server.Url("/one"));
     QWidget* second = windows.Open(server.Url("/one"));
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first, second);
     EXPECT_EQ(windows.Windows(), (QList<QWidget*>{first, second}));
+    EXPECT_EQ(windows.Numbers(), (std::vector<std::uint64_t>{1, 2}));
     EXPECT_EQ(changed.count(), 2);
     ASSERT_TRUE(WaitUntil([&] { return ShowsPage(second, server.Url("/one")); }, kPageTimeoutMs));
 
@@ -245,12 +230,13 @@ TEST_F(BrowserTest, ListsWindowsInOpeningOrderWithThoseThePageOpens) {
     EXPECT_TRUE(opened->isVisible());
     EXPECT_TRUE(WaitUntil([&] { return ShowsPage(opened, server.Url("/three")); }, kPageTimeoutMs));
     EXPECT_EQ(windows.Windows().mid(0, 2), (QList<QWidget*>{first, second}));
+    EXPECT_EQ(windows.NumberOf(opened), 3u);
 }
 
 TEST_F(BrowserTest, ClosingAWindowEndsItsPageAndDropsItFromTheList) {
     QPointer<QWidget> kept;
     {
-        CBrowserWindows windows(&owner);
+        CBrowserWindowList windows;
         QPointer<QWidget> closed = windows.Open(server.Url("/one"));
         ASSERT_TRUE(closed);
         ASSERT_TRUE(
@@ -258,7 +244,7 @@ TEST_F(BrowserTest, ClosingAWindowEndsItsPageAndDropsItFromTheList) {
         qint64 renderer = 0;
         ASSERT_TRUE(
             WaitUntil([&] { return (renderer = View(closed)->page()->renderProcessPid()) > 0; }));
-        QSignalSpy changed(&windows, &CBrowserWindows::WindowsChanged);
+        QSignalSpy changed(&windows, &CBrowserWindowList::WindowsChanged);
 
         // Esc, with the focus in the page.
         PageSurface(closed)->setFocus();
@@ -281,7 +267,7 @@ TEST_F(BrowserTest, ClosingAWindowEndsItsPageAndDropsItFromTheList) {
 }
 
 TEST_F(BrowserTest, KeepsItsMarginsAndMinimumSizeAndNamesEveryControl) {
-    CBrowserWindows windows(&owner);
+    CBrowserWindowList windows;
     QWidget* window = windows.Open(server.Url("/one"));
     ASSERT_NE(window, nullptr);
     auto* frame = Child<QWidget>(window, "browserFrame");

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <ctime>
 
+#include "settings/settings_service.h"
 #include "storage/clock_database.h"
 #include "storage/text_codec.h"
 #include "support/temp_db.h"
@@ -54,6 +55,7 @@ TEST(PasswordHashTest, TodaysIterationCountAndWhatToStoreAgain) {
 
 class PasswordDialogTest : public test::TempDatabaseTest {
 protected:
+    CSettingsService settings{database()};
     // Clicks OK and waits for the hashing to end, as the user waits for the buttons.
     static void ClickOk(CPwdDlgBase* dlg) {
         dlg->findChild<QPushButton*>("okButton")->click();
@@ -64,7 +66,7 @@ protected:
 };
 
 TEST_F(PasswordDialogTest, SettingStoresAHashThatThePromptAcceptsAfterAWrongTry) {
-    CPwdSettingDlg setting(database(), nullptr);
+    CPwdSettingDlg setting(settings, nullptr);
     setting.show();
     auto* newPassword = setting.findChild<QLineEdit*>("pwdSettingEdit");
     EXPECT_EQ(newPassword->echoMode(), QLineEdit::Password);  // never readable on screen
@@ -108,7 +110,7 @@ TEST_F(PasswordDialogTest, SettingStoresAHashThatThePromptAcceptsAfterAWrongTry)
     EXPECT_TRUE(s.delPwd.starts_with(kPasswordHashPrefix));
     EXPECT_FALSE(PasswordNeedsRehash(s.delPwd));
 
-    CPwdInputDlg dlg(database(), nullptr);
+    CPwdInputDlg dlg(settings, nullptr);
     dlg.show();
     auto* edit = dlg.findChild<QLineEdit*>("pwdInputEdit");
     EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
@@ -128,7 +130,7 @@ TEST_F(PasswordDialogTest, SettingStoresAHashThatThePromptAcceptsAfterAWrongTry)
 
 TEST_F(PasswordDialogTest, APlainPasswordFromAnOlderFileIsStoredAsAHashOnceGiven) {
     database().SetDelPwd(ToStored(u"旧密码"));
-    CPwdInputDlg dlg(database(), nullptr);
+    CPwdInputDlg dlg(settings, nullptr);
     dlg.show();
     dlg.findChild<QLineEdit*>("pwdInputEdit")->setText(QStringLiteral("旧密码"));
     ClickOk(&dlg);

@@ -135,10 +135,6 @@ bool PauseAlarmUntil(CClockManager& manager, const std::string& id, const std::s
 
 std::vector<AlarmClockRecord> AutoDeleteExpiredAlarms(CClockManager& manager, std::time_t now,
                                                       const std::set<std::string>& keep) {
-    SoftSetting setting;
-    manager.Database().ReadSoftSetting(&setting);
-    if (!setting.isAutoDelAlarmClock)
-        return {};
     AlarmClockList alarms;
     manager.GetAllAlarmClocks(alarms);
     std::vector<AlarmClockRecord> deleted;

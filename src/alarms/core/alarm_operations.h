@@ -64,9 +64,9 @@ SkipResult ToggleSkipNext(CClockManager& manager, const std::string& id, std::ti
 // empty date ends the pause. False for a one-off or missing alarm, or a date that is not one.
 bool PauseAlarmUntil(CClockManager& manager, const std::string& id, const std::string& until);
 
-// When isAutoDelAlarmClock is on, deletes every one-off alarm whose moment has passed and logs
-// each, except those in `keep` (snoozed or ringing: they are still wanted). Reads the setting
-// on every call. Returns the alarms it deleted, as they were stored.
+// Deletes every one-off alarm whose moment has passed and logs each, except those in `keep`
+// (snoozed or ringing: they are still wanted). Called only while isAutoDelAlarmClock is on.
+// Returns the alarms it deleted, as they were stored.
 std::vector<AlarmClockRecord> AutoDeleteExpiredAlarms(CClockManager& manager, std::time_t now,
                                                       const std::set<std::string>& keep = {});
 

@@ -110,18 +110,25 @@ bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now) {
     // A time that cannot be read never rings, every day or not: it must not look active.
     if (!t)
         return true;
-    return !RuleOf(alarm).Repeats() && *t <= now;
+    return !alarm.isEveryday && *t <= now;
 }
 
 std::string AlarmTimeListText(const AlarmClockRecord& alarm) {
-    const RepeatRule rule = RuleOf(alarm);
+    // A snooze shows as its alarm does, at the snooze's hour and minute.
+    AlarmClockRecord shown = alarm;
+    shown.atSnooze = false;
+    const RepeatRule rule = RuleOf(shown);
     if (!rule.Repeats())
         return Utf16ToUtf8(FromStored(alarm.alarmTime));
     const std::string name = RepeatRuleName(rule);
     auto at = ReadTimeFields(alarm.alarmTime);
     if (!at)
         return name + " " + Utf16ToUtf8(FromStored(alarm.alarmTime));
-    return name + " " + std::to_string(at->hour) + ":" + std::to_string(at->minute);
+    if (rule.kind == RepeatKind::kDaily)
+        return name + " " + std::to_string(at->hour) + ":" + std::to_string(at->minute);
+    char clock[16];
+    std::snprintf(clock, sizeof clock, "%d:%02d", at->hour, at->minute);
+    return name + " " + clock;
 }
 
 namespace {
@@ -132,26 +139,28 @@ std::string MonthDay(const CivilDate& d) {
 }
 }  // namespace
 
-std::string NextRingText(const AlarmClockRecord& alarm, std::time_t now) {
+std::string NextRingText(const AlarmClockRecord& alarm, std::time_t now, bool withRule) {
     const RepeatRule rule = RuleOf(alarm);
     if (!rule.Repeats())
         return {};
-    std::string text = RepeatRuleName(rule);
+    std::string text = withRule ? RepeatRuleName(rule) : "";
     const long today = LocalDay(now);
     if (auto pause = ReadDateText(alarm.pauseUntil);
         pause && DaysFromCivil(pause->year, pause->month, pause->day) > today)
-        text += " · 暂停到" + MonthDay(*pause);
+        text += (text.empty() ? "" : " · ") + ("暂停到" + MonthDay(*pause));
     if (auto skip = SkippedDate(alarm, now))
-        text += " · 跳过" + MonthDay(*skip);
+        text += (text.empty() ? "" : " · ") + ("跳过" + MonthDay(*skip));
+    if (!text.empty())
+        text += " · ";
     auto next = AlarmMinuteAfter(alarm, now);
     if (!next)
-        return text + " · 下次：无";
+        return text + "下次：无";
     std::tm tm{};
     localtime_r(&*next, &tm);
     char clock[16];
     std::snprintf(clock, sizeof clock, "%02d:%02d", tm.tm_hour, tm.tm_min);
     const CivilDate day{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
-    return text + " · 下次：" + MonthDay(day) + " " +
+    return text + "下次：" + MonthDay(day) + " " +
            kWeekdayNames[IsoWeekday(day.year, day.month, day.day) - 1] + " " + clock;
 }
 

@@ -27,12 +27,14 @@ std::optional<std::time_t> AlarmMinuteAfter(const AlarmClockRecord& alarm, std::
 bool IsExpiredAlarm(const AlarmClockRecord& alarm, std::time_t now);
 
 // The list text of an alarm's time: the rule's name with hour and minute for a repeating
-// alarm ("每天 8:5", "法定工作日 7:30": no leading zeros), the stored text otherwise. UTF-8.
+// alarm ("每天 8:5" without leading zeros, "法定工作日 7:05"), the stored text otherwise.
+// UTF-8.
 std::string AlarmTimeListText(const AlarmClockRecord& alarm);
 
 // What the list says of a repeating alarm: its rule, a pause or skip, and its next ring after
-// `now`, "法定工作日 · 下次：10月10日 周六 07:30". Empty for a one-off alarm. UTF-8.
-std::string NextRingText(const AlarmClockRecord& alarm, std::time_t now);
+// `now`, "法定工作日 · 下次：10月10日 周六 07:30" (without the rule when `withRule` is
+// false). Empty for a one-off alarm. UTF-8.
+std::string NextRingText(const AlarmClockRecord& alarm, std::time_t now, bool withRule = true);
 
 // The date of the next occurrence that the alarm skips, while that is still to come.
 std::optional<CivilDate> SkippedDate(const AlarmClockRecord& alarm, std::time_t now);
