@@ -142,6 +142,15 @@ CBrowserWindows& CAppContext::browsers() {
     return *browsers_;
 }
 
+void CAppContext::ReloadAll() {
+    settings_->Invalidate();
+    settings_->Refresh();
+    for (auto table :
+         {zorvel::StoredTable::kAlarms, zorvel::StoredTable::kNotes, zorvel::StoredTable::kEvents,
+          zorvel::StoredTable::kLog, zorvel::StoredTable::kSettings})
+        notifier_->Raise(table);
+}
+
 void CAppContext::SpeakNow() {
     board_->SpeakNow();
 }

@@ -76,6 +76,9 @@ public:
     // The built-in browser's windows, for the whole run: they stay open when the main window
     // that opened them is closed and destroyed.
     CBrowserWindows& browsers();
+    // After the file's contents were replaced (a restore): the settings, the alarms, the notes
+    // on the desktop and every page read it again.
+    void ReloadAll();
     // Speaks the current time (the engine's voice).
     void SpeakNow();
 

@@ -108,6 +108,8 @@ CSoftSettingDlg::Parts CMainDlg::SettingsPageParts(CAppContext& context) {
     parts.alarms = &context.alarms();
     parts.holidayFolder = zorvel::HolidayFolderFor(context.store().Database().Path());
     parts.clock = &context.clock();
+    parts.databasePath = context.store().Database().Path();
+    parts.reloadAll = [&context] { context.ReloadAll(); };
     return parts;
 }
 

@@ -3,9 +3,12 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -17,6 +20,7 @@
 #include "platform/autostart.h"
 #include "settings/holiday_update.h"
 #include "settings/settings_service.h"
+#include "storage/backup.h"
 #include "widgets/message_box.h"
 #include "widgets/pwd_input_dlg.h"
 #include "widgets/pwd_setting_dlg.h"
@@ -145,7 +149,15 @@ CSoftSettingDlg::CSoftSettingDlg(Parts parts, QWidget* parent)
     updateHolidays_->setObjectName("updateHolidaysButton");
     updateHolidays_->setAutoDefault(false);
     updateHolidays_->setToolTip(QStringLiteral("从网上取得今年和明年的放假安排"));
-    addRow({updateHolidays_});
+    backup_ = new QPushButton(QStringLiteral("备份数据…"));
+    backup_->setObjectName("backupButton");
+    backup_->setAutoDefault(false);
+    backup_->setToolTip(QStringLiteral("把闹钟、便笺、记事、日志和设置复制到一个文件"));
+    restore_ = new QPushButton(QStringLiteral("恢复数据…"));
+    restore_->setObjectName("restoreButton");
+    restore_->setAutoDefault(false);
+    restore_->setToolTip(QStringLiteral("用备份文件替换现有的全部数据"));
+    addRow({updateHolidays_, backup_, restore_});
     if (parts_.alarms)
         AddWakeSetting(layout);
     layout->addStretch();
@@ -178,6 +190,8 @@ CSoftSettingDlg::CSoftSettingDlg(Parts parts, QWidget* parent)
     connect(startupClock_, &QRadioButton::clicked, this, [this] { OnStartupWindow(0); });
     connect(startupMain_, &QRadioButton::clicked, this, [this] { OnStartupWindow(1); });
     connect(updateHolidays_, &QPushButton::clicked, this, &CSoftSettingDlg::OnUpdateHolidays);
+    connect(backup_, &QPushButton::clicked, this, &CSoftSettingDlg::OnBackup);
+    connect(restore_, &QPushButton::clicked, this, &CSoftSettingDlg::OnRestore);
 }
 
 // Waking the computer for alarms: kept in the state folder by the alarm engine, greyed with its
@@ -283,4 +297,66 @@ void CSoftSettingDlg::OnUpdateHolidays() {
     const int year = local.tm_year + 1900;
     updateHolidays_->setEnabled(false);
     holidayUpdate_->Start({year, year + 1});
+}
+
+QString CSoftSettingDlg::ChooseFile(bool save, const QString& suggested) {
+    if (parts_.chooseFile)
+        return parts_.chooseFile(save, suggested);
+    const QString filter = QStringLiteral("Zorvel 数据 (*.db3);;所有文件 (*)");
+    return save ? QFileDialog::getSaveFileName(this, QStringLiteral("备份数据"), suggested, filter)
+                : QFileDialog::getOpenFileName(this, QStringLiteral("恢复数据"), suggested, filter);
+}
+
+void CSoftSettingDlg::OnBackup() {
+    const std::time_t now = parts_.clock ? parts_.clock->NowTimeT() : std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const std::string name =
+        zorvel::DefaultBackupName({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday});
+    const QString file = ChooseFile(true, QDir::home().filePath(QString::fromStdString(name)));
+    if (file.isEmpty())
+        return;
+    try {
+        zorvel::BackupDatabase(parts_.databasePath, file.toStdString());
+        ShowMessage(this, QStringLiteral("已备份到 %1").arg(file));
+    } catch (const std::exception& e) {
+        ShowWarning(this, QString::fromStdString(e.what()));
+    }
+}
+
+void CSoftSettingDlg::OnRestore() {
+    const QString file = ChooseFile(false, QDir::homePath());
+    if (file.isEmpty())
+        return;
+    // Checked before the question, so a file that cannot be used is named at once.
+    if (const std::string refusal = zorvel::RestoreRefusal(file.toStdString()); !refusal.empty()) {
+        ShowWarning(this,
+                    QStringLiteral("无法恢复数据：\n%1").arg(QString::fromStdString(refusal)));
+        return;
+    }
+    auto* ask = new QMessageBox(
+        QMessageBox::Question, QStringLiteral("Zorvel"),
+        QStringLiteral(
+            "用 %1 替换现有的全部闹钟、便笺、记事、日志和设置吗？\n现有的数据会保存为 %2。")
+            .arg(file, QString::fromStdString(parts_.databasePath + ".before-restore")),
+        QMessageBox::Yes | QMessageBox::No, this);
+    ask->setObjectName("restoreQuestion");
+    ask->setDefaultButton(QMessageBox::No);
+    ask->setAttribute(Qt::WA_DeleteOnClose);
+    ask->setWindowModality(Qt::WindowModal);
+    // Answered later, so a ringing alarm is never held up by the question.
+    connect(ask, &QMessageBox::finished, this, [this, file](int answer) {
+        if (answer != QMessageBox::Yes)
+            return;
+        try {
+            zorvel::RestoreDatabase(parts_.databasePath, file.toStdString());
+        } catch (const std::exception& e) {
+            ShowWarning(this, QString::fromStdString(e.what()));
+            return;
+        }
+        if (parts_.reloadAll)
+            parts_.reloadAll();
+        ShowMessage(this, QStringLiteral("已从 %1 恢复数据。").arg(file));
+    });
+    ask->open();
 }

@@ -30,6 +30,12 @@ public:
         CAlarmBoard* alarms = nullptr;    // the wake-up setting; null: not offered
         std::string holidayFolder;        // where "更新节假日安排" keeps what it fetches
         const zorvel::Clock* clock = nullptr;
+        std::string databasePath;  // what "备份数据…" copies and "恢复数据…" replaces
+        // Asks for a file to write (`save`, offering `suggested`) or to read; empty when
+        // cancelled. The desktop's file dialog when not given.
+        std::function<QString(bool save, const QString& suggested)> chooseFile;
+        // After a restore: every page, the alarms and the settings read the file again.
+        std::function<void()> reloadAll;
     };
 
     explicit CSoftSettingDlg(Parts parts, QWidget* parent = nullptr);
@@ -45,6 +51,10 @@ private:
     void OnStartupWindow(int value);
     // "更新节假日安排": this year's and next year's schedule, fetched in the background.
     void OnUpdateHolidays();
+    // "备份数据…" and "恢复数据…".
+    void OnBackup();
+    void OnRestore();
+    QString ChooseFile(bool save, const QString& suggested);
     // Runs one setter; on a storage error shows it and returns false.
     template <typename Setter>
     bool Store(Setter&& setter);
@@ -62,5 +72,7 @@ private:
     QRadioButton* startupClock_;
     QRadioButton* startupMain_;
     QPushButton* updateHolidays_;
+    QPushButton* backup_;
+    QPushButton* restore_;
     CHolidayUpdate* holidayUpdate_ = nullptr;
 };

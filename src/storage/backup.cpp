@@ -143,6 +143,8 @@ void RestoreDatabase(const std::string& live, const std::string& candidate) {
         OpenExisting(to, live);
         to.SetBusyTimeout(5000);
         CopyPages(from, to, "恢复 " + candidate + " 失败");
+        // A backup from an older release is brought up to this one, as any file opened is.
+        MigrateSchema(to);
     } catch (const CppSQLite3Exception& e) {
         Fail("恢复 " + candidate + " 失败：" + e.errorMessage());
     }
