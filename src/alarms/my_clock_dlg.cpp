@@ -1,4 +1,18 @@
 #include "alarms/my_clock_dlg.h"
+#include "calendar/holiday_schedule.h"
+#include "cli/core/ical.h"
+#include "widgets/message_box.h"
+#include "widgets/storage_action.h"
+
+#include <QSaveFile>
+
+#include <QMessageBox>
+
+#include <QFileDialog>
+
+#include <QFile>
+
+#include <QDir>
 
 #include <QDateEdit>
 #include <QDialog>
@@ -17,8 +31,6 @@
 #include "alarms/core/repeat_rule.h"
 #include "alarms/edit_alarm_clock_dlg.h"
 #include "storage/clock_manager.h"
-#include "widgets/message_box.h"
-#include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
 #include "widgets/window_modal.h"
 #include "widgets/zorvel_list_ctrl.h"
@@ -73,6 +85,21 @@ CMyClockDlg::CMyClockDlg(CAlarmBoard& alarms, CStore& store, CSettingsService& s
         buttons->insertWidget(1, skipButton_);
         buttons->insertWidget(2, pauseButton_);
     }
+    auto* importButton = new QPushButton(QStringLiteral("导入…"));
+    importButton->setObjectName("importIcsButton");
+    importButton->setAutoDefault(false);
+    importButton->setToolTip(QStringLiteral("从 iCalendar 文件（.ics）导入闹钟、便笺和记事"));
+    auto* exportButton = new QPushButton(QStringLiteral("导出…"));
+    exportButton->setObjectName("exportIcsButton");
+    exportButton->setAutoDefault(false);
+    exportButton->setToolTip(QStringLiteral("把闹钟、便笺和记事导出为 iCalendar 文件（.ics）"));
+    if (auto* buttons =
+            qobject_cast<QHBoxLayout*>(static_cast<QVBoxLayout*>(layout())->itemAt(2)->layout())) {
+        buttons->insertWidget(0, importButton);
+        buttons->insertWidget(1, exportButton);
+    }
+    connect(importButton, &QPushButton::clicked, this, &CMyClockDlg::OnImport);
+    connect(exportButton, &QPushButton::clicked, this, &CMyClockDlg::OnExport);
     connect(skipButton_, &QPushButton::clicked, this, &CMyClockDlg::OnSkipNext);
     connect(pauseButton_, &QPushButton::clicked, this, &CMyClockDlg::OnPause);
     listCtrl()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -332,4 +359,90 @@ bool CMyClockDlg::DeleteItem(const QString& id) {
     // Out of the test at once, and no longer snoozed, even when storage no longer held it.
     alarms_.DeletedByUser(stored);
     return removed;
+}
+
+namespace {
+QString Choose(QWidget* parent, const CMyClockDlg::FileChooser& chooser, bool save,
+               const QString& suggested) {
+    if (chooser)
+        return chooser(save, suggested);
+    const QString filter = QStringLiteral("iCalendar 文件 (*.ics);;所有文件 (*)");
+    return save ? QFileDialog::getSaveFileName(parent, QStringLiteral("导出"), suggested, filter)
+                : QFileDialog::getOpenFileName(parent, QStringLiteral("导入"), suggested, filter);
+}
+}  // namespace
+
+void CMyClockDlg::OnExport() {
+    const QString file = Choose(this, chooseFile_, true, QDir::home().filePath("zorvel.ics"));
+    if (file.isEmpty())
+        return;
+    std::string text;
+    if (!RunStorageAction(this, [&] {
+            text = ExportIcal(store_.Manager(), *CurrentHolidaySchedule(), clock_.NowTimeT());
+        }))
+        return;
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), qint64(text.size())) < 0 ||
+        !out.commit()) {
+        ShowWarning(this, QStringLiteral("无法写入 %1：%2").arg(file, out.errorString()));
+        return;
+    }
+    ShowMessage(this, QStringLiteral("已导出到 %1").arg(file));
+}
+
+void CMyClockDlg::OnImport() {
+    const QString file = Choose(this, chooseFile_, false, QDir::homePath());
+    if (file.isEmpty())
+        return;
+    QFile in(file);
+    constexpr qint64 kMaxBytes = 16 * 1024 * 1024;
+    if (!in.open(QIODevice::ReadOnly) || in.size() > kMaxBytes) {
+        ShowWarning(this, in.isOpen() ? QStringLiteral("%1 太大（超过 16 MB）").arg(file)
+                                      : QStringLiteral("无法读取 %1").arg(file));
+        return;
+    }
+    const QByteArray bytes = in.readAll();
+    auto import = std::make_shared<IcalImport>();
+    std::string error;
+    bool read = false;
+    if (!RunStorageAction(this, [&] {
+            read = ReadIcal(bytes.toStdString(), store_.Manager(), clock_.NowTimeT(), import.get(),
+                            &error);
+        }))
+        return;
+    if (!read) {
+        ShowWarning(this, QStringLiteral("%1：%2").arg(file, QString::fromStdString(error)));
+        return;
+    }
+    const qsizetype count =
+        qsizetype(import->alarms.size() + import->notes.size() + import->memos.size());
+    QString text = QStringLiteral("%1 中有 %2 个闹钟、%3 条便笺、%4 条记事可以导入")
+                       .arg(file)
+                       .arg(import->alarms.size())
+                       .arg(import->notes.size())
+                       .arg(import->memos.size());
+    if (import->alreadyStored)
+        text += QStringLiteral("（另有 %1 项已存在）").arg(import->alreadyStored);
+    text += QStringLiteral("。");
+    if (!import->refused.empty()) {
+        text += QStringLiteral("\n以下项目无法导入：");
+        for (const std::string& why : import->refused)
+            text += QStringLiteral("\n") + QString::fromStdString(why);
+    }
+    if (count == 0) {
+        ShowMessage(this, text);
+        return;
+    }
+    // The list of what cannot come first, then the choice: nothing is added before it.
+    auto* ask = new QMessageBox(QMessageBox::Question, QStringLiteral("Zorvel"),
+                                text + QStringLiteral("\n现在导入吗？"),
+                                QMessageBox::Yes | QMessageBox::No, this);
+    ask->setObjectName("importQuestion");
+    ask->setAttribute(Qt::WA_DeleteOnClose);
+    ask->setWindowModality(Qt::WindowModal);
+    connect(ask, &QMessageBox::finished, this, [this, import](int answer) {
+        if (answer == QMessageBox::Yes)
+            RunStorageAction(this, [&] { StoreIcalImport(store_.Manager(), *import); });
+    });
+    ask->open();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QIcon>
 #include <QTimer>
 #include <ctime>
@@ -42,6 +44,14 @@ public:
     // Shows the next rings and the line about unpublished years as of now.
     void UpdateRuleTexts();
 
+    // "导出…" and "导入…": the alarms, notes and memos as an iCalendar file, and back.
+    void OnExport();
+    void OnImport();
+    // Asks for a file to write (`save`, offering `suggested`) or to read; empty when
+    // cancelled. The desktop's file dialog unless set (tests).
+    using FileChooser = std::function<QString(bool save, const QString& suggested)>;
+    void SetFileChooser(FileChooser choose) { chooseFile_ = std::move(choose); }
+
 protected:
     void EditItem(const QString& id) override;
     bool DeleteItem(const QString& id) override;
@@ -57,6 +67,7 @@ private:
     QPushButton* skipButton_;
     QPushButton* pauseButton_;
     QTimer ruleTimer_;
+    FileChooser chooseFile_;
     CAlarmBoard& alarms_;
     bool refillAsked_ = false;  // a failed reading is shown when this page asked for it
     zorvel::CStore& store_;
