@@ -21,14 +21,14 @@
 #include <string>
 #include <vector>
 
+#include "app/change_notifier.h"
 #include "events/event_editor_dlg.h"
 #include "events/my_events_dlg.h"
 #include "platform/core/clock.h"
+#include "richtext/ruler_rich_edit_ctrl.h"
 #include "settings/settings_service.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
-#include "widgets/change_notifier.h"
-#include "widgets/ruler_rich_edit_ctrl.h"
 #include "widgets/zorvel_list_ctrl.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "alarms/alarm_editor_dlg.h"
+#include "widgets/editor_load.h"
 
 // "编辑闹钟": changes a stored alarm, identified by its id.
 class CEditAlarmClockDlg : public CAlarmEditorDlg {
@@ -13,7 +14,7 @@ public:
                        QWidget* parent);
 
     // How loading the alarm went; the dialog is run only when it was loaded.
-    enum class Load { kLoaded, kMissing, kFailed };
+    using Load = EditorLoad;
     Load loadResult() const { return loadResult_; }
     const QString& loadError() const { return loadError_; }
 

@@ -30,6 +30,7 @@
 #include "alarms/core/alarm_time.h"
 #include "alarms/core/repeat_rule.h"
 #include "alarms/edit_alarm_clock_dlg.h"
+#include "settings/pwd_input_dlg.h"
 #include "storage/clock_manager.h"
 #include "widgets/stored_text.h"
 #include "widgets/window_modal.h"
@@ -61,7 +62,7 @@ const CListPage::Setup kSetup = {
 
 CMyClockDlg::CMyClockDlg(CAlarmBoard& alarms, CStore& store, CSettingsService& settings,
                          const Clock& clock, QWidget* parent)
-    : CListPage(kSetup, store.Database(), &settings, parent),
+    : CListPage(kSetup, store.Database(), PasswordPromptFor(settings), parent),
       alarms_(alarms),
       store_(store),
       clock_(clock) {

@@ -8,6 +8,7 @@
 #include "alarms/alarm_engine.h"
 #include "alarms/core/alarm_time.h"
 #include "alarms/missed_alarms_dlg.h"
+#include "app/change_notifier.h"
 #include "chimes/clip_sink.h"
 #include "chimes/rest_remind.h"
 #include "notes/shown_notes.h"
@@ -15,7 +16,6 @@
 #include "settings/holiday_update.h"
 #include "settings/settings_service.h"
 #include "storage/clock_manager.h"
-#include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
 

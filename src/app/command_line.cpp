@@ -25,6 +25,7 @@
 
 #include "app/core/reset_password.h"
 #include "app/script_bus.h"
+#include "app/translations.h"
 #include "calendar/holiday_files.h"
 #include "calendar/today_texts.h"
 #include "cli/core/ical.h"
@@ -34,11 +35,10 @@
 #include "platform/core/clock.h"
 #include "platform/core/instance_lock.h"
 #include "platform/core/program_dir.h"
+#include "settings/core/password_hash.h"
 #include "storage/backup.h"
 #include "storage/clock_manager.h"
 #include "storage/sqlite_wrapper.h"
-#include "widgets/password_hash.h"
-#include "widgets/translations.h"
 
 namespace zorvel {
 

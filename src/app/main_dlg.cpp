@@ -21,8 +21,6 @@
 #include "tools/homepage_dlg.h"
 #include "tools/tools_dlg.h"
 
-CMainDlg* g_pMainDlg = nullptr;
-
 namespace {
 struct PageInfo {
     const char* title;
@@ -96,8 +94,6 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     today_->Refresh(context.clock().NowTimeT());
     connect(&context.ticker(), &CSecondTicker::Tick, this,
             [this] { today_->Refresh(context_.clock().NowTimeT(), true); });
-
-    g_pMainDlg = this;
 }
 
 CSoftSettingDlg::Parts CMainDlg::SettingsPageParts(CAppContext& context) {
@@ -113,10 +109,7 @@ CSoftSettingDlg::Parts CMainDlg::SettingsPageParts(CAppContext& context) {
     return parts;
 }
 
-CMainDlg::~CMainDlg() {
-    if (g_pMainDlg == this)
-        g_pMainDlg = nullptr;
-}
+CMainDlg::~CMainDlg() {}
 
 CMyClockDlg* CMainDlg::alarmPage() const {
     return qobject_cast<CMyClockDlg*>(Page(kAlarmPage));

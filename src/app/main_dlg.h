@@ -48,7 +48,7 @@ public:
     // was selected, the selection stay.
     void SetPage(int index, QWidget* page);
 
-    // The left-hand panel, empty until the today panel fills it.
+    // The left-hand panel holding the today panel.
     QWidget* TodayPanel() const { return todayPanel_; }
 
     // What the settings page gets from the application.
@@ -83,6 +83,3 @@ private:
     QTabWidget* tab_ = nullptr;
     CTodayPanel* today_ = nullptr;
 };
-
-// The main window while it exists; other windows use it as the parent of their dialogs.
-extern CMainDlg* g_pMainDlg;

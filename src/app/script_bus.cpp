@@ -10,9 +10,9 @@
 
 #include "cli/core/script_input.h"
 #include "cli/core/script_store.h"
+#include "settings/core/password_hash.h"
 #include "storage/clock_manager.h"
 #include "storage/sqlite_wrapper.h"
-#include "widgets/password_hash.h"
 
 using namespace zorvel;
 

@@ -16,10 +16,12 @@
 #include "alarms/alarm_engine.h"
 #include "app/app_context.h"
 #include "app/autostart_question.h"
+#include "app/change_notifier.h"
 #include "app/command_line.h"
 #include "app/core/platform_choice.h"
 #include "app/main_dlg.h"
 #include "app/script_bus.h"
+#include "app/translations.h"
 #include "app/zorvel_dlg.h"
 #include "chimes/media_clip_sink.h"
 #include "platform/core/instance_lock.h"
@@ -29,8 +31,6 @@
 #include "storage/backup.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
-#include "widgets/change_notifier.h"
-#include "widgets/translations.h"
 
 namespace {
 

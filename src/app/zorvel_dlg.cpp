@@ -23,8 +23,6 @@
 
 using zorvel::clock::FaceFrame;
 
-CZorvelDlg* g_pClockDlg = nullptr;
-
 namespace {
 constexpr int kRedrawMs = 500;
 // Where the keyboard-opened menu appears, from the clock's top-left corner.
@@ -97,13 +95,9 @@ CZorvelDlg::CZorvelDlg(CAppContext& context, QWidget* parent)
     timer_->setInterval(kRedrawMs);
     connect(timer_, &QTimer::timeout, this, &CZorvelDlg::OnTick);
     timer_->start();
-
-    g_pClockDlg = this;
 }
 
 CZorvelDlg::~CZorvelDlg() {
-    if (g_pClockDlg == this)
-        g_pClockDlg = nullptr;
     mainDlg_.reset();
     shell_.RemoveTrayIcon();
 }
@@ -219,36 +213,16 @@ void CZorvelDlg::paintEvent(QPaintEvent*) {
 }
 
 void CZorvelDlg::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        return QWidget::mousePressEvent(event);
-    pressed_ = true;
-    movingOurselves_ = false;
-    pressPos_ = event->position().toPoint();
+    if (!drag_.Press(*event))
+        QWidget::mousePressEvent(event);
 }
 
 void CZorvelDlg::mouseMoveEvent(QMouseEvent* event) {
-    if (!pressed_ || !(event->buttons() & Qt::LeftButton))
-        return;
-    const QPoint pos = event->position().toPoint();
-    if (movingOurselves_) {
-        move(event->globalPosition().toPoint() - pressPos_);
-        return;
-    }
-    if ((pos - pressPos_).manhattanLength() < QApplication::startDragDistance())
-        return;
-    if (shell_.StartSystemMove(this)) {
-        pressed_ = false;  // the window system has the pointer until the button goes up
-    } else {
-        movingOurselves_ = true;
-        move(event->globalPosition().toPoint() - pressPos_);
-    }
+    drag_.Move(*this, &shell_, *event);
 }
 
 void CZorvelDlg::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        pressed_ = false;
-        movingOurselves_ = false;
-    }
+    drag_.Release(*event);
     QWidget::mouseReleaseEvent(event);
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/clock_art.h"
 #include "app/core/clock_geometry.h"
+#include "widgets/window_drag.h"
 
 class QAction;
 class QMenu;
@@ -109,15 +110,8 @@ private:
     bool isClockShown_ = true;
     int alpha_ = -1;
 
-    // Left-button drag: the window system's move once the pointer has travelled far enough
-    // (so clicks and double-clicks stay clicks), or our own move where it cannot.
-    bool pressed_ = false;
-    bool movingOurselves_ = false;
-    QPoint pressPos_;
+    zorvel::CWindowDrag drag_;
 };
-
-// The clock window while it exists; the settings page ends the program through it.
-extern CZorvelDlg* g_pClockDlg;
 
 // The application icon, from its rendered sizes.
 QIcon ZorvelIcon();

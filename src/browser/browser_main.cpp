@@ -7,10 +7,10 @@
 #include <csignal>
 #include <string>
 
+#include "app/translations.h"
 #include "browser/browser_host.h"
 #include "browser/browser_window_list.h"
 #include "browser/core/browser_protocol.h"
-#include "widgets/translations.h"
 
 int main(int argc, char** argv) {
     // The messages keep descriptors of their own. Whatever else writes to the standard output

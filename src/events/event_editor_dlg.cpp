@@ -6,9 +6,9 @@
 #include <QResizeEvent>
 #include <algorithm>
 
+#include "richtext/ruler_rich_edit_ctrl.h"
 #include "storage/clock_manager.h"
 #include "widgets/discard_changes.h"
-#include "widgets/ruler_rich_edit_ctrl.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
 

@@ -6,6 +6,8 @@
 
 #include "widgets/core/memo_limits.h"
 
+#include "widgets/editor_load.h"
+
 class CClockManager;
 class CRulerRichEditCtrl;
 class QLabel;
@@ -78,7 +80,7 @@ public:
     CEditEventDlg(const QString& eventId, CClockManager& manager, QWidget* parent);
 
     // How loading the memo went; the dialog is run only when it was loaded.
-    enum class Load { kLoaded, kMissing, kFailed };
+    using Load = EditorLoad;
     Load loadResult() const { return loadResult_; }
     const QString& loadError() const { return loadError_; }
 

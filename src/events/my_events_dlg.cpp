@@ -4,18 +4,17 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/change_notifier.h"
 #include "events/event_editor_dlg.h"
+#include "settings/pwd_input_dlg.h"
 #include "settings/settings_service.h"
 #include "storage/clock_manager.h"
-#include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
 #include "widgets/window_modal.h"
 #include "widgets/zorvel_list_ctrl.h"
 
 using namespace zorvel;
-
-CMyEventsDlg* g_pEventsDlg = nullptr;
 
 namespace {
 enum Column { kNumber = 0, kId = 1, kContent = 2 };
@@ -34,7 +33,9 @@ const CListPage::Setup kSetup = {
 
 CMyEventsDlg::CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier,
                            CSettingsService& settings, QWidget* parent)
-    : CListPage(kSetup, manager.Database(), &settings, parent), manager_(manager) {
+    : CListPage(kSetup, manager.Database(), PasswordPromptFor(settings), parent),
+      manager_(manager),
+      settings_(settings) {
     CZorvelListCtrl* list = listCtrl();
     list->InsertColumn(kNumber, QStringLiteral("编号"),
                        list->FitWidth(QStringLiteral("99"), 50, true));
@@ -50,13 +51,9 @@ CMyEventsDlg::CMyEventsDlg(CClockManager& manager, CChangeNotifier& notifier,
     });
     connect(&settings, &CSettingsService::Changed, this, &CMyEventsDlg::OnSettingsChanged);
     FillEventList();
-    g_pEventsDlg = this;
 }
 
-CMyEventsDlg::~CMyEventsDlg() {
-    if (g_pEventsDlg == this)
-        g_pEventsDlg = nullptr;
-}
+CMyEventsDlg::~CMyEventsDlg() {}
 
 void CMyEventsDlg::resizeEvent(QResizeEvent* event) {
     CListPage::resizeEvent(event);
@@ -96,7 +93,7 @@ void CMyEventsDlg::FillEventList() {
     std::vector<EventRecord> memos;
     if (!ReadForPage([&] { manager_.GetAllEvents(memos); }))
         return;
-    textsHidden_ = settings_->value().isPwdReq;
+    textsHidden_ = settings_.value().isPwdReq;
     listCtrl()->DeleteAllItems();
     for (const EventRecord& memo : memos)
         AppendRow(eventImage_, FromStoredText(memo.id),
@@ -106,7 +103,7 @@ void CMyEventsDlg::FillEventList() {
 
 void CMyEventsDlg::OnSettingsChanged() {
     // Only a switch of the protection changes what the rows show.
-    if (settings_->value().isPwdReq != textsHidden_)
+    if (settings_.value().isPwdReq != textsHidden_)
         FillEventList();
 }
 

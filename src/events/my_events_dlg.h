@@ -41,9 +41,7 @@ private:
     void OnSettingsChanged();
 
     CClockManager& manager_;
+    CSettingsService& settings_;
     QIcon eventImage_;
     bool textsHidden_ = false;  // the rows show "[内容已经隐藏...]"
 };
-
-// The memo page while it exists, else null.
-extern CMyEventsDlg* g_pEventsDlg;

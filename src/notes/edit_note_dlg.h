@@ -4,6 +4,7 @@
 #include <string>
 
 #include "notes/note_editor_dlg.h"
+#include "widgets/editor_load.h"
 
 // "编辑便笺": changes a stored note, identified by its id, and what its desktop note shows.
 class CEditNoteDlg : public CNoteEditorDlg {
@@ -14,7 +15,7 @@ public:
 
     // How loading the note went; the dialog is run only when it was loaded (the desktop
     // runs it for a note that is shown but no longer stored, with the text it shows).
-    enum class Load { kLoaded, kMissing, kFailed };
+    using Load = EditorLoad;
     Load loadResult() const { return loadResult_; }
     const QString& loadError() const { return loadError_; }
 

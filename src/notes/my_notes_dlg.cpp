@@ -3,19 +3,17 @@
 #include <QHeaderView>
 #include <vector>
 
+#include "app/change_notifier.h"
 #include "notes/add_note_dlg.h"
 #include "notes/edit_note_dlg.h"
 #include "notes/shown_notes.h"
 #include "storage/clock_manager.h"
-#include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
 #include "widgets/window_modal.h"
 #include "widgets/zorvel_list_ctrl.h"
 
 using namespace zorvel;
-
-CMyNotesDlg* g_pNotesDlg = nullptr;
 
 namespace {
 
@@ -63,13 +61,9 @@ CMyNotesDlg::CMyNotesDlg(CStore& store, CChangeNotifier& notifier, CShownNotes& 
 
     connect(&notifier, &CChangeNotifier::NotesChanged, this, &CMyNotesDlg::OnStoredChange);
     FillNoteList();
-    g_pNotesDlg = this;
 }
 
-CMyNotesDlg::~CMyNotesDlg() {
-    if (g_pNotesDlg == this)
-        g_pNotesDlg = nullptr;
-}
+CMyNotesDlg::~CMyNotesDlg() {}
 
 void CMyNotesDlg::FillNoteList() {
     std::vector<NoteRecord> notes;

@@ -40,6 +40,3 @@ private:
     const zorvel::Clock& clock_;
     QIcon noteImage;
 };
-
-// The notes page while it exists.
-extern CMyNotesDlg* g_pNotesDlg;

@@ -164,34 +164,15 @@ void CNoteBackgroundDlg::mousePressEvent(QMouseEvent* event) {
         raise();
         activateWindow();
     }
-    pressed_ = true;
-    movingOurselves_ = false;
-    pressPos_ = event->position().toPoint();
+    drag_.Press(*event);
 }
 
 void CNoteBackgroundDlg::mouseMoveEvent(QMouseEvent* event) {
-    if (!pressed_ || !(event->buttons() & Qt::LeftButton))
-        return;
-    if (movingOurselves_) {
-        move(event->globalPosition().toPoint() - pressPos_);
-        return;
-    }
-    if ((event->position().toPoint() - pressPos_).manhattanLength() <
-        QApplication::startDragDistance())
-        return;
-    if (shell_ && shell_->StartSystemMove(this)) {
-        pressed_ = false;  // the window system has the pointer until the button goes up
-    } else {
-        movingOurselves_ = true;
-        move(event->globalPosition().toPoint() - pressPos_);
-    }
+    drag_.Move(*this, shell_, *event);
 }
 
 void CNoteBackgroundDlg::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        pressed_ = false;
-        movingOurselves_ = false;
-    }
+    drag_.Release(*event);
     QWidget::mouseReleaseEvent(event);
 }
 

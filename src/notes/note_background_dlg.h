@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "notes/core/wheel_steps.h"
+#include "widgets/window_drag.h"
 
 class CShowNoteDlg;
 class CShownNotes;
@@ -63,9 +64,5 @@ private:
     QAction* actions_[kCommandCount] = {};
     zorvel::notes::WheelSteps wheel_;
 
-    // Left-button drag: the window system's move once the pointer has travelled far enough,
-    // or our own move where it cannot.
-    bool pressed_ = false;
-    bool movingOurselves_ = false;
-    QPoint pressPos_;
+    zorvel::CWindowDrag drag_;
 };

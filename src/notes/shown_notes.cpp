@@ -5,30 +5,25 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/change_notifier.h"
 #include "notes/core/note_placement.h"
 #include "notes/edit_note_dlg.h"
 #include "notes/note_background_dlg.h"
 #include "notes/show_note_dlg.h"
 #include "platform/desktop_shell.h"
 #include "storage/clock_manager.h"
-#include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
 
 using namespace zorvel;
 
-CShownNotes* g_pShownNotes = nullptr;
-
 CShownNotes::CShownNotes(CStore& store, const Clock& clock, CDesktopShell* shell,
                          CChangeNotifier& notifier)
     : store_(store), clock_(clock), shell_(shell) {
-    g_pShownNotes = this;
     connect(&notifier, &CChangeNotifier::NotesChanged, this, &CShownNotes::Refresh);
 }
 
 CShownNotes::~CShownNotes() {
-    if (g_pShownNotes == this)
-        g_pShownNotes = nullptr;
     for (auto& [id, editor] : editors_)
         delete editor.data();
     for (auto& [id, window] : notes_)

@@ -71,6 +71,3 @@ private:
     std::map<QString, std::pair<std::string, std::string>> known_;
     bool started_ = false;
 };
-
-// The registry of the application while it exists.
-extern CShownNotes* g_pShownNotes;

@@ -19,11 +19,11 @@
 #include "alarms/alarm_board.h"
 #include "platform/autostart.h"
 #include "settings/holiday_update.h"
+#include "settings/pwd_input_dlg.h"
+#include "settings/pwd_setting_dlg.h"
 #include "settings/settings_service.h"
 #include "storage/backup.h"
 #include "widgets/message_box.h"
-#include "widgets/pwd_input_dlg.h"
-#include "widgets/pwd_setting_dlg.h"
 #include "widgets/storage_action.h"
 #include "widgets/window_modal.h"
 

@@ -2,15 +2,13 @@
 
 #include <vector>
 
+#include "app/change_notifier.h"
 #include "storage/clock_manager.h"
-#include "widgets/change_notifier.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
 #include "widgets/zorvel_list_ctrl.h"
 
 using namespace zorvel;
-
-CUserLogsDlg* g_pUserLogsDlg = nullptr;
 
 namespace {
 enum Column { kNumber = 0, kId = 1, kTime = 2, kContent = 3 };
@@ -43,13 +41,9 @@ CUserLogsDlg::CUserLogsDlg(CClockManager& manager, CChangeNotifier& notifier, QW
 
     connect(&notifier, &CChangeNotifier::LogChanged, this, &CUserLogsDlg::OnStoredChange);
     Refill();
-    g_pUserLogsDlg = this;
 }
 
-CUserLogsDlg::~CUserLogsDlg() {
-    if (g_pUserLogsDlg == this)
-        g_pUserLogsDlg = nullptr;
-}
+CUserLogsDlg::~CUserLogsDlg() {}
 
 void CUserLogsDlg::Refill() {
     std::vector<LogRecord> logs;

@@ -25,6 +25,3 @@ private:
     CClockManager& manager_;
     QIcon logImage_;
 };
-
-// The log page while it exists, else null.
-extern CUserLogsDlg* g_pUserLogsDlg;

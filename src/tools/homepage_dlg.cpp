@@ -8,7 +8,7 @@
 
 #include "tools/core/web_addresses.h"
 #include "tools/open_url.h"
-#include "widgets/ripple_picture.h"
+#include "tools/ripple_picture.h"
 
 namespace {
 // Drawn at twice its size so it stays sharp on dense screens and when scaled down.

@@ -8,13 +8,12 @@
 #include <utility>
 
 #include "storage/clock_database.h"
-#include "widgets/pwd_input_dlg.h"
 #include "widgets/storage_action.h"
 #include "widgets/zorvel_list_ctrl.h"
 
-CListPage::CListPage(const Setup& setup, CClockDatabase& database, CSettingsService* settings,
+CListPage::CListPage(const Setup& setup, CClockDatabase& database, PasswordPrompt askPassword,
                      QWidget* parent)
-    : QWidget(parent), database_(database), settings_(settings), setup_(setup) {
+    : QWidget(parent), database_(database), askPassword_(std::move(askPassword)), setup_(setup) {
     setObjectName(QString::fromLatin1(setup.pageName));
     listCtrl_ = new CZorvelListCtrl;
     listCtrl_->setObjectName(QString::fromLatin1(setup.listName));
@@ -52,7 +51,7 @@ QWidget* CListPage::EditorParent() {
 bool CListPage::PasswordAllows() {
     if (!setup_.passwordGuarded)
         return true;
-    return settings_ && CPwdInputDlg::AskIfRequired(*settings_, this);
+    return askPassword_ && askPassword_(this);
 }
 
 void CListPage::ShowReadError(const QString& error) {

@@ -6,10 +6,10 @@
 #include <functional>
 #include <vector>
 
+#include "widgets/editor_load.h"
 #include "widgets/window_modal.h"
 
 class CClockDatabase;
-class CSettingsService;
 class CZorvelListCtrl;
 class QPushButton;
 
@@ -31,8 +31,12 @@ public:
         int idColumn;            // the hidden column holding each row's stored id
     };
 
-    // `settings` holds the password switch; needed when the page is password guarded.
-    CListPage(const Setup& setup, CClockDatabase& database, CSettingsService* settings,
+    // Asks for the password where one is set; true when the operation may go ahead.
+    using PasswordPrompt = std::function<bool(QWidget* parent)>;
+
+    // `askPassword` is needed when the page is password guarded; without it a guarded
+    // operation never goes ahead.
+    CListPage(const Setup& setup, CClockDatabase& database, PasswordPrompt askPassword,
               QWidget* parent);
 
     CZorvelListCtrl* listCtrl() const { return listCtrl_; }
@@ -66,18 +70,18 @@ protected:
 
     // Runs an editor over a stored item once it has read the item: an item deleted meanwhile
     // refills the page to show what is really stored, a failed read is shown. The editor
-    // tells how its read went with loadResult() (Load::kLoaded, kMissing, kFailed) and
+    // tells how its read went with loadResult() (an EditorLoad) and
     // loadError().
     template <typename Editor>
     void RunEditor(Editor& editor) {
         switch (editor.loadResult()) {
-            case Editor::Load::kFailed:
+            case EditorLoad::kFailed:
                 ShowReadError(editor.loadError());
                 return;
-            case Editor::Load::kMissing:
+            case EditorLoad::kMissing:
                 Refill();
                 return;
-            case Editor::Load::kLoaded:
+            case EditorLoad::kLoaded:
                 break;
         }
         zorvel::RunWindowModal(editor);
@@ -96,7 +100,7 @@ protected:
     bool ReadForPage(const std::function<void()>& read);
 
     CClockDatabase& database_;
-    CSettingsService* settings_;
+    PasswordPrompt askPassword_;
 
 private:
     Setup setup_;

@@ -13,6 +13,7 @@
 #include "alarms/core/alarm_time.h"
 #include "alarms/core/ring_plan.h"
 #include "alarms/ring_controller.h"
+#include "app/change_notifier.h"
 #include "platform/second_ticker.h"
 #include "settings/settings_service.h"
 #include "settings/user_logs_dlg.h"
@@ -20,7 +21,6 @@
 #include "storage/text_codec.h"
 #include "support/test_app.h"
 #include "support/ui_helpers.h"
-#include "widgets/change_notifier.h"
 #include "widgets/zorvel_list_ctrl.h"
 
 namespace {

@@ -15,12 +15,12 @@
 #include "alarms/core/ring_plan.h"
 #include "alarms/edit_alarm_clock_dlg.h"
 #include "alarms/my_clock_dlg.h"
+#include "settings/core/password_hash.h"
+#include "settings/pwd_input_dlg.h"
 #include "storage/clock_manager.h"
 #include "storage/text_codec.h"
 #include "support/test_app.h"
 #include "support/ui_helpers.h"
-#include "widgets/password_hash.h"
-#include "widgets/pwd_input_dlg.h"
 #include "widgets/zorvel_list_ctrl.h"
 
 namespace {

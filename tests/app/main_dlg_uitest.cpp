@@ -53,7 +53,6 @@ QTabWidget* Tabs(const CMainDlg& dlg) {
 TEST_F(MainDlgTest, StartsHiddenWithTheEightPagesInOrder) {
     CMainDlg dlg(context());
     EXPECT_FALSE(dlg.isVisible());
-    EXPECT_EQ(g_pMainDlg, &dlg);
     EXPECT_EQ(dlg.windowTitle(), "Zorvel");
     QTabWidget* tabs = Tabs(dlg);
     ASSERT_NE(tabs, nullptr);

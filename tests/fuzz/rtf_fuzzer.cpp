@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
+#include "richtext/core/rtf_reader.h"
+#include "richtext/core/rtf_writer.h"
 #include "support/rtf_checks.h"
-#include "widgets/core/rtf_reader.h"
-#include "widgets/core/rtf_writer.h"
 
 using namespace zorvel::rtf;
 using zorvel::fuzz::Check;

@@ -80,7 +80,6 @@ protected:
 };
 
 TEST_F(DesktopNotesTest, StoredNotesStandInARowAlongTheTopRight) {
-    EXPECT_EQ(g_pShownNotes, &desktop());
     ASSERT_EQ(desktop().notes().size(), 3u);
     const QPoint expected[] = {{1130, 0}, {980, 0}, {830, 0}};
     for (int i = 0; i < 3; ++i) {

@@ -16,9 +16,9 @@
 #include "notes/note_background_dlg.h"
 #include "notes/show_note_dlg.h"
 #include "notes/shown_notes.h"
+#include "settings/core/password_hash.h"
 #include "support/test_app.h"
 #include "support/ui_helpers.h"
-#include "widgets/password_hash.h"
 #include "widgets/stored_text.h"
 #include "widgets/zorvel_list_ctrl.h"
 

@@ -12,13 +12,13 @@
 #include "alarms/alarm_engine.h"
 #include "app/main_dlg.h"
 #include "chimes/time_voice.h"
+#include "settings/pwd_input_dlg.h"
+#include "settings/pwd_setting_dlg.h"
 #include "settings/settings_service.h"
 #include "settings/soft_setting_dlg.h"
 #include "storage/clock_database.h"
 #include "support/test_app.h"
 #include "support/ui_helpers.h"
-#include "widgets/pwd_input_dlg.h"
-#include "widgets/pwd_setting_dlg.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "widgets/translations.h"
+#include "app/translations.h"
 
 // Browser tests need a real X server (see with_xvfb.sh) and keep the web profile (cookies,
 // cache) in a temporary home.

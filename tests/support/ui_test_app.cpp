@@ -2,8 +2,8 @@
 
 #include <QTimer>
 
+#include "app/change_notifier.h"
 #include "chimes/clip_sink.h"
-#include "widgets/change_notifier.h"
 
 namespace zorvel::test {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include "widgets/translations.h"
+#include "app/translations.h"
 
 int main(int argc, char** argv) {
     setenv("TZ", "Asia/Shanghai", 1);

@@ -18,8 +18,8 @@
 #include "tools/core/web_addresses.h"
 #include "tools/homepage_dlg.h"
 #include "tools/open_url.h"
+#include "tools/ripple_picture.h"
 #include "tools/tools_dlg.h"
-#include "widgets/ripple_picture.h"
 
 namespace {
 

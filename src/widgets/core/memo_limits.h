@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "widgets/core/rtf_document.h"
+#include "richtext/core/rtf_document.h"
 
 // How much of a memo the editor takes on. Laying text out costs the editor time in proportion
 // to it, and a paragraph is laid out whole at every key typed into it, so the editor edits

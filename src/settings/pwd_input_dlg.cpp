@@ -1,10 +1,10 @@
-#include "widgets/pwd_input_dlg.h"
+#include "settings/pwd_input_dlg.h"
 
 #include <QLineEdit>
 #include <memory>
 
+#include "settings/core/password_hash.h"
 #include "settings/settings_service.h"
-#include "widgets/password_hash.h"
 #include "widgets/storage_action.h"
 #include "widgets/window_modal.h"
 
@@ -53,4 +53,8 @@ bool CPwdInputDlg::AskIfRequired(CSettingsService& settings, QWidget* parent) {
         return true;
     CPwdInputDlg dlg(settings, parent);
     return RunWindowModal(dlg) == kPasswordAccepted;
+}
+
+std::function<bool(QWidget*)> PasswordPromptFor(CSettingsService& settings) {
+    return [&settings](QWidget* parent) { return CPwdInputDlg::AskIfRequired(settings, parent); };
 }

@@ -14,16 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "richtext/core/rtf_reader.h"
+#include "richtext/core/rtf_writer.h"
 #include "support/rtf_checks.h"
-#include "widgets/core/rtf_reader.h"
-#include "widgets/core/rtf_writer.h"
 
 namespace {
 
 using namespace zorvel::rtf;
 
 std::string Fixture(const char* name) {
-    std::ifstream in(std::string(ZORVEL_SOURCE_DIR) + "/tests/widgets/data/" + name,
+    std::ifstream in(std::string(ZORVEL_SOURCE_DIR) + "/tests/richtext/data/" + name,
                      std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();

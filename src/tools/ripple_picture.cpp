@@ -1,4 +1,4 @@
-#include "widgets/ripple_picture.h"
+#include "tools/ripple_picture.h"
 
 #include <QEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "widgets/pwd_dlg_layout.h"
+#include "settings/pwd_dlg_layout.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "widgets/core/rtf_reader.h"
+#include "richtext/core/rtf_reader.h"
 
 #include <iconv.h>
 

@@ -1,4 +1,4 @@
-#include "widgets/change_notifier.h"
+#include "app/change_notifier.h"
 
 #include <QTimer>
 

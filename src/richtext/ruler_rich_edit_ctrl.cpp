@@ -1,4 +1,4 @@
-#include "widgets/ruler_rich_edit_ctrl.h"
+#include "richtext/ruler_rich_edit_ctrl.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -30,11 +30,11 @@
 #include <utility>
 #include <vector>
 
-#include "widgets/colour_picker.h"
-#include "widgets/core/rtf_reader.h"
-#include "widgets/core/rtf_writer.h"
+#include "richtext/colour_picker.h"
+#include "richtext/core/rtf_reader.h"
+#include "richtext/core/rtf_writer.h"
+#include "richtext/rich_text_model.h"
 #include "widgets/message_box.h"
-#include "widgets/rich_text_model.h"
 #include "widgets/window_modal.h"
 
 using namespace zorvel;

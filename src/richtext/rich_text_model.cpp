@@ -1,4 +1,4 @@
-#include "widgets/rich_text_model.h"
+#include "richtext/rich_text_model.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>

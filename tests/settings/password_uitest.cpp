@@ -4,54 +4,18 @@
 #include <QPushButton>
 #include <ctime>
 
+#include "settings/core/password_hash.h"
+#include "settings/pwd_input_dlg.h"
+#include "settings/pwd_setting_dlg.h"
 #include "settings/settings_service.h"
 #include "storage/clock_database.h"
 #include "storage/text_codec.h"
 #include "support/temp_db.h"
 #include "support/ui_helpers.h"
-#include "widgets/password_hash.h"
-#include "widgets/pwd_input_dlg.h"
-#include "widgets/pwd_setting_dlg.h"
 
 namespace {
 
 using namespace zorvel;
-
-TEST(PasswordHashTest, SaltedHashChecksExactly) {
-    const std::u16string pwd = u"它's \"秘密\" " + std::u16string(300, u'长');
-    constexpr int kQuick = 1000;  // the checks below, not the cost, are the point here
-    std::string hash = HashPassword(pwd, kQuick);
-    EXPECT_TRUE(hash.starts_with(kPasswordHashPrefix)) << hash;
-    EXPECT_NE(hash, HashPassword(pwd, kQuick));  // a fresh salt every time
-    EXPECT_TRUE(CheckPassword(pwd, hash));
-    EXPECT_FALSE(CheckPassword(pwd.substr(0, pwd.size() - 1), hash));
-    EXPECT_FALSE(CheckPassword(u"Abc", HashPassword(u"abc", kQuick)));
-    EXPECT_TRUE(CheckPassword(u"", HashPassword(u"", kQuick)));
-    EXPECT_FALSE(CheckPassword(u"", hash));
-
-    // Older files hold the plain text; a damaged hash accepts nothing.
-    EXPECT_TRUE(CheckPassword(u"旧密码", ToStored(u"旧密码")));
-    EXPECT_FALSE(CheckPassword(u"旧密", ToStored(u"旧密码")));
-    EXPECT_TRUE(CheckPassword(u"", ""));  // the shipped row
-    std::string prefix = kPasswordHashPrefix;
-    std::string rest = hash.substr(hash.find('$', prefix.size()));  // "$salt$hash"
-    for (const std::string& broken : {prefix, prefix + "0" + rest, prefix + "99999999" + rest,
-                                      hash.substr(0, hash.size() - 4), hash + "$x"})
-        EXPECT_FALSE(CheckPassword(pwd, broken)) << broken;
-}
-
-TEST(PasswordHashTest, TodaysIterationCountAndWhatToStoreAgain) {
-    EXPECT_EQ(kPasswordIterations, 600000);
-    const std::string current = HashPassword(u"x");
-    EXPECT_NE(current.find("$600000$"), std::string::npos) << current;
-    EXPECT_FALSE(PasswordNeedsRehash(current));
-    // Weaker values are read and should be stored again once the password is given.
-    EXPECT_TRUE(PasswordNeedsRehash(HashPassword(u"x", 10000)));
-    EXPECT_TRUE(PasswordNeedsRehash(ToStored(u"旧密码")));
-    EXPECT_TRUE(PasswordNeedsRehash(""));
-    // A damaged value is not "weaker": it accepts nothing and is left for the user to reset.
-    EXPECT_FALSE(PasswordNeedsRehash(std::string(kPasswordHashPrefix) + "x$y$z"));
-}
 
 class PasswordDialogTest : public test::TempDatabaseTest {
 protected:

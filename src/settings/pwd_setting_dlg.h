@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/pwd_dlg_layout.h"
+#include "settings/pwd_dlg_layout.h"
 
 // "删除密码设置": stores a new delete password (as a salted hash) and ends with Accepted.
 // The password is typed twice, since a typo in a masked field would lock the user out, and may

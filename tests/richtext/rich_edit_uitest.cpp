@@ -19,11 +19,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "richtext/colour_picker.h"
+#include "richtext/core/rtf_reader.h"
+#include "richtext/rich_text_model.h"
+#include "richtext/ruler_rich_edit_ctrl.h"
 #include "support/ui_helpers.h"
-#include "widgets/colour_picker.h"
-#include "widgets/core/rtf_reader.h"
-#include "widgets/rich_text_model.h"
-#include "widgets/ruler_rich_edit_ctrl.h"
 
 namespace {
 
@@ -345,7 +345,7 @@ TEST_F(RichEditTest, TheFontDialogStartsFromTheSelectionAndKeepsItsFaceName) {
 }
 
 TEST_F(RichEditTest, OpensMemosOfTheWindowsProgramWithTheirChineseText) {
-    std::ifstream in(std::string(ZORVEL_SOURCE_DIR) + "/tests/widgets/data/richedit_cp936.rtf",
+    std::ifstream in(std::string(ZORVEL_SOURCE_DIR) + "/tests/richtext/data/richedit_cp936.rtf",
                      std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "widgets/core/rtf_document.h"
+#include "richtext/core/rtf_document.h"
 
 namespace zorvel::rtf {
 

@@ -4,11 +4,11 @@
 #include <sstream>
 #include <string>
 
+#include "richtext/core/rtf_reader.h"
+#include "richtext/core/rtf_writer.h"
 #include "storage/text_codec.h"
 #include "support/rtf_checks.h"
 #include "widgets/core/memo_limits.h"
-#include "widgets/core/rtf_reader.h"
-#include "widgets/core/rtf_writer.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ std::u16string PlainText(const Document& d) {
 }
 
 std::string ReadFixture(const char* name) {
-    std::ifstream in(std::string(ZORVEL_SOURCE_DIR) + "/tests/widgets/data/" + name,
+    std::ifstream in(std::string(ZORVEL_SOURCE_DIR) + "/tests/richtext/data/" + name,
                      std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstddef>
 
-#include "widgets/core/rtf_document.h"
+#include "richtext/core/rtf_document.h"
 
 class QTextBlockFormat;
 class QTextDocument;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "widgets/core/ripple.h"
+#include "tools/core/ripple.h"
 
 // A picture under water: drops fall on it now and then, and where the mouse moves or clicks.
 // It animates only while someone can see it: hidden or in a minimised window, it stops.

@@ -1,4 +1,4 @@
-#include "widgets/colour_picker.h"
+#include "richtext/colour_picker.h"
 #include "widgets/window_modal.h"
 
 #include <QApplication>

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "widgets/pwd_dlg_layout.h"
+#include <functional>
+
+#include "settings/pwd_dlg_layout.h"
 
 // "请输入密码": asks for the delete password before a protected operation. Ends with
 // kPasswordAccepted when the password was right; a wrong one says so, clears the field and
@@ -18,3 +20,6 @@ public:
 
     void OnOK() override;
 };
+
+// The prompt as a list page asks for it.
+std::function<bool(QWidget*)> PasswordPromptFor(CSettingsService& settings);

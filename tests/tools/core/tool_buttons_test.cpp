@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "tools/core/ripple.h"
 #include "tools/core/tool_buttons.h"
 #include "tools/core/web_addresses.h"
-#include "widgets/core/ripple.h"
 
 namespace {
 

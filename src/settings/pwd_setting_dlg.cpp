@@ -1,10 +1,10 @@
-#include "widgets/pwd_setting_dlg.h"
+#include "settings/pwd_setting_dlg.h"
 
 #include <QLineEdit>
 #include <memory>
 
+#include "settings/core/password_hash.h"
 #include "settings/settings_service.h"
-#include "widgets/password_hash.h"
 #include "widgets/storage_action.h"
 
 using namespace zorvel;

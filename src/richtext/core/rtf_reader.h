@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "widgets/core/rtf_document.h"
+#include "richtext/core/rtf_document.h"
 
 namespace zorvel::rtf {
 

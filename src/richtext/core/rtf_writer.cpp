@@ -1,4 +1,4 @@
-#include "widgets/core/rtf_writer.h"
+#include "richtext/core/rtf_writer.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "widgets/translations.h"
+#include "app/translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

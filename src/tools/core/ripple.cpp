@@ -1,4 +1,4 @@
-#include "widgets/core/ripple.h"
+#include "tools/core/ripple.h"
 
 #include <algorithm>
 #include <cmath>
