@@ -2,8 +2,6 @@
 
 #include "storage/time_text.h"
 
-Q_LOGGING_CATEGORY(lcAlarms, "zorvel.alarms")
-
 using namespace zorvel;
 
 struct CRingController::Ringing {

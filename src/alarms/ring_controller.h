@@ -12,9 +12,8 @@
 #include "alarms/core/alarm_states.h"
 #include "alarms/core/ring_plan.h"
 #include "platform/core/clock.h"
+#include "platform/log_categories.h"
 #include "platform/platform_services.h"
-
-Q_DECLARE_LOGGING_CATEGORY(lcAlarms)
 
 // Carries out the ring effects of the alarm engine's rings: the song starts the moment the
 // alarm is due, whatever the windows are doing; a program, a restart or a power-off waits until

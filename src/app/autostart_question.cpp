@@ -6,6 +6,7 @@
 #include "alarms/alarm_board.h"
 #include "alarms/core/state_files.h"
 #include "platform/autostart.h"
+#include "platform/log_categories.h"
 
 namespace {
 constexpr const char* kKey = "askedAutostart";
@@ -49,7 +50,7 @@ void CAutostartQuestion::Consider() {
     connect(box_, &QMessageBox::buttonClicked, this, [this, yes](QAbstractButton* button) {
         const bool enable = button == yes;
         if (enable && !autostart_->Enable())
-            qWarning("zorvel: cannot set the program to start at login");
+            qCWarning(lcPlatform, "cannot set the program to start at login");
         zorvel::WriteChoice(choicesFile_, kKey, enable ? "yes" : "no");
     });
     box_->show();

@@ -5,11 +5,11 @@
 #include <QDBusConnectionInterface>
 #include <QPointer>
 #include <QStringList>
-#include <cstdio>
 #include <thread>
 
 #include "cli/core/script_input.h"
 #include "cli/core/script_store.h"
+#include "platform/log_categories.h"
 #include "settings/core/password_hash.h"
 #include "storage/clock_manager.h"
 #include "storage/sqlite_wrapper.h"
@@ -48,11 +48,11 @@ bool CScriptBus::Register() {
         return false;
     if (!bus.registerObject(QString::fromLatin1(kPath), this,
                             QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals)) {
-        std::fprintf(stderr, "zorvel: cannot export %s on the session bus\n", kPath);
+        qCWarning(lcApp, "cannot export %s on the session bus", kPath);
         return false;
     }
     if (!bus.registerService(QString::fromLatin1(kService))) {
-        std::fprintf(stderr, "zorvel: the name %s is taken on the session bus\n", kService);
+        qCWarning(lcApp, "the name %s is taken on the session bus", kService);
         bus.unregisterObject(QString::fromLatin1(kPath));
         return false;
     }

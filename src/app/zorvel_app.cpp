@@ -26,6 +26,7 @@
 #include "chimes/media_clip_sink.h"
 #include "platform/core/instance_lock.h"
 #include "platform/core/program_dir.h"
+#include "platform/log_categories.h"
 #include "platform/platform_services.h"
 #include "settings/settings_service.h"
 #include "storage/backup.h"
@@ -120,7 +121,7 @@ int CZorvelApp::Run(int argc, char** argv) {
             return 0;
         case zorvel::CInstanceLock::State::kFailed:
             // A folder without a lock (read-only media) must not keep the alarms from ringing.
-            std::fprintf(stderr, "zorvel: cannot lock %s.lock\n", databasePath.c_str());
+            qCWarning(lcApp, "cannot lock %s.lock", databasePath.c_str());
             break;
     }
 
@@ -174,7 +175,7 @@ int CZorvelApp::Run(int argc, char** argv) {
             try {
                 zorvel::KeepDailyBackup(databasePath, today);
             } catch (const std::exception& e) {
-                std::fprintf(stderr, "zorvel: no daily backup: %s\n", e.what());
+                qCWarning(lcStorage, "no daily backup: %s", e.what());
             }
         });
     };

@@ -20,6 +20,7 @@
 #include "app/app_context.h"
 #include "app/main_dlg.h"
 #include "platform/desktop_shell.h"
+#include "platform/log_categories.h"
 
 using zorvel::clock::FaceFrame;
 
@@ -73,7 +74,7 @@ CZorvelDlg::CZorvelDlg(CAppContext& context, QWidget* parent)
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!art_.Load(QString::fromLatin1(zorvel::CClockArt::kBuiltIn),
                    screen ? screen->devicePixelRatio() : 1.0))
-        qWarning("zorvel: the clock's artwork is incomplete");
+        qCWarning(lcApp, "the clock's artwork is incomplete");
     const QSize size = art_.FaceSize().isEmpty() ? QSize(268, 268) : art_.FaceSize();
     setFixedSize(size);
     // Clicks on the see-through parts reach the desktop below, as they would on any picture.

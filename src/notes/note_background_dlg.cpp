@@ -14,6 +14,7 @@
 #include "notes/show_note_dlg.h"
 #include "notes/shown_notes.h"
 #include "platform/desktop_shell.h"
+#include "platform/log_categories.h"
 #include "widgets/storage_action.h"
 
 using zorvel::notes::kNoteHeight;
@@ -43,7 +44,7 @@ QImage RenderPicture(qreal dpr) {
     image.fill(Qt::transparent);
     QSvgRenderer svg(QStringLiteral(":/notes/note.svg"));
     if (!svg.isValid()) {
-        qWarning("zorvel: the note picture is missing");
+        qCWarning(lcNotes, "the note picture is missing");
         return image;
     }
     QPainter painter(&image);

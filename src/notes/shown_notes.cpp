@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <cstdio>
 #include <vector>
 
 #include "app/change_notifier.h"
@@ -11,6 +10,7 @@
 #include "notes/note_background_dlg.h"
 #include "notes/show_note_dlg.h"
 #include "platform/desktop_shell.h"
+#include "platform/log_categories.h"
 #include "storage/clock_manager.h"
 #include "widgets/storage_action.h"
 #include "widgets/stored_text.h"
@@ -47,7 +47,7 @@ void CShownNotes::ShowStoredNotes() {
         if (store_.Database().IsOpen())
             ShowStorageError(nullptr, StorageErrorText(e));
         else
-            std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
+            qCWarning(lcNotes, "%s", e.errorMessage());
         return;
     }
     // Every note is shown, whatever its isShowOnDesktop says: nothing ever sets it off.
@@ -66,7 +66,7 @@ void CShownNotes::Refresh() {
         store_.Manager().GetAllNotes(records);
     } catch (const CppSQLite3Exception& e) {
         // The desktop stays as it is; the next change tries again.
-        std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
+        qCWarning(lcNotes, "%s", e.errorMessage());
         return;
     }
     std::map<QString, std::pair<std::string, std::string>> stored;

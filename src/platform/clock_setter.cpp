@@ -6,11 +6,13 @@
 #include <QDebug>
 #include <QTimer>
 
+#include "platform/log_categories.h"
+
 void CTimedatedClockSetter::SetTime(std::int64_t utcMicroseconds,
                                     std::function<void(const ClockSetResult&)> done) {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
-        qWarning() << "zorvel: no system bus to set the time";
+        qCWarning(lcPlatform) << "no system bus to set the time";
         QTimer::singleShot(0, [done] { done({false, false, "没有系统 D-Bus 总线"}); });
         return;
     }
@@ -28,7 +30,8 @@ void CTimedatedClockSetter::SetTime(std::int64_t utcMicroseconds,
             result.ok = !w->isError();
             if (!result.ok) {
                 const QDBusError error = w->error();
-                qWarning() << "zorvel: setting the time failed:" << error.name() << error.message();
+                qCWarning(lcPlatform)
+                    << "setting the time failed:" << error.name() << error.message();
                 result.denied =
                     error.type() == QDBusError::AccessDenied ||
                     error.name() == "org.freedesktop.DBus.Error.InteractiveAuthorizationRequired";

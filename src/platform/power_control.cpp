@@ -4,10 +4,12 @@
 #include <QDBusMessage>
 #include <QDebug>
 
+#include "platform/log_categories.h"
+
 bool CLogindPowerControl::Call(const char* method) {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
-        qWarning() << "zorvel: no system bus for" << method;
+        qCWarning(lcPlatform) << "no system bus for" << method;
         return false;
     }
     QDBusMessage call =

@@ -4,6 +4,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
+#include "platform/log_categories.h"
+
 namespace {
 const QString kService = QStringLiteral("org.freedesktop.login1");
 const QString kPath = QStringLiteral("/org/freedesktop/login1");
@@ -55,8 +57,8 @@ void CLogindSleep::Update(Lock& lock) {
                 lock.asking = false;
                 QDBusPendingReply<QDBusUnixFileDescriptor> reply = *w;
                 if (reply.isError()) {
-                    qWarning("zorvel: no %s lock from logind: %s", lock.what,
-                             qPrintable(reply.error().message()));
+                    qCWarning(lcPlatform, "no %s lock from logind: %s", lock.what,
+                              qPrintable(reply.error().message()));
                     return;
                 }
                 // Released meanwhile: the lock goes with the reply.

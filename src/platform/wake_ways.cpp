@@ -13,6 +13,8 @@
 #include <QDateTime>
 #include <QTimer>
 
+#include "platform/log_categories.h"
+
 // The shapes of StartTransientUnit's arguments: properties a(sv), auxiliary units
 // a(sa(sv)), and a command line (sasb).
 struct UnitProperty {
@@ -184,8 +186,8 @@ void CSystemdTimerWake::Arm(std::time_t at, std::function<void(bool)> done) {
                 w->deleteLater();
                 QDBusPendingReply<QDBusObjectPath> reply = *w;
                 if (reply.isError()) {
-                    qInfo("zorvel: no wake-up timer from systemd: %s",
-                          qPrintable(reply.error().message()));
+                    qCInfo(lcPlatform, "no wake-up timer from systemd: %s",
+                           qPrintable(reply.error().message()));
                     done(false);
                     return;
                 }
@@ -315,7 +317,7 @@ void CHelperWake::OnLine(const QByteArray& line) {
         if (auto done = std::exchange(done_, nullptr))
             done(true);
     } else if (line.startsWith("refused") || line.startsWith("error")) {
-        qInfo("zorvel: zorvel-wake: %s", line.constData());
+        qCInfo(lcPlatform, "zorvel-wake: %s", line.constData());
         if (auto done = std::exchange(done_, nullptr))
             done(false);
     }

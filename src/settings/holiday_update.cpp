@@ -8,9 +8,9 @@
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
-#include <cstdio>
 
 #include "calendar/holiday_files.h"
+#include "platform/log_categories.h"
 #include "widgets/message_box.h"
 
 CHolidayUpdate::CHolidayUpdate(std::string folder, QObject* parent)
@@ -114,7 +114,7 @@ void CHolidayUpdate::Complete() {
     }
     if (!kept.isEmpty())
         for (const std::string& problem : zorvel::LoadHolidayFolder(folder_))
-            std::fprintf(stderr, "zorvel: ignored %s\n", problem.c_str());
+            qCWarning(lcSettings, "ignored %s", problem.c_str());
     QString report;
     if (!kept.isEmpty())
         report = QStringLiteral("已更新 %1 年的节假日安排").arg(kept.join(QStringLiteral("、")));
@@ -133,7 +133,7 @@ void LoadHolidayFiles(const std::string& databasePath) {
         return;
     QString text = QStringLiteral("以下节假日安排文件有误，已忽略（仍按原有安排）：");
     for (const std::string& problem : problems) {
-        std::fprintf(stderr, "zorvel: ignored %s\n", problem.c_str());
+        qCWarning(lcSettings, "ignored %s", problem.c_str());
         text += QStringLiteral("\n") + QString::fromStdString(problem);
     }
     zorvel::ShowWarning(nullptr, text);

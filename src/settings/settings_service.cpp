@@ -1,12 +1,6 @@
 #include "settings/settings_service.h"
-
-#include <QLoggingCategory>
-
+#include "platform/log_categories.h"
 #include "storage/clock_database.h"
-
-namespace {
-Q_LOGGING_CATEGORY(lcSettings, "zorvel.settings")
-}
 
 CSettingsService::CSettingsService(CClockDatabase& database, QObject* parent)
     : QObject(parent), settings_(database) {

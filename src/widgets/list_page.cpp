@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cstdio>
 #include <utility>
 
+#include "platform/log_categories.h"
 #include "storage/clock_database.h"
 #include "widgets/storage_action.h"
 #include "widgets/zorvel_list_ctrl.h"
@@ -66,7 +66,7 @@ bool CListPage::ReadForPage(const std::function<void()>& read) {
         if (database_.IsOpen())
             zorvel::ShowStorageError(this, zorvel::StorageErrorText(e));
         else
-            std::fprintf(stderr, "zorvel: %s\n", e.errorMessage());
+            qCWarning(lcStorage, "%s", e.errorMessage());
         return false;
     }
 }
