@@ -28,17 +28,11 @@ CEditAlarmClockDlg::CEditAlarmClockDlg(const QString& id, CClockManager& manager
 void CEditAlarmClockDlg::InitFromAlarm() {
     InitControls();
     AlarmClockRecord alarm;
-    try {
-        manager_.GetAlarmClock(alarmId, &alarm);
-    } catch (const CppSQLite3Exception& e) {
-        loadResult_ = Load::kFailed;
-        loadError_ = StorageErrorText(e);
+    if (!ReadItem([&] {
+            manager_.GetAlarmClock(alarmId, &alarm);
+            return !alarm.id.empty();
+        }))
         return;
-    }
-    if (alarm.id.empty()) {
-        loadResult_ = Load::kMissing;
-        return;
-    }
     ringTypeSel_ = alarm.ringType;
     if (auto t = ReadAlarmTime(alarm.alarmTime)) {
         std::tm tm{};
@@ -62,7 +56,7 @@ void CEditAlarmClockDlg::InitFromAlarm() {
     contentEdit_->setText(FromStoredText(alarm.content));
     ShowRule(RuleOf(alarm));
     OnRingEffect();
-    loadResult_ = Load::kLoaded;
+    SetLoaded();
 }
 
 SaveResult CEditAlarmClockDlg::Store(const Values& values) {

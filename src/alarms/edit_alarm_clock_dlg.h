@@ -7,16 +7,11 @@
 #include "widgets/editor_load.h"
 
 // "编辑闹钟": changes a stored alarm, identified by its id.
-class CEditAlarmClockDlg : public CAlarmEditorDlg {
+class CEditAlarmClockDlg : public CAlarmEditorDlg, public CEditorLoad {
     Q_OBJECT
 public:
     CEditAlarmClockDlg(const QString& id, CClockManager& manager, const zorvel::Clock& clock,
                        QWidget* parent);
-
-    // How loading the alarm went; the dialog is run only when it was loaded.
-    using Load = EditorLoad;
-    Load loadResult() const { return loadResult_; }
-    const QString& loadError() const { return loadError_; }
 
     std::string alarmId;  // stored text
 
@@ -27,7 +22,4 @@ protected:
 
 private:
     void InitFromAlarm();
-
-    Load loadResult_ = Load::kMissing;
-    QString loadError_;
 };

@@ -233,9 +233,7 @@ void CZorvelDlg::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CZorvelDlg::contextMenuEvent(QContextMenuEvent* event) {
-    const QPoint at = event->reason() == QContextMenuEvent::Keyboard
-                          ? mapToGlobal(kKeyboardMenuOffset)
-                          : event->globalPos();
+    const QPoint at = zorvel::ContextMenuAt(*this, *event, kKeyboardMenuOffset);
     menu_->popup(at);
 }
 

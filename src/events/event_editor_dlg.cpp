@@ -147,19 +147,15 @@ bool CAddEventDlg::Store(const std::u16string& rich, const std::u16string& plain
 CEditEventDlg::CEditEventDlg(const QString& id, CClockManager& manager, QWidget* parent)
     : CEventEditorDlg(QStringLiteral("编辑事件"), "editEventDlg", manager, parent), eventId(id) {
     EventRecord memo;
-    try {
-        manager_.GetEvent(eventId.toStdU16String(), &memo);
-    } catch (const CppSQLite3Exception& e) {
-        loadResult_ = Load::kFailed;
-        loadError_ = StorageErrorText(e);
-        return;
-    }
-    if (memo.id.empty())
+    if (!ReadItem([&] {
+            manager_.GetEvent(eventId.toStdU16String(), &memo);
+            return !memo.id.empty();
+        }))
         return;
     editor()->SetRichText(FromStoredText(memo.content));
     OnEditorState();
     setWindowTitle(Caption(FromStoredText(memo.addTime), FromStoredText(memo.lastUpdateTime)));
-    loadResult_ = Load::kLoaded;
+    SetLoaded();
 }
 
 QString CEditEventDlg::Caption(const QString& addTime, const QString& lastUpdateTime) {

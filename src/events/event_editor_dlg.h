@@ -74,15 +74,10 @@ protected:
 
 // "编辑事件": changes a stored memo, identified by its id. The caption names when it was
 // added and, once it has been changed, when it was changed last.
-class CEditEventDlg : public CEventEditorDlg {
+class CEditEventDlg : public CEventEditorDlg, public CEditorLoad {
     Q_OBJECT
 public:
     CEditEventDlg(const QString& eventId, CClockManager& manager, QWidget* parent);
-
-    // How loading the memo went; the dialog is run only when it was loaded.
-    using Load = EditorLoad;
-    Load loadResult() const { return loadResult_; }
-    const QString& loadError() const { return loadError_; }
 
     // "编辑事件   事件添加时间：<added>   " followed, once changed, by
     // "最后修改时间：<changed>".
@@ -92,8 +87,4 @@ public:
 
 protected:
     bool Store(const std::u16string& rich, const std::u16string& plain) override;
-
-private:
-    Load loadResult_ = Load::kMissing;
-    QString loadError_;
 };

@@ -15,19 +15,13 @@ CEditNoteDlg::CEditNoteDlg(const QString& id, CClockManager& manager, const Cloc
 
 void CEditNoteDlg::InitFromNote() {
     NoteRecord note;
-    try {
-        manager_.GetNote(noteId, &note);
-    } catch (const CppSQLite3Exception& e) {
-        loadResult_ = Load::kFailed;
-        loadError_ = StorageErrorText(e);
+    if (!ReadItem([&] {
+            manager_.GetNote(noteId, &note);
+            return !note.id.empty();
+        }))
         return;
-    }
-    if (note.id.empty()) {
-        loadResult_ = Load::kMissing;
-        return;
-    }
     SetText(FromStoredText(note.content));
-    loadResult_ = Load::kLoaded;
+    SetLoaded();
 }
 
 void CEditNoteDlg::OnOK() {

@@ -7,17 +7,13 @@
 #include "widgets/editor_load.h"
 
 // "编辑便笺": changes a stored note, identified by its id, and what its desktop note shows.
-class CEditNoteDlg : public CNoteEditorDlg {
+class CEditNoteDlg : public CNoteEditorDlg, public CEditorLoad {
     Q_OBJECT
 public:
     CEditNoteDlg(const QString& id, CClockManager& manager, const zorvel::Clock& clock,
                  QWidget* parent);
-
-    // How loading the note went; the dialog is run only when it was loaded (the desktop
-    // runs it for a note that is shown but no longer stored, with the text it shows).
-    using Load = EditorLoad;
-    Load loadResult() const { return loadResult_; }
-    const QString& loadError() const { return loadError_; }
+    // Run only when loaded, except by the desktop for a note that is shown but no longer
+    // stored (with the text it shows).
 
     void OnOK();
 
@@ -28,7 +24,4 @@ protected:
 
 private:
     void InitFromNote();
-
-    Load loadResult_ = Load::kMissing;
-    QString loadError_;
 };

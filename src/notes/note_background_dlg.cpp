@@ -178,9 +178,7 @@ void CNoteBackgroundDlg::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CNoteBackgroundDlg::contextMenuEvent(QContextMenuEvent* event) {
-    const QPoint at = event->reason() == QContextMenuEvent::Keyboard
-                          ? mapToGlobal(kKeyboardMenuOffset)
-                          : event->globalPos();
+    const QPoint at = zorvel::ContextMenuAt(*this, *event, kKeyboardMenuOffset);
     // Not a nested event loop: a ringing alarm's window keeps taking its clicks.
     menu_->popup(at);
 }

@@ -1,6 +1,7 @@
 #include "widgets/window_drag.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -39,6 +40,11 @@ void CWindowDrag::Release(const QMouseEvent& event) {
         pressed_ = false;
         movingOurselves_ = false;
     }
+}
+
+QPoint ContextMenuAt(const QWidget& window, const QContextMenuEvent& event, QPoint keyboardOffset) {
+    return event.reason() == QContextMenuEvent::Keyboard ? window.mapToGlobal(keyboardOffset)
+                                                         : event.globalPos();
 }
 
 }  // namespace zorvel

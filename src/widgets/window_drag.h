@@ -2,6 +2,7 @@
 
 #include <QPoint>
 
+class QContextMenuEvent;
 class QMouseEvent;
 class QWidget;
 
@@ -24,5 +25,9 @@ private:
     bool movingOurselves_ = false;
     QPoint pressPos_;
 };
+
+// Where a frameless window's context menu opens: at the pointer, or for the menu key at
+// `keyboardOffset` inside the window.
+QPoint ContextMenuAt(const QWidget& window, const QContextMenuEvent& event, QPoint keyboardOffset);
 
 }  // namespace zorvel
