@@ -19,6 +19,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -258,6 +259,23 @@ std::string AlarmsTextFromJson(const QString& json) {
     return AlarmsText(rows);
 }
 
+// Adds through the running program when there is one, on the file otherwise; prints the new
+// item's id.
+int AddItem(const QString& method, const QVariantList& args,
+            const std::function<ScriptOutcome(LocalFile&)>& onFile) {
+    if (auto bus = RunningProgram()) {
+        auto id = Call<QString>(*bus, method, args);
+        if (!id)
+            return kRefused;
+        Print(id->toStdString() + "\n");
+        return kOk;
+    }
+    LocalFile file;
+    if (!file.Open())
+        return kRefused;
+    return Outcome(onFile(file), true);
+}
+
 struct Args {
     QStringList words;  // the command and its positional arguments
     bool json = false;
@@ -290,21 +308,12 @@ int RunAlarm(const Args& a) {
             PrintError(why);
             return kRefused;
         }
-        if (bus) {
-            // The program resolves a song file from its own folder: send the absolute path.
-            const QString ring = alarm->ringType == 7 ? QString::fromStdU16String(alarm->ring)
-                                                      : QString::fromStdString(request.ring);
-            auto id = Call<QString>(*bus, QStringLiteral("AddAlarm"),
-                                    {a.at, a.text, QString::fromStdString(request.repeat), ring});
-            if (!id)
-                return kRefused;
-            Print(id->toStdString() + "\n");
-            return kOk;
-        }
-        LocalFile file;
-        if (!file.Open())
-            return kRefused;
-        return Outcome(AddScriptAlarm(file.manager(), *alarm), true);
+        // The program resolves a song file from its own folder: send the absolute path.
+        const QString ring = alarm->ringType == 7 ? QString::fromStdU16String(alarm->ring)
+                                                  : QString::fromStdString(request.ring);
+        return AddItem(QStringLiteral("AddAlarm"),
+                       {a.at, a.text, QString::fromStdString(request.repeat), ring},
+                       [&](LocalFile& file) { return AddScriptAlarm(file.manager(), *alarm); });
     }
     if (verb == QLatin1String("list")) {
         if (a.words.size() != 2)
@@ -359,18 +368,9 @@ int RunNoteOrMemo(const Args& a) {
             PrintError(QStringLiteral("用法：zorvel note add 文字"));
             return kUsage;
         }
-        if (auto bus = RunningProgram()) {
-            auto id = Call<QString>(*bus, QStringLiteral("AddNote"), {a.words.at(2)});
-            if (!id)
-                return kRefused;
-            Print(id->toStdString() + "\n");
-            return kOk;
-        }
-        LocalFile file;
-        if (!file.Open())
-            return kRefused;
-        return Outcome(AddScriptNote(file.manager(), a.words.at(2).toStdString(), file.now()),
-                       true);
+        return AddItem(QStringLiteral("AddNote"), {a.words.at(2)}, [&](LocalFile& file) {
+            return AddScriptNote(file.manager(), a.words.at(2).toStdString(), file.now());
+        });
     }
     if (verb != QLatin1String("list") || a.words.size() != 2) {
         PrintError(note ? QStringLiteral("zorvel note 之后应是 add 或 list")

@@ -87,8 +87,12 @@ QString CScriptBus::AddAlarm(const QString& at, const QString& text, const QStri
         Refuse(kInvalid, why);
         return {};
     }
+    return Stored([&] { return AddScriptAlarm(handlers_.store->Manager(), *alarm); });
+}
+
+QString CScriptBus::Stored(const std::function<ScriptOutcome()>& store) {
     try {
-        const ScriptOutcome outcome = AddScriptAlarm(handlers_.store->Manager(), *alarm);
+        const ScriptOutcome outcome = store();
         if (!outcome.ok) {
             Refuse(kInvalid, outcome.message);
             return {};
@@ -187,18 +191,10 @@ void CScriptBus::Dismiss(const QString& id) {
 }
 
 QString CScriptBus::AddNote(const QString& text) {
-    try {
-        const ScriptOutcome outcome = AddScriptNote(handlers_.store->Manager(), text.toStdString(),
-                                                    handlers_.clock->NowTimeT());
-        if (!outcome.ok) {
-            Refuse(kInvalid, outcome.message);
-            return {};
-        }
-        return QString::fromStdString(outcome.id);
-    } catch (const CppSQLite3Exception& e) {
-        Refuse(kFailed, e.errorMessage());
-        return {};
-    }
+    return Stored([&] {
+        return AddScriptNote(handlers_.store->Manager(), text.toStdString(),
+                             handlers_.clock->NowTimeT());
+    });
 }
 
 int CScriptBus::PageNumber(const QString& page) {

@@ -11,7 +11,8 @@
 
 namespace zorvel {
 class CStore;
-}
+struct ScriptOutcome;
+}  // namespace zorvel
 
 // Zorvel on the session bus: org.zorvel.Zorvel, object /org/zorvel/Zorvel, interface
 // org.zorvel.Zorvel1 (res/org.zorvel.Zorvel1.xml). Scripts and `zorvel alarm …` reach the
@@ -69,6 +70,8 @@ signals:
 
 private:
     void Refuse(const char* error, const std::string& message);
+    // The id of what `store` made, or an error with its reason.
+    QString Stored(const std::function<zorvel::ScriptOutcome()>& store);
     // Runs `change` after the password is checked away from this thread (a check takes a
     // noticeable fraction of a second), answering the call when it is done.
     void AfterPassword(const QString& password, std::function<QDBusMessage(QDBusMessage)> change);

@@ -79,6 +79,17 @@ protected:
         return warning;
     }
 
+    // Lets go of the browser and waits until it has ended and its process object is gone, so
+    // that nothing of it outlives the test.
+    static void LetGoAndWait(std::unique_ptr<CBrowserWindows>& windows) {
+        const qint64 pid = windows->ProcessId();
+        windows.reset();
+        if (pid != 0) {
+            EXPECT_TRUE(WaitUntil([&] { return ::kill(pid_t(pid), 0) != 0; }));
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     QWidget owner;
     zorvel::test::ModalWatchdog watchdog;
     QString program_;
@@ -123,18 +134,19 @@ TEST_F(BrowserWindowsTest, ARequestABrowserEndingByItselfMissedGoesToTheNextOne)
     ASSERT_TRUE(windows->Open(QUrl("http://127.0.0.1:8/")));
     ASSERT_TRUE(WaitUntil([&] { return windows->Windows().size() == 1; }));
     EXPECT_EQ(Log(), (QStringList{kStart, kStart, "open 1 http://127.0.0.1:8/"}));
-    windows.reset();
-    EXPECT_TRUE(WaitUntil([&] { return Log().last() == "end"; }));
+    LetGoAndWait(windows);
+    EXPECT_EQ(Log().last(), "end");
 }
 
 TEST_F(BrowserWindowsTest, ABrowserThatStopsAnsweringIsEndedAndTheNextPageStartsAnother) {
     qputenv("FAKE_BROWSER", "hangs");
-    CBrowserWindows windows(&owner, 300);
-    EXPECT_TRUE(Warning(windows, true).contains(QStringLiteral("没有响应")));
-    EXPECT_TRUE(WaitUntil([&] { return windows.ProcessId() == 0; }));
+    auto windows = std::make_unique<CBrowserWindows>(&owner, 300);
+    EXPECT_TRUE(Warning(*windows, true).contains(QStringLiteral("没有响应")));
+    EXPECT_TRUE(WaitUntil([&] { return windows->ProcessId() == 0; }));
     qunsetenv("FAKE_BROWSER");
-    ASSERT_TRUE(windows.Open(QUrl("http://127.0.0.1:8/")));
-    EXPECT_TRUE(WaitUntil([&] { return windows.Windows().size() == 1; }));
+    ASSERT_TRUE(windows->Open(QUrl("http://127.0.0.1:8/")));
+    EXPECT_TRUE(WaitUntil([&] { return windows->Windows().size() == 1; }));
+    LetGoAndWait(windows);
 }
 
 TEST_F(BrowserWindowsTest, ABrowserThatCannotRunIsNamedInAWarning) {
