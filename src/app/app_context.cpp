@@ -9,9 +9,9 @@
 #include "alarms/core/alarm_time.h"
 #include "alarms/missed_alarms_dlg.h"
 #include "app/change_notifier.h"
-#include "chimes/clip_sink.h"
 #include "chimes/rest_remind.h"
 #include "notes/shown_notes.h"
+#include "platform/clip_sink.h"
 #include "platform/second_ticker.h"
 #include "settings/holiday_update.h"
 #include "settings/settings_service.h"
@@ -44,7 +44,7 @@ CAppContext::CAppContext(Parts parts)
     engineParts.platform = parts_.platform;
     engineParts.databasePath = parts_.databasePath;
     engineParts.stateDir = parts_.stateDir;
-    engineParts.voiceSink = parts_.voiceSink;
+    engineParts.voiceSink = parts_.platform.voiceSink;
     if (parts_.engineThread) {
         engineThread_ = std::make_unique<CAlarmEngineThread>(std::move(engineParts));
         engine_ = engineThread_->StartEngine();

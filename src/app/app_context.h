@@ -21,7 +21,6 @@ class CAlarmEngineThread;
 class CChangeNotifier;
 class CMissedAlarmsDlg;
 class CSettingsService;
-class CClipSink;
 class CSecondTicker;
 class CShownNotes;
 namespace zorvel {
@@ -44,8 +43,6 @@ public:
         std::string stateDir;
         // The alarm engine in a thread of its own (the program), or in this one (tests).
         bool engineThread = false;
-        // Makes the voice's audio output, the first time the time is spoken.
-        std::function<CClipSink*()> voiceSink;
     };
 
     explicit CAppContext(Parts parts);

@@ -23,7 +23,6 @@
 #include "app/script_bus.h"
 #include "app/translations.h"
 #include "app/zorvel_dlg.h"
-#include "chimes/media_clip_sink.h"
 #include "platform/core/instance_lock.h"
 #include "platform/core/program_dir.h"
 #include "platform/log_categories.h"
@@ -134,7 +133,6 @@ int CZorvelApp::Run(int argc, char** argv) {
     parts.databasePath = databasePath;
     parts.stateDir = zorvel::UserStateDir();
     parts.engineThread = true;
-    parts.voiceSink = [] { return new CMediaClipSink; };
     IAutostart* autostart = parts.platform.autostart;
     CAppContext context(std::move(parts));
     CAutostartQuestion autostartQuestion(

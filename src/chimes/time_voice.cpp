@@ -4,7 +4,7 @@
 #include <QLoggingCategory>
 
 #include "chimes/core/time_voice_clips.h"
-#include "chimes/media_clip_sink.h"
+#include "platform/media_clip_sink.h"
 
 Q_LOGGING_CATEGORY(lcTimeVoice, "zorvel.chimes.voice", QtInfoMsg)
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "platform/linux_desktop_shell.h"
+#include "platform/media_clip_sink.h"
 #include "platform/wake_ways.h"
 
 struct CLinuxPlatform::Parts {
@@ -31,5 +32,6 @@ PlatformServices CLinuxPlatform::Bundle() {
     s.notifier = &parts_->notifier;
     s.sessionSleep = [] { return std::make_unique<CLogindSleep>(QDBusConnection::systemBus()); };
     s.wakeWays = [] { return LinuxWakeWays(); };
+    s.voiceSink = [] { return new CMediaClipSink; };
     return s;
 }

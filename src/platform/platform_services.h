@@ -14,6 +14,7 @@
 #include "platform/session_sleep.h"
 #include "platform/song_player.h"
 
+class CClipSink;
 namespace zorvel {
 class CDesktopShell;
 }
@@ -32,6 +33,8 @@ struct PlatformServices {
     // Made by the alarm engine in its own thread, which they then live in.
     std::function<std::unique_ptr<ISessionSleep>()> sessionSleep;
     std::function<std::vector<std::unique_ptr<zorvel::IWakeWay>>()> wakeWays;
+    // Makes the voice's audio output, the first time the time is spoken.
+    std::function<CClipSink*()> voiceSink;
 };
 
 // The Linux implementations, kept together for the life of the application.

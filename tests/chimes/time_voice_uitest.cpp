@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "chimes/clip_sink.h"
 #include "chimes/core/time_voice_clips.h"
+#include "platform/clip_sink.h"
 #include "platform/core/clock.h"
 #include "platform/core/program_dir.h"
 #include "support/fake_clock.h"

@@ -3,7 +3,7 @@
 #include <QTimer>
 
 #include "app/change_notifier.h"
-#include "chimes/clip_sink.h"
+#include "platform/clip_sink.h"
 
 namespace zorvel::test {
 
@@ -59,7 +59,7 @@ void AppTest::Restart() {
     parts.platform.dataDirs = DataDirs::In(dir.File("data"));
     parts.databasePath = dbPath;
     parts.stateDir = dir.File("state") + "/";
-    parts.voiceSink = [] { return new SilentSink; };
+    parts.platform.voiceSink = [] { return new SilentSink; };
     app = std::make_unique<CAppContext>(std::move(parts));
 }
 

@@ -1,4 +1,4 @@
-#include "chimes/media_clip_sink.h"
+#include "platform/media_clip_sink.h"
 
 #include <QAudioOutput>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include <QMediaPlayer>
 #include <QUrl>
 
-#include "chimes/clip_sink.h"
+#include "platform/clip_sink.h"
 
 class QAudioOutput;
 
