@@ -19,6 +19,7 @@
 #include "storage/clock_manager.h"
 #include "tools/about_dlg.h"
 #include "tools/homepage_dlg.h"
+#include "tools/open_url.h"
 #include "tools/tools_dlg.h"
 
 namespace {
@@ -77,6 +78,11 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     layout->addWidget(todayPanel_);
     layout->addWidget(tab_, 1);
 
+    // Links open through the platform's opener; what cannot be opened is said over this window.
+    const auto openUrl = [this, opener = context.platform().urlOpener](const QUrl& url) {
+        OpenUrlFor(this, opener, url);
+        return true;
+    };
     SetPage(kAlarmPage, new CMyClockDlg(context.alarms(), context.store(), context.settings(),
                                         context.clock()));
     SetPage(kNotesPage, new CMyNotesDlg(context.store(), context.notifier(), context.shownNotes(),
@@ -86,9 +92,9 @@ CMainDlg::CMainDlg(CAppContext& context, QWidget* parent) : QDialog(parent), con
     SetPage(kLogPage, new CUserLogsDlg(context.store().Manager(), context.notifier()));
     SetPage(kSettingsPage, new CSoftSettingDlg(SettingsPageParts(context)));
     SetPage(kToolsPage,
-            new CToolsDlg(context.platform().clockSetter, {}, nullptr, &context.browsers()));
-    SetPage(kHomePage, new CHomepageDlg);
-    SetPage(kHelpPage, new CAboutDlg(context.platform().launcher));
+            new CToolsDlg(context.platform().clockSetter, openUrl, nullptr, &context.browsers()));
+    SetPage(kHomePage, new CHomepageDlg(openUrl));
+    SetPage(kHelpPage, new CAboutDlg(context.platform().launcher, openUrl));
 
     // The date lines are there at once; the clock line waits for the first second.
     today_->Refresh(context.clock().NowTimeT());

@@ -14,6 +14,7 @@ struct CLinuxPlatform::Parts {
                             QCoreApplication::applicationFilePath()};
     CTimedatedClockSetter clockSetter;
     CFreedesktopNotifier notifier{QDBusConnection::sessionBus()};
+    CSystemUrlOpener urlOpener;
 };
 
 CLinuxPlatform::CLinuxPlatform() : parts_(std::make_unique<Parts>()) {}
@@ -30,6 +31,7 @@ PlatformServices CLinuxPlatform::Bundle() {
     s.autostart = &parts_->autostart;
     s.clockSetter = &parts_->clockSetter;
     s.notifier = &parts_->notifier;
+    s.urlOpener = &parts_->urlOpener;
     s.sessionSleep = [] { return std::make_unique<CLogindSleep>(QDBusConnection::systemBus()); };
     s.wakeWays = [] { return LinuxWakeWays(); };
     s.voiceSink = [] { return new CMediaClipSink; };

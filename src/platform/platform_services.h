@@ -13,6 +13,7 @@
 #include "platform/program_launcher.h"
 #include "platform/session_sleep.h"
 #include "platform/song_player.h"
+#include "platform/url_opener.h"
 
 class CClipSink;
 namespace zorvel {
@@ -30,6 +31,7 @@ struct PlatformServices {
     IAutostart* autostart = nullptr;
     IClockSetter* clockSetter = nullptr;
     IDesktopNotifier* notifier = nullptr;
+    IUrlOpener* urlOpener = nullptr;  // the desktop's browser
     // Made by the alarm engine in its own thread, which they then live in.
     std::function<std::unique_ptr<ISessionSleep>()> sessionSleep;
     std::function<std::vector<std::unique_ptr<zorvel::IWakeWay>>()> wakeWays;

@@ -33,7 +33,7 @@ CAboutDlg::CAboutDlg(IProgramLauncher* launcher, UrlOpener openUrl, QString prog
       programDir_(std::move(programDir)) {
     if (!openUrl_)
         openUrl_ = [this](const QUrl& url) {
-            OpenUrlFor(this, url);
+            OpenUrlFor(this, nullptr, url);
             return true;
         };
     if (programDir_.isEmpty())

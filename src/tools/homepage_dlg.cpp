@@ -42,7 +42,7 @@ CHomepageDlg::CHomepageDlg(UrlOpener openUrl, std::function<unsigned()> random, 
     : QWidget(parent), openUrl_(std::move(openUrl)) {
     if (!openUrl_)
         openUrl_ = [this](const QUrl& url) {
-            OpenUrlFor(this, url);
+            OpenUrlFor(this, nullptr, url);
             return true;
         };
 

@@ -29,7 +29,7 @@ CToolsDlg::CToolsDlg(IClockSetter* clockSetter, UrlOpener openUrl, QWidget* pare
       browserWindows_(browsers ? browsers : ownBrowserWindows_.get()) {
     if (!openUrl_)
         openUrl_ = [this](const QUrl& url) {
-            OpenUrlFor(this, url);
+            OpenUrlFor(this, nullptr, url);
             return true;
         };
 

@@ -22,6 +22,7 @@
 #include "settings/user_logs_dlg.h"
 #include "support/test_app.h"
 #include "support/ui_helpers.h"
+#include "tools/about_dlg.h"
 #include "widgets/message_box.h"
 #include "widgets/zorvel_list_ctrl.h"
 
@@ -30,6 +31,26 @@ namespace {
 using namespace zorvel;
 
 class MainDlgTest : public test::AppTest {};
+
+// Links on the pages go to the platform's browser opener; one it cannot open is said over the
+// main window.
+TEST_F(MainDlgTest, PageLinksOpenThroughThePlatform) {
+    CMainDlg dlg(context());
+    dlg.show();
+    auto* about = qobject_cast<CAboutDlg*>(dlg.Page(CMainDlg::kHelpPage));
+    ASSERT_NE(about, nullptr);
+    emit about->UpdateLink()->linkActivated(QStringLiteral("#"));
+    ASSERT_EQ(urlOpener.opened.size(), 1u);
+    EXPECT_EQ(urlOpener.opened[0].scheme(), "https");
+
+    urlOpener.failure = QStringLiteral("没有浏览器");
+    QString text;
+    test::CloseNextMessageBox(&text);
+    emit about->UpdateLink()->linkActivated(QStringLiteral("#"));
+    ASSERT_TRUE(test::WaitUntil([&] { return !text.isEmpty(); }));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("无法打开网页：https://"))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("没有浏览器"))) << text.toStdString();
+}
 
 // The main window's today panel, driven by the second ticker on the fake clock.
 class TodayPanelTest : public test::AppTest {

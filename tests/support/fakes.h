@@ -13,6 +13,7 @@
 #include "platform/program_launcher.h"
 #include "platform/session_sleep.h"
 #include "platform/song_player.h"
+#include "platform/url_opener.h"
 #include "support/fake_clock.h"
 
 namespace zorvel::test {
@@ -122,6 +123,18 @@ public:
             onAction(action);
     }
     std::vector<Posted> posted;
+};
+
+// Keeps the addresses it is given; a set `failure` is reported for each.
+class CFakeUrlOpener final : public IUrlOpener {
+public:
+    void Open(const QUrl& url, Failed failed) override {
+        opened.push_back(url);
+        if (!failure.isEmpty() && failed)
+            failed(failure);
+    }
+    std::vector<QUrl> opened;
+    QString failure;
 };
 
 // The session's sleep on demand: the test sends the signals and reads the locks.

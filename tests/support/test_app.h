@@ -45,6 +45,7 @@ protected:
     CFakeAutostart autostart;
     CFakeClockSetter clockSetter;
     CFakeNotifier notifier;
+    CFakeUrlOpener urlOpener;
     CFakeSessionSleep* sleep = nullptr;  // owned by the engine
     // The ways of waking the engine gets (owned by it): whether each works, then the ways.
     bool wakeWorks[2] = {true, true};

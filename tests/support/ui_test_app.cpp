@@ -34,6 +34,7 @@ void AppTest::Restart() {
     parts.platform.autostart = &autostart;
     parts.platform.clockSetter = &clockSetter;
     parts.platform.notifier = &notifier;
+    parts.platform.urlOpener = &urlOpener;
     parts.platform.sessionSleep = [this] {
         auto s = std::make_unique<CFakeSessionSleep>();
         sleep = s.get();

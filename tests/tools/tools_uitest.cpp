@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include "nettime/sync_time_dlg.h"
+#include "platform/url_opener.h"
 #include "support/fakes.h"
 #include "support/ui_helpers.h"
 #include "tools/about_dlg.h"
@@ -134,7 +135,8 @@ TEST(OpenUrl, AFailingXdgOpenIsSaidInAMessageBox) {
     page.show();
     QString text;
     CloseNextMessageBox(&text);
-    OpenUrlFor(&page, QUrl("https://example.org/"), steps);
+    CSystemUrlOpener opener(steps);
+    OpenUrlFor(&page, &opener, QUrl("https://example.org/"));
     ASSERT_TRUE(WaitUntil([&] { return !text.isEmpty(); }));
     EXPECT_EQ(text,
               "无法打开网页：https://example.org/\nxdg-open 没能为它打开浏览器。\n"
