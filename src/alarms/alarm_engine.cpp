@@ -44,6 +44,9 @@ CAlarmEngine::CAlarmEngine(Parts parts, QObject* parent)
       states_(clock_.Now()),
       chime_(clock_.Now()) {
     scheduleGeneration_ = HolidayScheduleGeneration();
+    if (!parts_.platform.state)
+        ownState_ = std::make_unique<CStateFiles>(parts_.stateDir);
+    state_ = parts_.platform.state ? parts_.platform.state : ownState_.get();
     qRegisterMetaType<zorvel::RingSnapshot>();
     qRegisterMetaType<AlarmRecords>();
     rings_ = std::make_unique<CRingController>(parts_.platform, clock_,
@@ -109,13 +112,11 @@ void CAlarmEngine::Start() {
     if (running_)
         return;
     running_ = true;
-    const std::string snoozeFile = parts_.stateDir.empty() ? "" : parts_.stateDir + "snoozes";
-    const std::string lastSeenFile = parts_.stateDir.empty() ? "" : parts_.stateDir + "last-seen";
     // Snoozes of the last run whose time passed meanwhile are listed with what came due.
-    AlarmClockList missed = states_.RestoreSnoozes(ReadSnoozes(snoozeFile));
+    AlarmClockList missed = states_.RestoreSnoozes(state_->ReadSnoozes());
     Reload();
     const std::time_t startedAt = clock_.NowTimeT();
-    if (auto lastSeen = ReadLastSeen(lastSeenFile)) {
+    if (auto lastSeen = state_->ReadLastSeen()) {
         if (listStale_) {
             awaySince_ = lastSeen;  // listed once the alarms can be read
         } else {
@@ -131,7 +132,7 @@ void CAlarmEngine::Start() {
     ticker_->Start();
     if (sleep_)
         sleep_->HoldSleepDelay(true);
-    wakeEnabled_ = ReadChoice(ChoicesFile(), "wakeFromSleep").value_or("1") != "0";
+    wakeEnabled_ = state_->ReadChoice("wakeFromSleep").value_or("1") != "0";
     emit WakeStateChanged(static_cast<int>(wake_->availability()), wakeEnabled_);
     wake_->SetEnabled(wakeEnabled_, clock_.NowTimeT());
     RearmWake();
@@ -182,10 +183,6 @@ void CAlarmEngine::PublishList() {
     RearmWake();
 }
 
-std::string CAlarmEngine::ChoicesFile() const {
-    return parts_.stateDir.empty() ? "" : parts_.stateDir + "choices";
-}
-
 std::optional<std::time_t> CAlarmEngine::NextRing(std::time_t now) const {
     std::optional<std::time_t> next;
     for (const AlarmClockPtr& a : states_.alarmList()) {
@@ -205,8 +202,8 @@ void CAlarmEngine::RearmWake() {
 
 void CAlarmEngine::SetWakeEnabled(bool on) {
     wakeEnabled_ = on;
-    if (!WriteChoice(ChoicesFile(), "wakeFromSleep", on ? "1" : "0") && !parts_.stateDir.empty())
-        qCWarning(lcAlarms) << "cannot write" << ChoicesFile().c_str();
+    if (!state_->WriteChoice("wakeFromSleep", on ? "1" : "0") && !state_->Where().empty())
+        qCWarning(lcAlarms) << "cannot write the choices in" << state_->Where().c_str();
     wake_->SetEnabled(on, clock_.NowTimeT());
     emit WakeStateChanged(static_cast<int>(wake_->availability()), wakeEnabled_);
 }
@@ -219,8 +216,7 @@ void CAlarmEngine::PrepareForSleep(bool sleeping) {
         // Written now, whatever was written before: the next thing may be a flat battery.
         lastSeenWritten_ = 0;
         RecordLastSeen(now);
-        if (!parts_.stateDir.empty())
-            WriteSnoozes(parts_.stateDir + "snoozes", states_.Snoozes());
+        state_->WriteSnoozes(states_.Snoozes());
         states_.TakeSnoozesChanged();
         if (sleep_)
             sleep_->HoldSleepDelay(false);
@@ -242,10 +238,10 @@ void CAlarmEngine::RingEnded(std::uint64_t ring) {
 }
 
 void CAlarmEngine::SaveSnoozes() {
-    if (!states_.TakeSnoozesChanged() || parts_.stateDir.empty())
+    if (!states_.TakeSnoozesChanged() || state_->Where().empty())
         return;
-    if (!WriteSnoozes(parts_.stateDir + "snoozes", states_.Snoozes()))
-        qCWarning(lcAlarms) << "cannot write" << (parts_.stateDir + "snoozes").c_str();
+    if (!state_->WriteSnoozes(states_.Snoozes()))
+        qCWarning(lcAlarms) << "cannot write the snoozes in" << state_->Where().c_str();
 }
 
 void CAlarmEngine::OnSecond(TimePoint now) {
@@ -343,9 +339,9 @@ void CAlarmEngine::SpeakNow() {
 }
 
 void CAlarmEngine::RecordLastSeen(std::time_t now) {
-    if (parts_.stateDir.empty() || now == lastSeenWritten_)
+    if (state_->Where().empty() || now == lastSeenWritten_)
         return;
-    lastSeenWritten_ = WriteLastSeen(parts_.stateDir + "last-seen", now) ? now : 0;
+    lastSeenWritten_ = state_->WriteLastSeen(now) ? now : 0;
 }
 
 void CAlarmEngine::WatchWindowThread() {

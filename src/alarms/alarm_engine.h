@@ -131,7 +131,6 @@ private:
     void WatchWindowThread();
     void RearmWake();
     void RingEnded(std::uint64_t ring);
-    std::string ChoicesFile() const;
 
     Parts parts_;
     const zorvel::Clock& clock_;
@@ -149,7 +148,9 @@ private:
     std::optional<std::time_t> awaySince_;  // last seen before a start that could not read
     zorvel::TimePoint nextMinuteJob_{};
     std::time_t lastSeenWritten_ = 0;
-    std::int64_t stalledSince_ = 0;  // the window thread's last beat before a stall
+    std::int64_t stalledSince_ = 0;                  // the window thread's last beat before a stall
+    std::unique_ptr<zorvel::IStateStore> ownState_;  // when the platform gives none
+    zorvel::IStateStore* state_ = nullptr;
     std::unique_ptr<ISessionSleep> sleep_;
     std::unique_ptr<zorvel::CWakeChooser> wake_;
     bool wakeEnabled_ = true;

@@ -13,14 +13,15 @@ constexpr const char* kKey = "askedAutostart";
 }
 
 CAutostartQuestion::CAutostartQuestion(CAlarmBoard& board, IAutostart* autostart,
-                                       std::string choicesFile, bool installedCopy, QObject* parent)
+                                       zorvel::IStateStore& state, bool installedCopy,
+                                       QObject* parent)
     : QObject(parent),
       board_(board),
       autostart_(autostart),
-      choicesFile_(std::move(choicesFile)),
+      state_(state),
       // A copy in a build folder would put its own path into the user's login.
-      done_(!installedCopy || !autostart_ || choicesFile_.empty() ||
-            zorvel::ReadChoice(choicesFile_, kKey).has_value()) {
+      done_(!installedCopy || !autostart_ || state_.Where().empty() ||
+            state_.ReadChoice(kKey).has_value()) {
     if (!done_)
         connect(&board_, &CAlarmBoard::AlarmListChanged, this, &CAutostartQuestion::Consider);
 }
@@ -51,7 +52,7 @@ void CAutostartQuestion::Consider() {
         const bool enable = button == yes;
         if (enable && !autostart_->Enable())
             qCWarning(lcPlatform, "cannot set the program to start at login");
-        zorvel::WriteChoice(choicesFile_, kKey, enable ? "yes" : "no");
+        state_.WriteChoice(kKey, enable ? "yes" : "no");
     });
     box_->show();
 }

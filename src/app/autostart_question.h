@@ -7,6 +7,9 @@
 
 class CAlarmBoard;
 class IAutostart;
+namespace zorvel {
+class IStateStore;
+}
 
 // An alarm clock that is not running rings nothing: the first time an installed copy runs with
 // at least one alarm and does not start at login, it asks once whether it should. The question
@@ -14,7 +17,7 @@ class IAutostart;
 class CAutostartQuestion : public QObject {
     Q_OBJECT
 public:
-    CAutostartQuestion(CAlarmBoard& board, IAutostart* autostart, std::string choicesFile,
+    CAutostartQuestion(CAlarmBoard& board, IAutostart* autostart, zorvel::IStateStore& state,
                        bool installedCopy, QObject* parent = nullptr);
     ~CAutostartQuestion() override;
     // The question while it is on screen.
@@ -25,7 +28,7 @@ private:
 
     CAlarmBoard& board_;
     IAutostart* autostart_;
-    std::string choicesFile_;
+    zorvel::IStateStore& state_;
     bool done_;
     QPointer<QMessageBox> box_;
 };

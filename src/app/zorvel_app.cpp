@@ -14,6 +14,7 @@
 
 #include "alarms/alarm_board.h"
 #include "alarms/alarm_engine.h"
+#include "alarms/core/state_files.h"
 #include "app/app_context.h"
 #include "app/autostart_question.h"
 #include "app/change_notifier.h"
@@ -127,16 +128,18 @@ int CZorvelApp::Run(int argc, char** argv) {
     QApplication::setWindowIcon(ZorvelIcon());
     const zorvel::SystemClock systemClock;
     CLinuxPlatform linuxPlatform;
+    zorvel::CStateFiles stateFiles(zorvel::UserStateDir());
     CAppContext::Parts parts;
     parts.clock = &systemClock;
     parts.platform = linuxPlatform.Bundle();
+    parts.platform.state = &stateFiles;
     parts.databasePath = databasePath;
     parts.stateDir = zorvel::UserStateDir();
     parts.engineThread = true;
     IAutostart* autostart = parts.platform.autostart;
     CAppContext context(std::move(parts));
-    CAutostartQuestion autostartQuestion(
-        context.alarms(), autostart, zorvel::UserStateDir() + "choices", zorvel::IsInstalledCopy());
+    CAutostartQuestion autostartQuestion(context.alarms(), autostart, stateFiles,
+                                         zorvel::IsInstalledCopy());
 
     CZorvelDlg clock(context);
     QObject::connect(&clock, &CZorvelDlg::exitRequested, &app, &QCoreApplication::quit);

@@ -22,6 +22,10 @@ class CDesktopShell;
 
 // The services windows use to act on the machine, handed to them by the application. A
 // service left empty is simply not used (tests fill in fakes for what they look at).
+namespace zorvel {
+class IStateStore;
+}
+
 struct PlatformServices {
     IPowerControl* power = nullptr;
     IProgramLauncher* launcher = nullptr;
@@ -32,6 +36,8 @@ struct PlatformServices {
     IClockSetter* clockSetter = nullptr;
     IDesktopNotifier* notifier = nullptr;
     IUrlOpener* urlOpener = nullptr;  // the desktop's browser
+    // Keeps last-seen, the pending snoozes and the choices; null: files in the state folder.
+    zorvel::IStateStore* state = nullptr;
     // Made by the alarm engine in its own thread, which they then live in.
     std::function<std::unique_ptr<ISessionSleep>()> sessionSleep;
     std::function<std::vector<std::unique_ptr<zorvel::IWakeWay>>()> wakeWays;

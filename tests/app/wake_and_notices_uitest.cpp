@@ -220,11 +220,11 @@ TEST_F(WakeTest, TheWakeUpFollowsTheNextAlarmAndTheSetting) {
 }
 
 TEST_F(WakeTest, StartingAtLoginIsAskedOnceOfAnInstalledCopyWithAlarms) {
-    const std::string choices = dir.File("state/choices");
+    test::CFakeStateStore state;
     {
         // Not installed, or no alarm yet: nothing asked.
-        CAutostartQuestion notInstalled(context().alarms(), &autostart, choices, false);
-        CAutostartQuestion installed(context().alarms(), &autostart, choices, true);
+        CAutostartQuestion notInstalled(context().alarms(), &autostart, state, false);
+        CAutostartQuestion installed(context().alarms(), &autostart, state, true);
         app->Start();
         test::ProcessEvents();
         EXPECT_EQ(installed.box(), nullptr);
@@ -238,12 +238,12 @@ TEST_F(WakeTest, StartingAtLoginIsAskedOnceOfAnInstalledCopyWithAlarms) {
         installed.box()->findChild<QPushButton*>("yesButton")->click();
         test::ProcessEvents();
         EXPECT_TRUE(autostart.enabled);
-        EXPECT_EQ(ReadChoice(choices, "askedAutostart"), "yes");
+        EXPECT_EQ(state.choices["askedAutostart"], "yes");
     }
     // Answered: never again, whatever the box on the settings page says since.
     autostart.enabled = false;
     Restart();
-    CAutostartQuestion again(context().alarms(), &autostart, choices, true);
+    CAutostartQuestion again(context().alarms(), &autostart, state, true);
     app->Start();
     test::ProcessEvents();
     EXPECT_EQ(again.box(), nullptr);

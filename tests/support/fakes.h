@@ -3,9 +3,12 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "alarms/core/state_files.h"
 #include "platform/autostart.h"
 #include "platform/clock_setter.h"
 #include "platform/desktop_notifier.h"
@@ -147,6 +150,27 @@ public:
     std::function<void(bool)> handler;
     bool sleepDelay = false;
     bool idleBlock = false;
+};
+
+// Keeps last-seen, the snoozes and the choices in memory.
+class CFakeStateStore final : public IStateStore {
+public:
+    std::optional<std::time_t> ReadLastSeen() override { return lastSeen; }
+    bool WriteLastSeen(std::time_t when) override { return lastSeen = when, true; }
+    std::vector<PendingSnooze> ReadSnoozes() override { return snoozes; }
+    bool WriteSnoozes(const std::vector<PendingSnooze>& s) override { return snoozes = s, true; }
+    std::optional<std::string> ReadChoice(const std::string& key) override {
+        auto it = choices.find(key);
+        return it == choices.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+    bool WriteChoice(const std::string& key, const std::string& value) override {
+        return choices[key] = value, true;
+    }
+    std::string Where() const override { return "memory"; }
+
+    std::optional<std::time_t> lastSeen;
+    std::vector<PendingSnooze> snoozes;
+    std::map<std::string, std::string> choices;
 };
 
 }  // namespace zorvel::test

@@ -199,4 +199,28 @@ bool WriteChoice(const std::string& path, const std::string& key, const std::str
     return true;
 }
 
+std::optional<std::time_t> CStateFiles::ReadLastSeen() {
+    return zorvel::ReadLastSeen(File("last-seen"));
+}
+
+bool CStateFiles::WriteLastSeen(std::time_t when) {
+    return !folder_.empty() && zorvel::WriteLastSeen(File("last-seen"), when);
+}
+
+std::vector<PendingSnooze> CStateFiles::ReadSnoozes() {
+    return zorvel::ReadSnoozes(File("snoozes"));
+}
+
+bool CStateFiles::WriteSnoozes(const std::vector<PendingSnooze>& snoozes) {
+    return !folder_.empty() && zorvel::WriteSnoozes(File("snoozes"), snoozes);
+}
+
+std::optional<std::string> CStateFiles::ReadChoice(const std::string& key) {
+    return zorvel::ReadChoice(File("choices"), key);
+}
+
+bool CStateFiles::WriteChoice(const std::string& key, const std::string& value) {
+    return !folder_.empty() && zorvel::WriteChoice(File("choices"), key, value);
+}
+
 }  // namespace zorvel

@@ -37,4 +37,37 @@ std::optional<std::string> ReadChoice(const std::string& path, const std::string
 // both write, so writes are taken one at a time.
 bool WriteChoice(const std::string& path, const std::string& key, const std::string& value);
 
+// The same kept things as a service, so that the engine and the windows can be given another
+// keeper (tests keep them in memory). Safe from any thread.
+class IStateStore {
+public:
+    virtual ~IStateStore() = default;
+    virtual std::optional<std::time_t> ReadLastSeen() = 0;
+    virtual bool WriteLastSeen(std::time_t when) = 0;
+    virtual std::vector<PendingSnooze> ReadSnoozes() = 0;
+    virtual bool WriteSnoozes(const std::vector<PendingSnooze>& snoozes) = 0;
+    virtual std::optional<std::string> ReadChoice(const std::string& key) = 0;
+    virtual bool WriteChoice(const std::string& key, const std::string& value) = 0;
+    // Where a failed write went, for the log.
+    virtual std::string Where() const = 0;
+};
+
+// The files last-seen, snoozes and choices in a state folder (with a trailing '/'); with no
+// folder nothing is kept: reads find nothing and writes fail.
+class CStateFiles : public IStateStore {
+public:
+    explicit CStateFiles(std::string folder) : folder_(std::move(folder)) {}
+    std::optional<std::time_t> ReadLastSeen() override;
+    bool WriteLastSeen(std::time_t when) override;
+    std::vector<PendingSnooze> ReadSnoozes() override;
+    bool WriteSnoozes(const std::vector<PendingSnooze>& snoozes) override;
+    std::optional<std::string> ReadChoice(const std::string& key) override;
+    bool WriteChoice(const std::string& key, const std::string& value) override;
+    std::string Where() const override { return folder_; }
+
+private:
+    std::string File(const char* name) const { return folder_.empty() ? "" : folder_ + name; }
+    std::string folder_;
+};
+
 }  // namespace zorvel
