@@ -286,7 +286,6 @@ struct Args {
 
 int RunAlarm(const Args& a) {
     const QString verb = a.words.value(1);
-    const auto bus = RunningProgram();
     if (verb == QLatin1String("add")) {
         if (!a.hasAt || !a.hasText || a.words.size() != 2) {
             PrintError(
@@ -315,6 +314,8 @@ int RunAlarm(const Args& a) {
                        {a.at, a.text, QString::fromStdString(request.repeat), ring},
                        [&](LocalFile& file) { return AddScriptAlarm(file.manager(), *alarm); });
     }
+    // Asked once the command is known to need it: adding asks on its own.
+    const auto bus = RunningProgram();
     if (verb == QLatin1String("list")) {
         if (a.words.size() != 2)
             return kUsage;

@@ -56,13 +56,13 @@ static void command(int timer, char* line, long long* armed) {
             answer("error not a number of seconds");
             return;
         }
-        struct itimerspec spec;
-        memset(&spec, 0, sizeof spec);
-        spec.it_value.tv_sec = (time_t)at;
+        struct itimerspec when;
+        memset(&when, 0, sizeof when);
+        when.it_value.tv_sec = (time_t)at;
         /* 0 would disarm: the epoch itself is long past, so any past moment fires at once. */
         if (at == 0)
-            spec.it_value.tv_nsec = 1;
-        if (timerfd_settime(timer, TFD_TIMER_ABSTIME, &spec, NULL) != 0) {
+            when.it_value.tv_nsec = 1;
+        if (timerfd_settime(timer, TFD_TIMER_ABSTIME, &when, NULL) != 0) {
             snprintf(reply, sizeof reply, "error %s", strerror(errno));
             answer(reply);
             return;
